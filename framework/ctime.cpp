@@ -1,0 +1,44 @@
+#include "framework/ctime.h"
+
+#include <climits>
+
+#include "framework/platform_time.h"
+
+namespace {
+
+// tm fields are ints; a year far outside them cannot be built.
+bool FitsInt(std::int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+
+}  // namespace
+
+CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST) {
+    const std::int64_t year = static_cast<std::int64_t>(nYear) - 1900;
+    const std::int64_t month = static_cast<std::int64_t>(nMonth) - 1;
+    if (!FitsInt(year) || !FitsInt(month)) {
+        m_time = -1;
+        return;
+    }
+    std::tm fields{};
+    fields.tm_year = static_cast<int>(year);
+    fields.tm_mon = static_cast<int>(month);
+    fields.tm_mday = nDay;
+    fields.tm_hour = nHour;
+    fields.tm_min = nMin;
+    fields.tm_sec = nSec;
+    fields.tm_isdst = nDST;
+    m_time = platform::LocalMake(&fields);
+}
+
+CTime CTime::GetCurrentTime() { return CTime(platform::CurrentTime()); }
+
+std::tm* CTime::GetLocalTm(std::tm* ptm) const {
+    return platform::LocalBreakdown(m_time, ptm) ? ptm : nullptr;
+}
+
+CString CTime::Format(LPCSTR pattern) const {
+    std::tm fields{};
+    if (!GetLocalTm(&fields)) return CString();
+    char buffer[256];
+    const std::size_t length = std::strftime(buffer, sizeof buffer, pattern, &fields);
+    return CString(buffer, static_cast<int>(length));
+}

@@ -1,0 +1,75 @@
+// The period records: CTimeZone, one safe time period, and CDateInfo, one bound of its date range.
+#pragma once
+
+#include "framework/afx.h"
+
+// One date bound; a year, month or day of 0 (or below) leaves that component open.
+class CDateInfo : public CObject {
+    DECLARE_SERIAL(CDateInfo)
+public:
+    CDateInfo() = default;
+    CDateInfo(const CDateInfo&) = delete;
+    // Copies all five integers, the carried ones included.
+    CDateInfo& operator=(const CDateInfo& other);
+
+    int GetYear() const { return m_nYear; }
+    int GetMonth() const { return m_nMonth; }
+    int GetDay() const { return m_nDay; }
+    void SetYear(int year) { m_nYear = year; }
+    void SetMonth(int month) { m_nMonth = month; }
+    void SetDay(int day) { m_nDay = day; }
+    // Carried through copies and archives, never interpreted.
+    void SetReserved1(int value) { m_nReserved1 = value; }
+    void SetReserved2(int value) { m_nReserved2 = value; }
+
+    void Serialize(CArchive& ar) override;
+
+    // "2011年5月1日", "5月", or the empty text when year and month are both open.
+    CString GetDateText() const;
+
+    int m_nYear = 0;
+    int m_nMonth = 0;
+    int m_nDay = 0;
+    int m_nReserved1 = 0;
+    int m_nReserved2 = 0;
+};
+
+// Kinds of change a journal snapshot records.
+enum ChangeKind { ChangeNone = 0, ChangeAdded = 1, ChangeDeleted = 2, ChangeModified = 3 };
+
+class CTimeZone : public CObject {
+    DECLARE_SERIAL(CTimeZone)
+public:
+    CTimeZone();
+    CTimeZone(const CTimeZone&) = delete;
+    CTimeZone& operator=(const CTimeZone&) = delete;
+    ~CTimeZone() override = default;
+
+    int GetID() const { return m_nID; }
+    void SetID(int id) { m_nID = id; }
+    CString GetDesc() const { return m_strDesc; }
+    void SetDesc(CString desc) { m_strDesc = std::move(desc); }
+    void SetStartDate(int year, int month, int day, int reserved1, int reserved2);
+    void SetEndDate(int year, int month, int day, int reserved1, int reserved2);
+
+    void Serialize(CArchive& ar) override;
+
+    CString GetDateRangeText() const;
+    CString GetTimeRangeText() const;
+
+    // Whether the moment lies inside every range of this period.
+    BOOL IsActiveAt(const CTime& moment) const;
+
+    int m_nID;
+    CString m_strDesc;
+    CDateInfo m_dateStart;
+    CDateInfo m_dateEnd;
+    int m_nWeekStart;
+    int m_nWeekEnd;
+    CTime m_timeStart;
+    CTime m_timeEnd;
+    int m_nChangeKind;
+};
+
+// Enters both record classes into the module's class registry; safe to call more than once.
+void RegisterPeriodClasses();

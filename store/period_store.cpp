@@ -1,0 +1,3 @@
+#include "store/period_store.h"
+
+CObList* g_periodList = nullptr;
