@@ -71,5 +71,9 @@ public:
     int m_nChangeKind;
 };
 
+// The archive schema in force, as the module's application object holds it: TRUE for the tm
+// schema (times as hour, minute, second), FALSE for the legacy one (times as 32-bit instants).
+BOOL PeriodArchiveUsesTmSchema();
+
 // Enters both record classes into the module's class registry; safe to call more than once.
 void RegisterPeriodClasses();

@@ -5,3 +5,6 @@
 
 // The module's ordered list of CTimeZone pointers, which it owns. Null until start-up.
 extern CObList* g_periodList;
+
+// The archive schema flag: 1 = tm schema, 0 = legacy schema.
+extern BOOL g_bTmFormat;
