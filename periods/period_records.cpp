@@ -41,6 +41,21 @@ void CTimeZone::SetEndDate(int year, int month, int day, int reserved1, int rese
     SetDate(m_dateEnd, year, month, day, reserved1, reserved2);
 }
 
+namespace {
+
+constexpr BOOL kTmSchema = TRUE;
+const BOOL* g_pTmFormat = &kTmSchema;
+
+}  // namespace
+
+BOOL PeriodArchiveUsesTmSchema() { return *g_pTmFormat; }
+
+const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat) {
+    const BOOL* previous = g_pTmFormat;
+    g_pTmFormat = pTmFormat != nullptr ? pTmFormat : &kTmSchema;
+    return previous;
+}
+
 void RegisterPeriodClasses() {
     AfxClassInit(RUNTIME_CLASS(CTimeZone));
     AfxClassInit(RUNTIME_CLASS(CDateInfo));

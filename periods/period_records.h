@@ -71,9 +71,12 @@ public:
     int m_nChangeKind;
 };
 
-// The archive schema in force, as the module's application object holds it: TRUE for the tm
-// schema (times as hour, minute, second), FALSE for the legacy one (times as 32-bit instants).
+// The archive schema in force: TRUE for the tm schema (times as hour, minute, second), FALSE
+// for the legacy one (times as 32-bit instants). The module's application object holds the
+// flag and names it here when it is constructed; until then the tm schema is in force.
 BOOL PeriodArchiveUsesTmSchema();
+// Returns the flag named before; nullptr names the tm schema.
+const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat);
 
 // Enters both record classes into the module's class registry; safe to call more than once.
 void RegisterPeriodClasses();

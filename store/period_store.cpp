@@ -1,8 +1,7 @@
 #include "store/period_store.h"
 
-#include "periods/period_records.h"
-
 CObList* g_periodList = nullptr;
-BOOL g_bTmFormat = TRUE;
 
-BOOL PeriodArchiveUsesTmSchema() { return g_bTmFormat; }
+void DeleteAllPeriods(CObList& list) {
+    while (!list.IsEmpty()) delete list.RemoveHead();
+}

@@ -6,5 +6,5 @@
 // The module's ordered list of CTimeZone pointers, which it owns. Null until start-up.
 extern CObList* g_periodList;
 
-// The archive schema flag: 1 = tm schema, 0 = legacy schema.
-extern BOOL g_bTmFormat;
+// Removes every period of an owning list, head first, and destroys it.
+void DeleteAllPeriods(CObList& list);

@@ -1,0 +1,144 @@
+// calvora-host: a host program that loads the module and calls its exports.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "framework/afx.h"
+#include "framework/carchive.h"
+#include "framework/module_services.h"
+#include "host/host_cli.h"
+#include "host/host_output.h"
+#include "periods/period_records.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+constexpr int kExitNoModule = 3;
+
+using PFN_IsActTimeNow = BOOL (*)(CDWordArray*);
+using PFN_GetConfigData = int (*)(CObList*);
+using PFN_ReceiveObjList = void (*)(CArchive*);
+using PFN_DoConfig = void (*)();
+using PFN_DoConfigEx = void (*)(CString*);
+using PFN_DoSet = BOOL (*)(CDWordArray*);
+using PFN_DoSetEx = BOOL (*)(CDWordArray*, CString*);
+
+void Fail(const std::string& message) { std::fprintf(stderr, "calvora-host: %s\n", message.c_str()); }
+
+std::string ModuleBesideHost() {
+    std::string path = AfxGetModuleFileName(nullptr).Bytes();
+    const std::size_t slash = path.find_last_of("/\\");
+    path.resize(slash == std::string::npos ? 0 : slash + 1);
+    return path + CALVORA_MODULE_FILE;
+}
+
+template <typename Function>
+Function Resolve(HMODULE module, const char* name) {
+    return reinterpret_cast<Function>(GetProcAddress(module, name));
+}
+
+int List(HMODULE module) {
+    auto getConfigData = Resolve<PFN_GetConfigData>(module, "GetConfigData");
+    CObList periods;
+    getConfigData(&periods);
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
+        const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        char number[16];
+        std::printf("%s\t%s\t%s\t%s\n", _itoa(period->GetID(), number, 10),
+                    FieldText(period->m_strDesc.View()).c_str(),
+                    FieldText(period->GetDateRangeText().View()).c_str(),
+                    FieldText(period->GetTimeRangeText().View()).c_str());
+    }
+    return 0;
+}
+
+void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
+    for (std::uint32_t number : numbers) selection.Add(number);
+}
+
+void PrintSelection(const CDWordArray& selection) {
+    for (int i = 0; i < selection.GetSize(); ++i) {
+        std::printf(i == 0 ? "%d" : " %d", static_cast<int>(selection[i]));
+    }
+    std::printf("\n");
+}
+
+int Check(HMODULE module, const std::vector<std::uint32_t>& numbers) {
+    CDWordArray selection;
+    FillSelection(numbers, selection);
+    const BOOL active = Resolve<PFN_IsActTimeNow>(module, "IsActTimeNow")(&selection);
+    std::printf(active ? "active\n" : "inactive\n");
+    return active ? 0 : 1;
+}
+
+int Receive(HMODULE module, const std::string& path) {
+    CFile file;
+    if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
+        Fail("cannot open " + path);
+        return kExitUsage;
+    }
+    CArchive archive(&file, CArchive::load);
+    try {
+        Resolve<PFN_ReceiveObjList>(module, "ReceiveObjListFromArchive")(&archive);
+    } catch (const CException&) {
+        Fail("damaged archive in " + path + "; nothing changed");
+        return kExitUsage;
+    }
+    return 0;
+}
+
+int Set(HMODULE module, const HostInvocation& invocation) {
+    CDWordArray selection;
+    FillSelection(invocation.numbers, selection);
+    CString log;
+    const BOOL ok = invocation.command == HostCommand::SetEx
+                        ? Resolve<PFN_DoSetEx>(module, "DoSetEx")(&selection, &log)
+                        : Resolve<PFN_DoSet>(module, "DoSet")(&selection);
+    if (!ok) return 1;
+    PrintSelection(selection);
+    std::fputs(LogLines(log.View()).c_str(), stdout);
+    return 0;
+}
+
+int Run(HMODULE module, const HostInvocation& invocation) {
+    switch (invocation.command) {
+        case HostCommand::List: return List(module);
+        case HostCommand::Check: return Check(module, invocation.numbers);
+        case HostCommand::Receive: return Receive(module, invocation.file);
+        case HostCommand::Config: Resolve<PFN_DoConfig>(module, "DoConfig")(); return 0;
+        case HostCommand::ConfigEx: {
+            CString log;
+            Resolve<PFN_DoConfigEx>(module, "DoConfigEx")(&log);
+            std::fputs(LogLines(log.View()).c_str(), stdout);
+            return 0;
+        }
+        case HostCommand::Set:
+        case HostCommand::SetEx: return Set(module, invocation);
+        case HostCommand::Help: break;
+    }
+    std::fputs(kHostUsage, stdout);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed = ParseHostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* error = std::get_if<UsageError>(&parsed)) {
+        Fail(error->message + " (see --help)");
+        return kExitUsage;
+    }
+    const auto& invocation = std::get<HostInvocation>(parsed);
+    if (invocation.command == HostCommand::Help) {
+        std::fputs(kHostUsage, stdout);
+        return 0;
+    }
+    const std::string modulePath =
+        invocation.modulePath.empty() ? ModuleBesideHost() : invocation.modulePath;
+    const HMODULE module = LoadLibraryA(modulePath.c_str());
+    if (module == nullptr) {
+        Fail("cannot load module " + modulePath);
+        return kExitNoModule;
+    }
+    return Run(module, invocation);
+}

@@ -1,0 +1,29 @@
+// The demo host's command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+enum class HostCommand { Help, List, Check, Receive, Config, ConfigEx, Set, SetEx };
+
+struct HostInvocation {
+    std::string modulePath;  // empty: the module beside the host
+    HostCommand command = HostCommand::Help;
+    std::vector<std::uint32_t> numbers;  // check, set, set-ex
+    std::string file;                    // receive
+};
+
+struct UsageError {
+    std::string message;
+};
+
+// Options come before the command; everything after it is the command's arguments, so "-1"
+// there is a number.
+std::variant<HostInvocation, UsageError> ParseHostCommandLine(const std::vector<std::string>& args);
+
+// A period number: any integer from -2147483648 to 4294967295, held as its 32-bit pattern.
+bool ParsePeriodNumber(const std::string& text, std::uint32_t& number);
+
+extern const char kHostUsage[];

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "framework/carchive.h"
+#include "plugin/calvora_api.h"
+#include "store/period_app.h"
+#include "store/period_store.h"
+#include "tests/support/period_files.h"
+#include "tests/support/process_runner.h"
+
+namespace {
+
+TEST(DataPathStem, ReplacesAThreeCharacterExtensionOrAppendsADot) {
+    const struct {
+        const char* executable;
+        const char* stem;
+    } cases[] = {
+        {"D:\\App\\Host.exe", "D:\\App\\Host."},
+        {"/opt/app/Host.exe", "/opt/app/Host."},
+        {"/opt/app/calvora-host", "/opt/app/calvora-host."},
+        {"/opt/app.dir/host", "/opt/app.dir/host."},
+        {"/opt/app/a.b", "/opt/app/a.b."},
+        {"/opt/app/.bin", "/opt/app/.bin."},
+        {"/opt/app/x.bin", "/opt/app/x."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;
+}
+
+// The module's list and data file in a fresh directory for each test.
+class StoreTest : public testing::Test {
+protected:
+    void SetUp() override {
+        g_periodList = new CObList(10);
+        theApp.m_bTmFormat = 1;
+        theApp.m_strDataPath = CString((m_dir / "host.tm").c_str());
+        setenv("CALVORA_SYNC_LOG", (m_dir / "sync.log").c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("CALVORA_SYNC_LOG");
+        DeleteAllPeriods(*g_periodList);
+        delete g_periodList;
+        g_periodList = nullptr;
+        theApp.m_strDataPath.Empty();
+        theApp.m_bKeepUnreadFile = 0;
+    }
+    std::string DataFile() const { return m_dir / "host.tm"; }
+    std::vector<int> ModuleNumbers() const {
+        std::vector<int> numbers;
+        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
+            numbers.push_back(static_cast<CTimeZone*>(g_periodList->GetNext(pos))->GetID());
+        }
+        return numbers;
+    }
+    void Receive(const std::string& bytes) {
+        std::string copy = bytes;
+        CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
+        CArchive archive(&file, CArchive::load);
+        ReceiveObjListFromArchive(&archive);
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(StoreTest, GetConfigDataAppendsTheModulesOwnPointers) {
+    CObList hostList;
+    CTimeZone hostPeriod;
+    hostList.AddTail(&hostPeriod);
+    EXPECT_EQ(GetConfigData(&hostList), 1);
+    EXPECT_EQ(hostList.GetCount(), 1);
+
+    FillPeriods(*g_periodList, {{4, "a"}, {5, "b"}});
+    EXPECT_EQ(GetConfigData(&hostList), 1);
+    ASSERT_EQ(hostList.GetCount(), 3);
+    POSITION pos = hostList.GetHeadPosition();
+    EXPECT_EQ(hostList.GetNext(pos), &hostPeriod);
+    EXPECT_EQ(hostList.GetNext(pos), g_periodList->GetHead());
+    EXPECT_EQ(hostList.GetNext(pos), g_periodList->GetTail());
+    EXPECT_EQ(GetConfigData(nullptr), 1);
+}
+
+TEST_F(StoreTest, ReceiveReplacesTheListSavesItAndDoesNotPush) {
+    FillPeriods(*g_periodList, {{9, "old"}});
+    Receive(ArchiveBytes({{3, "c"}, {1, "a"}, {2, "b"}}));
+    EXPECT_EQ(ModuleNumbers(), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(DataFile())), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(theApp.m_bReceiving, 0);
+    EXPECT_FALSE(FileExists(m_dir / "sync.log"));
+    theApp.SaveData();  // an ordinary save pushes again
+    EXPECT_NE(ReadWholeFile(m_dir / "sync.log").find(" 3 1 2\n"), std::string::npos);
+}
+
+TEST_F(StoreTest, DamagedReceiveChangesNothingAndRestoresTheCallersState) {
+    FillPeriods(*g_periodList, {{9, "old"}});
+    theApp.SaveData();
+    const std::string before = ReadWholeFile(DataFile());
+    const std::string incoming = ArchiveBytes({{3, "c"}, {1, "a"}});
+    AFX_MODULE_STATE* caller = AfxGetModuleState();
+    EXPECT_THROW(Receive(incoming.substr(0, incoming.size() - 3)), CArchiveException);
+    EXPECT_EQ(AfxGetModuleState(), caller);
+    EXPECT_EQ(ModuleNumbers(), std::vector<int>{9});
+    EXPECT_EQ(ReadWholeFile(DataFile()), before);
+    ReceiveObjListFromArchive(nullptr);
+    EXPECT_EQ(ModuleNumbers(), std::vector<int>{9});
+}
+
+TEST_F(StoreTest, SaveReplacesTheFileBehindALinkAndKeepsItsPermissions) {
+    const std::string real = m_dir / "real.tm";
+    WriteWholeFile(real, "old");
+    chmod(real.c_str(), 0640);
+    ASSERT_EQ(symlink(real.c_str(), DataFile().c_str()), 0);
+    FillPeriods(*g_periodList, {{1, "a"}});
+    theApp.SaveData();
+
+    struct stat link, target;
+    ASSERT_EQ(lstat(DataFile().c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    ASSERT_EQ(stat(real.c_str(), &target), 0);
+    EXPECT_EQ(target.st_mode & 07777, 0640u);
+    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(real)), std::vector<int>{1});
+}
+
+TEST_F(StoreTest, UnreadFileIsKeptUnderAFreeName) {
+    WriteWholeFile(DataFile(), "damaged");
+    WriteWholeFile(DataFile() + ".bad", "earlier");
+    theApp.m_bKeepUnreadFile = 1;
+    FillPeriods(*g_periodList, {{1, "a"}});
+    theApp.SaveData();
+    EXPECT_EQ(ReadWholeFile(DataFile() + ".bad"), "earlier");
+    EXPECT_EQ(ReadWholeFile(DataFile() + ".bad1"), "damaged");
+    EXPECT_EQ(theApp.m_bKeepUnreadFile, 0);
+}
+
+TEST_F(StoreTest, SaveIntoAMissingDirectoryWritesNothingAndDoesNotPush) {
+    theApp.m_strDataPath = CString((m_dir / "missing/host.tm").c_str());
+    FillPeriods(*g_periodList, {{1, "a"}});
+    EXPECT_FALSE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+    EXPECT_FALSE(FileExists(m_dir / "sync.log"));
+    EXPECT_EQ(ModuleNumbers(), std::vector<int>{1});
+}
+
+TEST_F(StoreTest, LoadReportsWhetherTheFileWasReadToItsEnd) {
+    const std::string whole = ArchiveBytes({{1, "a"}, {2, "b"}});
+    WriteWholeFile(DataFile(), whole.substr(0, whole.size() - 1));
+    EXPECT_EQ(LoadPeriodList(g_periodList, DataFile().c_str()), LoadOutcome::Incomplete);
+    EXPECT_EQ(ModuleNumbers(), std::vector<int>{1});
+    EXPECT_EQ(LoadPeriodList(g_periodList, (m_dir / "none").c_str()), LoadOutcome::NotOpened);
+    WriteWholeFile(DataFile(), whole);
+    EXPECT_EQ(LoadPeriodList(g_periodList, DataFile().c_str()), LoadOutcome::Complete);
+    EXPECT_EQ(ModuleNumbers(), (std::vector<int>{1, 1, 2}));
+}
+
+}  // namespace

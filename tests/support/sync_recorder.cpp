@@ -1,0 +1,24 @@
+// A synchronisation library for tests. Each call appends one line to the file named by
+// CALVORA_SYNC_LOG: the module name, then the period numbers. With CALVORA_SYNC_THROW set it
+// throws after recording.
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "periods/period_records.h"
+#include "store/sync_library.h"
+
+extern "C" __attribute__((visibility("default"))) void SendObjlistToRemote(CString moduleName,
+                                                                           CObList* periods) {
+    if (const char* logPath = std::getenv("CALVORA_SYNC_LOG")) {
+        if (FILE* log = std::fopen(logPath, "a")) {
+            std::fprintf(log, "%s", static_cast<LPCSTR>(moduleName));
+            for (POSITION pos = periods->GetHeadPosition(); pos != nullptr;) {
+                std::fprintf(log, " %d", static_cast<CTimeZone*>(periods->GetNext(pos))->GetID());
+            }
+            std::fprintf(log, "\n");
+            std::fclose(log);
+        }
+    }
+    if (std::getenv("CALVORA_SYNC_THROW") != nullptr) throw std::runtime_error("sync failed");
+}
