@@ -247,8 +247,4 @@ TEST_F(JournalTest, UndoWithoutAListDropsTheEntries) {
     EXPECT_EQ(m_list.GetCount(), 2);
 }
 
-TEST(ChangeJournal, OneInstance) {
-    EXPECT_EQ(CChangeJournal::GetInstance(), CChangeJournal::GetInstance());
-}
-
 }  // namespace

@@ -45,16 +45,6 @@ void ExpectResult(const FormCheckResult& result, const char* message, int focus)
     EXPECT_EQ(result.nFocusID, focus);
 }
 
-TEST(PeriodForm, InitialValues) {
-    const PeriodForm form;
-    EXPECT_EQ(form.m_nWeekStartSel, -1);
-    EXPECT_EQ(form.m_nWeekEndSel, -1);
-    EXPECT_EQ(form.m_timeStart, CTime(0));
-    EXPECT_EQ(form.m_bUseDates, 0);
-    EXPECT_EQ(form.m_nYearStart, 0);
-    EXPECT_TRUE(form.m_strDesc.IsEmpty());
-}
-
 TEST(PeriodForm, LeapYears) {
     for (int year : {0, 2000, 2012, 1600, -4, -400})
         EXPECT_TRUE(IsLeapYear(year)) << year;

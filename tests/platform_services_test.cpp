@@ -12,7 +12,6 @@
 #include "framework/platform_text.h"
 #include "framework/winexec.h"
 #include "tests/fake_program.h"
-#include "tests/recording_sink.h"
 
 namespace {
 
@@ -122,14 +121,6 @@ TEST(AfxMessageBox, DefaultSinkWritesTheTextForTheTerminal) {
     const int result = AfxMessageBox("设置的起始时间不能大于截止时间！");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), Utf8(u8"设置的起始时间不能大于截止时间！\n"));
     EXPECT_EQ(result, IDOK);
-}
-
-TEST(AfxMessageBox, GoesToTheInstalledSink) {
-    RecordingSink sink(false);
-    EXPECT_EQ(AfxMessageBox("abc", MB_OK, 7), IDOK);
-    ASSERT_EQ(sink.Boxes().size(), 1u);
-    EXPECT_EQ(sink.Boxes()[0].text, "abc");
-    EXPECT_EQ(sink.Boxes()[0].type, MB_OK);
 }
 
 }  // namespace
