@@ -37,8 +37,8 @@ private:
 
     struct Entry {
         std::unique_ptr<CTimeZone> snapshot;  // m_nChangeKind says what happened
-        CTimeZone* period;                    // the live period; compared, never dereferenced
-                                              // unless it is still in the list
+        // The live period concerned; only dereferenced once found in the list.
+        CTimeZone* period;
     };
 
     std::vector<Entry> m_entries;
