@@ -10,5 +10,8 @@
 // returns its length in bytes (1 or 2); 0 when the bytes do not start a valid character.
 std::size_t AppendCp936CharAsUtf8(std::string_view bytes, std::string& out);
 
+// UTF-8 for a terminal or a toolkit; a byte that starts no valid character becomes '?'.
+std::string Cp936ToUtf8(std::string_view cp936);
+
 // The code page 936 form of UTF-8 text; characters without one become '?'.
 std::string Utf8ToCp936(std::string_view utf8);

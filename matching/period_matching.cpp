@@ -1,62 +1,69 @@
 #include "framework/afx.h"
 #include "periods/period_records.h"
+#include "periods/time_of_day.h"
 #include "plugin/calvora_api.h"
 #include "store/period_store.h"
 
 namespace {
 
-// Seconds since local midnight: the same order as the "%H%M%S" clock texts, without building
-// them. A time that cannot be broken down would format as the empty text, which sorts below
-// every clock text, hence -1.
-int ClockSeconds(const std::tm& fields) {
-    return fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
+bool BelowStart(int value, int bound) {
+    return bound > 0 && value < bound;
 }
-
-int ClockSeconds(const CTime& time) {
-    std::tm fields;
-    return time.GetLocalTm(&fields) == nullptr ? -1 : ClockSeconds(fields);
+bool AboveEnd(int value, int bound) {
+    return bound > 0 && value > bound;
 }
-
-bool BelowStart(int value, int bound) { return bound > 0 && value < bound; }
-bool AboveEnd(int value, int bound) { return bound > 0 && value > bound; }
 
 }  // namespace
 
 BOOL CTimeZone::IsActiveAt(const CTime& moment) const {
     std::tm local;
-    if (moment.GetLocalTm(&local) == nullptr) return FALSE;
+    if (moment.GetLocalTm(&local) == nullptr)
+        return FALSE;
     // Year arithmetic in 64 bits: tm_year can lie near INT_MAX for far-off instants.
     const long long year = static_cast<long long>(local.tm_year) + 1900;
     const int month = local.tm_mon + 1;
     const int weekday = local.tm_wday == 0 ? 7 : local.tm_wday;
 
-    if (m_dateStart.m_nYear > 0 && year < m_dateStart.m_nYear) return FALSE;
-    if (m_dateEnd.m_nYear > 0 && year > m_dateEnd.m_nYear) return FALSE;
-    if (BelowStart(month, m_dateStart.m_nMonth)) return FALSE;
-    if (AboveEnd(month, m_dateEnd.m_nMonth)) return FALSE;
-    if (BelowStart(local.tm_mday, m_dateStart.m_nDay)) return FALSE;
-    if (AboveEnd(local.tm_mday, m_dateEnd.m_nDay)) return FALSE;
-    if (BelowStart(weekday, m_nWeekStart)) return FALSE;
-    if (AboveEnd(weekday, m_nWeekEnd)) return FALSE;
+    if (m_dateStart.m_nYear > 0 && year < m_dateStart.m_nYear)
+        return FALSE;
+    if (m_dateEnd.m_nYear > 0 && year > m_dateEnd.m_nYear)
+        return FALSE;
+    if (BelowStart(month, m_dateStart.m_nMonth))
+        return FALSE;
+    if (AboveEnd(month, m_dateEnd.m_nMonth))
+        return FALSE;
+    if (BelowStart(local.tm_mday, m_dateStart.m_nDay))
+        return FALSE;
+    if (AboveEnd(local.tm_mday, m_dateEnd.m_nDay))
+        return FALSE;
+    if (BelowStart(weekday, m_nWeekStart))
+        return FALSE;
+    if (AboveEnd(weekday, m_nWeekEnd))
+        return FALSE;
 
-    const int clock = ClockSeconds(local);
-    if (ClockSeconds(m_timeStart) > clock) return FALSE;
-    return ClockSeconds(m_timeEnd) >= clock ? TRUE : FALSE;
+    const int clock = SecondsSinceMidnight(local);
+    if (SecondsSinceMidnight(m_timeStart) > clock)
+        return FALSE;
+    return SecondsSinceMidnight(m_timeEnd) >= clock ? TRUE : FALSE;
 }
 
 CALVORA_EXPORT BOOL CALVORA_CDECL IsActTimeNow(CDWordArray* selection) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (selection == nullptr || selection->GetSize() == 0) return FALSE;
+    if (selection == nullptr || selection->GetSize() == 0)
+        return FALSE;
     const CTime now = CTime::GetCurrentTime();
-    if (g_periodList == nullptr || g_periodList->IsEmpty()) return FALSE;
+    if (g_periodList == nullptr || g_periodList->IsEmpty())
+        return FALSE;
 
     for (int i = 0; i < selection->GetSize(); ++i) {
         const auto wanted = static_cast<int>(selection->GetAt(i));
         POSITION pos = g_periodList->GetHeadPosition();
         while (pos != nullptr) {
             const auto* period = static_cast<const CTimeZone*>(g_periodList->GetNext(pos));
-            if (period->GetID() != wanted) continue;
-            if (period->IsActiveAt(now)) return TRUE;
+            if (period->GetID() != wanted)
+                continue;
+            if (period->IsActiveAt(now))
+                return TRUE;
             break;  // only the first period with a number is ever tested
         }
     }

@@ -1,0 +1,74 @@
+#include "dialogs/change_journal.h"
+
+namespace {
+
+// Every value of a period except its number and change kind.
+void CopyPeriodValues(CTimeZone& to, const CTimeZone& from) {
+    to.m_nWeekStart = from.m_nWeekStart;
+    to.m_nWeekEnd = from.m_nWeekEnd;
+    to.SetDesc(from.GetDesc());
+    to.m_timeStart = from.m_timeStart;
+    to.m_timeEnd = from.m_timeEnd;
+    to.m_dateStart = from.m_dateStart;
+    to.m_dateEnd = from.m_dateEnd;
+}
+
+bool IsRecordedKind(int kind) {
+    return kind == ChangeAdded || kind == ChangeDeleted || kind == ChangeModified;
+}
+
+}  // namespace
+
+CChangeJournal* CChangeJournal::GetInstance() {
+    static CChangeJournal journal;
+    return &journal;
+}
+
+void CChangeJournal::Record(CTimeZone* period, int kind) {
+    if (period == nullptr || !IsRecordedKind(kind))
+        return;
+    auto snapshot = std::make_unique<CTimeZone>();
+    snapshot->m_nChangeKind = kind;
+    snapshot->SetID(period->GetID());
+    CopyPeriodValues(*snapshot, *period);
+    m_entries.push_back({std::move(snapshot), period});
+}
+
+void CChangeJournal::Commit() {
+    m_entries.clear();
+}
+
+void CChangeJournal::Undo(CObList* periods) {
+    if (periods == nullptr) {
+        Commit();  // nothing to put the snapshots back into
+        return;
+    }
+    while (!m_entries.empty()) {
+        Entry entry = std::move(m_entries.back());
+        m_entries.pop_back();
+        switch (entry.snapshot->m_nChangeKind) {
+            case ChangeAdded:
+                if (POSITION pos = periods->Find(entry.period)) {
+                    periods->RemoveAt(pos);
+                    delete entry.period;
+                }
+                break;
+            case ChangeModified:
+                if (periods->Find(entry.period) != nullptr) {
+                    CopyPeriodValues(*entry.period, *entry.snapshot);
+                }
+                break;
+            case ChangeDeleted: {
+                // The snapshot becomes the period again; older entries that concern the
+                // destroyed object now concern it.
+                CTimeZone* restored = entry.snapshot.release();
+                periods->AddTail(restored);
+                for (Entry& older : m_entries) {
+                    if (older.period == entry.period)
+                        older.period = restored;
+                }
+                break;
+            }
+        }
+    }
+}

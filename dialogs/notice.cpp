@@ -1,0 +1,40 @@
+#include "dialogs/notice.h"
+
+#include <memory>
+#include <new>
+
+#include "framework/afxmsgbox.h"
+#include "framework/afxthread.h"
+#include "framework/winexec.h"
+
+namespace {
+
+constexpr LPCSTR kNoticeProgram = "Quillet.exe ";
+constexpr UINT kLaunchFailureLimit = 31;
+
+}  // namespace
+
+void ShowNotice(CString text) {
+    const CString commandLine = kNoticeProgram + text;
+    if (WinExec(commandLine, SW_SHOW) > kLaunchFailureLimit)
+        return;
+
+    auto* handedOver = new (std::nothrow) CString(commandLine);
+    if (handedOver == nullptr)
+        return;
+    // A thread that never started cannot free its copy.
+    if (AfxBeginThread(NoticeThreadProc, handedOver) == nullptr)
+        delete handedOver;
+}
+
+UINT NoticeThreadProc(LPVOID pParam) {
+    if (pParam == nullptr)
+        return 0xFFFFFFFF;
+    CString text;
+    {
+        const std::unique_ptr<CString> handedOver(static_cast<CString*>(pParam));
+        text = *handedOver;
+    }
+    AfxMessageBox(text, MB_OK, 0);
+    return 0;
+}

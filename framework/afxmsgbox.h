@@ -1,0 +1,26 @@
+// AfxMessageBox and the module-wide sink that shows its boxes.
+#pragma once
+
+#include "framework/cstring.h"
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr int IDOK = 1;
+
+// Where the module's message boxes go. The window system installs one that opens a real box;
+// tests install one that records the texts and decides when a box is closed.
+class CMessageBoxSink {
+public:
+    virtual ~CMessageBoxSink() = default;
+    // Shows the text and returns, with the id of the button that closed it, once it is closed.
+    // Called on whichever thread opens the box, possibly on several at once.
+    virtual int ShowMessageBox(const CString& text, UINT nType) = 0;
+};
+
+// Installs a sink for the whole module and returns the one it replaces; nullptr restores the
+// default, which writes the text to the standard error stream and returns IDOK at once. A sink
+// must outlive every box it was asked to show.
+CMessageBoxSink* AfxSetMessageBoxSink(CMessageBoxSink* sink);
+
+// Shows a box through the current sink and returns when it is closed. Help ids have no
+// meaning without a help system and are ignored.
+int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

@@ -1,0 +1,14 @@
+// WinExec: starting another program by its command line.
+#pragma once
+
+#include "framework/afxtypes.h"
+
+constexpr UINT SW_SHOW = 5;
+
+// Starts the program named at the head of the command line, found by the usual search of the
+// program path, with the rest of the line split at blanks into its arguments. No shell takes
+// part and the program is not waited for; nothing of it is left behind when it ends. Returns a
+// value above 31 once the program runs, and 31 or below when it could not be started: 0 when
+// resources ran out, 2 when no such program was found, 11 when the file cannot be run. The show
+// flag is a hint for windowed programs that this platform has no use for.
+UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);

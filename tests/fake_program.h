@@ -1,0 +1,90 @@
+// Scratch directories, a controlled PATH and stand-in programs that record how they were run.
+#pragma once
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <sstream>
+#include <string>
+// <thread> brings the clocks: <chrono> itself has a literal that GBK cannot encode.
+#include <thread>
+
+class ScratchDir {
+public:
+    ScratchDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "calvora-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
+    }
+    ~ScratchDir() { std::filesystem::remove_all(m_path); }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+class PathGuard {
+public:
+    explicit PathGuard(const std::filesystem::path& dir) {
+        if (const char* old = std::getenv("PATH"))
+            m_previous = old;
+        setenv("PATH", dir.c_str(), 1);
+    }
+    ~PathGuard() {
+        if (m_previous) {
+            setenv("PATH", m_previous->c_str(), 1);
+        } else {
+            unsetenv("PATH");
+        }
+    }
+    PathGuard(const PathGuard&) = delete;
+    PathGuard& operator=(const PathGuard&) = delete;
+
+private:
+    std::optional<std::string> m_previous;
+};
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& content,
+                      std::filesystem::perms perms) {
+    std::ofstream(path, std::ios::binary) << content;
+    std::filesystem::permissions(path, perms);
+}
+
+// An executable script that writes its arguments, one per line, to the returned file once it
+// has run; the file appears complete or not at all.
+inline std::filesystem::path InstallRecordingProgram(const std::filesystem::path& dir,
+                                                     const std::string& name) {
+    const std::filesystem::path record = dir / (name + ".args");
+    WriteFile(dir / name,
+              "#!/bin/sh\n"
+              "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" +
+                  record.string() + ".tmp'\n/bin/mv '" + record.string() + ".tmp' '" +
+                  record.string() + "'\n",
+              std::filesystem::perms::owner_all);
+    return record;
+}
+
+// Polls until the condition holds; false if it still fails after a generous while.
+inline bool WaitUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+inline std::optional<std::string> WaitForFile(const std::filesystem::path& path) {
+    if (!WaitUntil([&] { return std::filesystem::exists(path); }))
+        return std::nullopt;
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
