@@ -58,7 +58,6 @@ public:
     // bound with DDX_Control is returned as its member; others as a handle owned by the dialog.
     CWnd* GetDlgItem(int nID);
 
-
 protected:
     virtual void OnOK();
     virtual void OnCancel();
@@ -95,21 +94,25 @@ void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value);
 // Message maps. Handlers must be members of the class named in BEGIN_MESSAGE_MAP; entries are
 // searched from the most derived class to CDialog, whose own map routes IDOK to OnOK and
 // IDCANCEL to OnCancel.
-#define DECLARE_MESSAGE_MAP()                                 \
-protected:                                                    \
-    static const AFX_MSGMAP* GetThisMessageMap();             \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap() {                               \
-        using ThisClass = theClass;                                                 \
-        using TheBaseClass = baseClass;                                             \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)          \
+    const AFX_MSGMAP* theClass::GetMessageMap() const { \
+        return GetThisMessageMap();                     \
+    }                                                   \
+    const AFX_MSGMAP* theClass::GetThisMessageMap() {   \
+        using ThisClass = theClass;                     \
+        using TheBaseClass = baseClass;                 \
         static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                      \
-    {0, 0, nullptr}};                                                          \
+#define END_MESSAGE_MAP()                                                             \
+    { 0, 0, nullptr }                                                                 \
+    }                                                                                 \
+    ;                                                                                 \
     static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
-    return &messageMap;                                                        \
+    return &messageMap;                                                               \
     }
 
 #define AFX_MSGMAP_HANDLER(memberFxn) \

@@ -8,10 +8,13 @@ void CWnd::Attach(WindowSystem* system, HDLG dlg, int id) {
     m_nID = id;
 }
 
-void CWnd::Detach() { Attach(nullptr, nullptr, 0); }
+void CWnd::Detach() {
+    Attach(nullptr, nullptr, 0);
+}
 
 BOOL CWnd::ShowWindow(int nCmdShow) {
-    if (!IsAttached()) return FALSE;
+    if (!IsAttached())
+        return FALSE;
     const BOOL wasVisible = m_pSystem->IsControlVisible(m_hDlg, m_nID);
     m_pSystem->ShowControl(m_hDlg, m_nID, nCmdShow != SW_HIDE);
     return wasVisible;
@@ -22,7 +25,8 @@ BOOL CWnd::IsWindowVisible() const {
 }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) {
-    if (!IsAttached()) return FALSE;
+    if (!IsAttached())
+        return FALSE;
     const BOOL wasDisabled = !m_pSystem->IsControlEnabled(m_hDlg, m_nID);
     m_pSystem->EnableControl(m_hDlg, m_nID, bEnable);
     return wasDisabled;
@@ -43,11 +47,13 @@ int CWnd::GetWindowTextLength() const {
 }
 
 void CWnd::SetWindowText(LPCSTR lpszString) {
-    if (IsAttached()) m_pSystem->SetControlText(m_hDlg, m_nID, CString(lpszString));
+    if (IsAttached())
+        m_pSystem->SetControlText(m_hDlg, m_nID, CString(lpszString));
 }
 
 void CWnd::SetFocus() {
-    if (IsAttached()) m_pSystem->SetFocusControl(m_hDlg, m_nID);
+    if (IsAttached())
+        m_pSystem->SetFocusControl(m_hDlg, m_nID);
 }
 
 int CButton::GetCheck() const {
@@ -55,11 +61,13 @@ int CButton::GetCheck() const {
 }
 
 void CButton::SetCheck(int nCheck) {
-    if (IsAttached()) m_pSystem->SetButtonCheck(m_hDlg, m_nID, nCheck);
+    if (IsAttached())
+        m_pSystem->SetButtonCheck(m_hDlg, m_nID, nCheck);
 }
 
 int CListCtrl::InsertColumn(int nCol, LPCSTR lpszColumnHeading, int nFormat, int nWidth, int) {
-    if (!IsAttached()) return -1;
+    if (!IsAttached())
+        return -1;
     return m_pSystem->InsertListColumn(m_hDlg, m_nID, nCol, CString(lpszColumnHeading), nFormat,
                                        nWidth);
 }
@@ -103,7 +111,8 @@ BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
 
 BOOL CListCtrl::GetCheck(int nItem) const {
     // Without tick boxes the state image is not a tick, whatever was stored there.
-    if ((GetExtendedStyle() & LVS_EX_CHECKBOXES) == 0) return FALSE;
+    if ((GetExtendedStyle() & LVS_EX_CHECKBOXES) == 0)
+        return FALSE;
     return GetItemState(nItem, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2u);
 }
 
@@ -113,7 +122,8 @@ BOOL CListCtrl::SetCheck(int nItem, BOOL fCheck) {
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     const DWORD previous = GetExtendedStyle();
-    if (IsAttached()) m_pSystem->SetListExtendedStyle(m_hDlg, m_nID, dwNewStyle);
+    if (IsAttached())
+        m_pSystem->SetListExtendedStyle(m_hDlg, m_nID, dwNewStyle);
     return previous;
 }
 
@@ -125,14 +135,16 @@ int CListCtrl::GetNextItem(int nItem, int nFlags) const {
     const UINT wanted = static_cast<UINT>(nFlags) & (LVIS_FOCUSED | LVIS_SELECTED);
     const int count = GetItemCount();
     for (int row = nItem < 0 ? 0 : nItem + 1; row < count; ++row) {
-        if (GetItemState(row, wanted) == wanted) return row;
+        if (GetItemState(row, wanted) == wanted)
+            return row;
     }
     return -1;
 }
 
 UINT CListCtrl::GetSelectedCount() const {
     UINT selected = 0;
-    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = GetNextItem(row, LVNI_SELECTED)) {
         ++selected;
     }
     return selected;

@@ -33,7 +33,8 @@ bool IsReachableTabStop(const ControlTemplate& control, WindowSystem& system, HD
 
 int FirstTabStop(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg) {
     for (const ControlTemplate& control : dialog.controls) {
-        if (IsReachableTabStop(control, system, dlg)) return control.id;
+        if (IsReachableTabStop(control, system, dlg))
+            return control.id;
     }
     return 0;
 }
@@ -43,24 +44,30 @@ int NextTabStop(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg, in
     const int count = static_cast<int>(dialog.controls.size());
     int start = -1;
     for (int i = 0; i < count; ++i) {
-        if (dialog.controls[i].id == from) start = i;
+        if (dialog.controls[i].id == from)
+            start = i;
     }
-    if (start < 0) return FirstTabStop(dialog, system, dlg);
+    if (start < 0)
+        return FirstTabStop(dialog, system, dlg);
     const int step = backward ? count - 1 : 1;
     for (int i = (start + step) % count; i != start; i = (i + step) % count) {
-        if (IsReachableTabStop(dialog.controls[i], system, dlg)) return dialog.controls[i].id;
+        if (IsReachableTabStop(dialog.controls[i], system, dlg))
+            return dialog.controls[i].id;
     }
     return IsReachableTabStop(dialog.controls[start], system, dlg) ? from : 0;
 }
 
 std::optional<int> EnterCommand(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg) {
-    if (const ControlTemplate* focused = resources::FindControl(dialog, system.GetFocusControl(dlg));
+    if (const ControlTemplate* focused =
+            resources::FindControl(dialog, system.GetFocusControl(dlg));
         focused != nullptr && IsPushButton(focused->kind)) {
         return focused->id;
     }
     for (const ControlTemplate& control : dialog.controls) {
-        if (control.kind != ControlKind::DefPushButton) continue;
-        if (!system.IsControlEnabled(dlg, control.id)) return std::nullopt;
+        if (control.kind != ControlKind::DefPushButton)
+            continue;
+        if (!system.IsControlEnabled(dlg, control.id))
+            return std::nullopt;
         return control.id;
     }
     return IDOK;
@@ -87,17 +94,20 @@ std::optional<UINT> KillFocusNotification(ControlKind kind) {
 }
 
 CString TypedText(const ControlTemplate& control, std::string_view typed) {
-    if ((control.style & resources::kDigitsOnly) == 0) return CString(typed);
+    if ((control.style & resources::kDigitsOnly) == 0)
+        return CString(typed);
     std::string digits;
     for (char ch : typed) {
-        if (ch >= '0' && ch <= '9') digits += ch;
+        if (ch >= '0' && ch <= '9')
+            digits += ch;
     }
     return CString(std::move(digits));
 }
 
 CTime WithTimeOfDay(const CTime& value, int hour, int minute, int second) {
     std::tm fields{};
-    if (value.GetLocalTm(&fields) == nullptr) return value;
+    if (value.GetLocalTm(&fields) == nullptr)
+        return value;
     return CTime(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday, hour, minute, second);
 }
 

@@ -75,11 +75,14 @@ HeadlessWindowSystem::HeadlessWindowSystem(Dialogs dialogs) : m_dialogs(dialogs)
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
-void HeadlessWindowSystem::Enqueue(Step step) { m_steps.push_back(std::move(step)); }
+void HeadlessWindowSystem::Enqueue(Step step) {
+    m_steps.push_back(std::move(step));
+}
 
 INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG,
                                              DialogEventSink& sink) {
-    if (m_dialogs == Dialogs::Unavailable) return -1;
+    if (m_dialogs == Dialogs::Unavailable)
+        return -1;
     m_loopThread = std::this_thread::get_id();
     auto created = std::make_unique<Dialog>(Dialog{&dialog, &sink, {}, 0, false, 0});
     for (const resources::ControlTemplate& control : dialog.controls) {
@@ -121,7 +124,8 @@ int HeadlessWindowSystem::ShowMessageBox(HDLG, const CString& text, const CStrin
     // as a real one does, and hands it back afterwards.
     Dialog* deactivated = std::this_thread::get_id() == m_loopThread.load() ? Top() : nullptr;
     const int hadFocus = deactivated != nullptr ? deactivated->focus : 0;
-    if (hadFocus != 0) ChangeFocus(*deactivated, 0);
+    if (hadFocus != 0)
+        ChangeFocus(*deactivated, 0);
     {
         std::lock_guard lock(m_boxesMutex);
         m_boxes.push_back(MessageBoxRecord{text, caption, type});
@@ -139,16 +143,19 @@ std::vector<HeadlessWindowSystem::MessageBoxRecord> HeadlessWindowSystem::Messag
 
 HeadlessWindowSystem::Dialog* HeadlessWindowSystem::Find(HDLG dlg) const {
     for (const auto& dialog : m_open) {
-        if (dialog->Handle() == dlg) return dialog.get();
+        if (dialog->Handle() == dlg)
+            return dialog.get();
     }
     return nullptr;
 }
 
 HeadlessWindowSystem::Control* HeadlessWindowSystem::Find(HDLG dlg, int id) const {
     Dialog* dialog = Find(dlg);
-    if (dialog == nullptr || id == IDC_STATIC) return nullptr;
+    if (dialog == nullptr || id == IDC_STATIC)
+        return nullptr;
     for (Control& control : dialog->controls) {
-        if (control.tmpl->id == id) return &control;
+        if (control.tmpl->id == id)
+            return &control;
     }
     return nullptr;
 }
@@ -163,7 +170,8 @@ void HeadlessWindowSystem::Notify(Dialog& dialog, UINT code, int id) {
 
 void HeadlessWindowSystem::ChangeFocus(Dialog& dialog, int id) {
     const int previous = dialog.focus;
-    if (previous == id) return;
+    if (previous == id)
+        return;
     // The focus has moved by the time the control that lost it reports so.
     dialog.focus = id;
     if (const Control* lost = Find(dialog.Handle(), previous)) {
@@ -193,7 +201,8 @@ HeadlessWindowSystem::Control* HeadlessWindowSystem::Reachable(int id, const cha
 void HeadlessWindowSystem::ReplaceText(int id, std::string_view text, bool asTyped,
                                        const char* input) {
     Control* control = Reachable(id, input);
-    if (control == nullptr) return;
+    if (control == nullptr)
+        return;
     ChangeFocus(*Top(), id);
     if (control->tmpl->kind != ControlKind::Edit || (control->tmpl->style & resources::kReadOnly)) {
         Ignore(input, id);
@@ -212,7 +221,8 @@ void HeadlessWindowSystem::Paste(int id, std::string_view text) {
 
 void HeadlessWindowSystem::Click(int id) {
     Control* control = Reachable(id, "click");
-    if (control == nullptr) return;
+    if (control == nullptr)
+        return;
     Dialog& dialog = *Top();
     ChangeFocus(dialog, id);
     const ControlKind kind = control->tmpl->kind;
@@ -225,20 +235,24 @@ void HeadlessWindowSystem::Click(int id) {
 }
 
 void HeadlessWindowSystem::MoveFocus(int id) {
-    if (Reachable(id, "focus") != nullptr) ChangeFocus(*Top(), id);
+    if (Reachable(id, "focus") != nullptr)
+        ChangeFocus(*Top(), id);
 }
 
 void HeadlessWindowSystem::PressTab(bool backward) {
     Dialog* dialog = Top();
-    if (dialog == nullptr) return Ignore("tab", 0);
+    if (dialog == nullptr)
+        return Ignore("tab", 0);
     const int next =
         dialog_rules::NextTabStop(*dialog->tmpl, *this, dialog->Handle(), dialog->focus, backward);
-    if (next != 0) ChangeFocus(*dialog, next);
+    if (next != 0)
+        ChangeFocus(*dialog, next);
 }
 
 void HeadlessWindowSystem::PressEnter() {
     Dialog* dialog = Top();
-    if (dialog == nullptr) return Ignore("enter", 0);
+    if (dialog == nullptr)
+        return Ignore("enter", 0);
     if (auto command = dialog_rules::EnterCommand(*dialog->tmpl, *this, dialog->Handle())) {
         Notify(*dialog, BN_CLICKED, *command);
     }
@@ -246,13 +260,15 @@ void HeadlessWindowSystem::PressEnter() {
 
 void HeadlessWindowSystem::PressEscape() {
     Dialog* dialog = Top();
-    if (dialog == nullptr) return Ignore("escape", 0);
+    if (dialog == nullptr)
+        return Ignore("escape", 0);
     Notify(*dialog, BN_CLICKED, IDCANCEL);
 }
 
 void HeadlessWindowSystem::PressCloseBox() {
     Dialog* dialog = Top();
-    if (dialog == nullptr) return Ignore("close box", 0);
+    if (dialog == nullptr)
+        return Ignore("close box", 0);
     if (auto command = dialog_rules::CloseBoxCommand(*this, dialog->Handle())) {
         Notify(*dialog, BN_CLICKED, *command);
     }
@@ -262,7 +278,8 @@ void HeadlessWindowSystem::TickRow(int listId, int row, bool ticked) {
     Control* list = Reachable(listId, "tick");
     if (list == nullptr || list->tmpl->kind != ControlKind::ListView || !list->IsRow(row) ||
         (list->extendedStyle & LVS_EX_CHECKBOXES) == 0) {
-        if (list != nullptr) Ignore("tick", listId);
+        if (list != nullptr)
+            Ignore("tick", listId);
         return;
     }
     ChangeFocus(*Top(), listId);
@@ -274,20 +291,24 @@ void HeadlessWindowSystem::SelectRows(int listId, const std::vector<int>& rows) 
     Control* list = Reachable(listId, "select rows");
     if (list == nullptr || list->tmpl->kind != ControlKind::ListView ||
         !std::all_of(rows.begin(), rows.end(), [&](int row) { return list->IsRow(row); })) {
-        if (list != nullptr) Ignore("select rows", listId);
+        if (list != nullptr)
+            Ignore("select rows", listId);
         return;
     }
     const HDLG dlg = Top()->Handle();
     ChangeFocus(*Top(), listId);
     SetListItemState(dlg, listId, -1, 0, LVIS_SELECTED);
-    for (int row : rows) SetListItemState(dlg, listId, row, LVIS_SELECTED, LVIS_SELECTED);
-    if (!rows.empty()) SetListItemState(dlg, listId, rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
+    for (int row : rows)
+        SetListItemState(dlg, listId, row, LVIS_SELECTED, LVIS_SELECTED);
+    if (!rows.empty())
+        SetListItemState(dlg, listId, rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void HeadlessWindowSystem::FocusRow(int listId, int row) {
     Control* list = Reachable(listId, "focus row");
     if (list == nullptr || list->tmpl->kind != ControlKind::ListView || !list->IsRow(row)) {
-        if (list != nullptr) Ignore("focus row", listId);
+        if (list != nullptr)
+            Ignore("focus row", listId);
         return;
     }
     ChangeFocus(*Top(), listId);
@@ -298,22 +319,25 @@ void HeadlessWindowSystem::ChooseComboItem(int id, int index) {
     Control* combo = Reachable(id, "choose item");
     if (combo == nullptr || combo->tmpl->kind != ControlKind::DropDownList || index < 0 ||
         index >= combo->ComboCount()) {
-        if (combo != nullptr) Ignore("choose item", id);
+        if (combo != nullptr)
+            Ignore("choose item", id);
         return;
     }
     Dialog& dialog = *Top();
     ChangeFocus(dialog, id);
-    if (combo->comboSelection == index) return;
+    if (combo->comboSelection == index)
+        return;
     combo->comboSelection = index;
     Notify(dialog, CBN_SELCHANGE, id);
 }
 
 void HeadlessWindowSystem::SetTimeOfDay(int id, int hour, int minute, int second) {
     Control* picker = Reachable(id, "set time");
-    const bool valid = hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 &&
-                       second < 60;
+    const bool valid =
+        hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
     if (picker == nullptr || picker->tmpl->kind != ControlKind::DateTimePicker || !valid) {
-        if (picker != nullptr) Ignore("set time", id);
+        if (picker != nullptr)
+            Ignore("set time", id);
         return;
     }
     ChangeFocus(*Top(), id);
@@ -330,14 +354,24 @@ HDLG HeadlessWindowSystem::TopDialog() const {
     return m_open.empty() ? nullptr : m_open.back()->Handle();
 }
 
-CString HeadlessWindowSystem::Text(int id) { return GetControlText(TopDialog(), id); }
-BOOL HeadlessWindowSystem::Enabled(int id) { return IsControlEnabled(TopDialog(), id); }
-BOOL HeadlessWindowSystem::Visible(int id) { return IsControlVisible(TopDialog(), id); }
-int HeadlessWindowSystem::Focus() { return GetFocusControl(TopDialog()); }
+CString HeadlessWindowSystem::Text(int id) {
+    return GetControlText(TopDialog(), id);
+}
+BOOL HeadlessWindowSystem::Enabled(int id) {
+    return IsControlEnabled(TopDialog(), id);
+}
+BOOL HeadlessWindowSystem::Visible(int id) {
+    return IsControlVisible(TopDialog(), id);
+}
+int HeadlessWindowSystem::Focus() {
+    return GetFocusControl(TopDialog());
+}
 
 // Controls ------------------------------------------------------------------------------------
 
-BOOL HeadlessWindowSystem::HasControl(HDLG dlg, int id) { return Find(dlg, id) != nullptr; }
+BOOL HeadlessWindowSystem::HasControl(HDLG dlg, int id) {
+    return Find(dlg, id) != nullptr;
+}
 
 CString HeadlessWindowSystem::GetControlText(HDLG dlg, int id) {
     const Control* control = Find(dlg, id);
@@ -345,7 +379,8 @@ CString HeadlessWindowSystem::GetControlText(HDLG dlg, int id) {
 }
 
 void HeadlessWindowSystem::SetControlText(HDLG dlg, int id, const CString& text) {
-    if (Control* control = Find(dlg, id)) control->text = text;
+    if (Control* control = Find(dlg, id))
+        control->text = text;
 }
 
 int HeadlessWindowSystem::GetButtonCheck(HDLG dlg, int id) {
@@ -354,7 +389,8 @@ int HeadlessWindowSystem::GetButtonCheck(HDLG dlg, int id) {
 }
 
 void HeadlessWindowSystem::SetButtonCheck(HDLG dlg, int id, int check) {
-    if (Control* control = Find(dlg, id)) control->check = check;
+    if (Control* control = Find(dlg, id))
+        control->check = check;
 }
 
 BOOL HeadlessWindowSystem::IsControlEnabled(HDLG dlg, int id) {
@@ -363,7 +399,8 @@ BOOL HeadlessWindowSystem::IsControlEnabled(HDLG dlg, int id) {
 }
 
 void HeadlessWindowSystem::EnableControl(HDLG dlg, int id, BOOL enable) {
-    if (Control* control = Find(dlg, id)) control->enabled = enable != FALSE;
+    if (Control* control = Find(dlg, id))
+        control->enabled = enable != FALSE;
 }
 
 BOOL HeadlessWindowSystem::IsControlVisible(HDLG dlg, int id) {
@@ -372,7 +409,8 @@ BOOL HeadlessWindowSystem::IsControlVisible(HDLG dlg, int id) {
 }
 
 void HeadlessWindowSystem::ShowControl(HDLG dlg, int id, BOOL show) {
-    if (Control* control = Find(dlg, id)) control->visible = show != FALSE;
+    if (Control* control = Find(dlg, id))
+        control->visible = show != FALSE;
 }
 
 int HeadlessWindowSystem::GetFocusControl(HDLG dlg) {
@@ -381,7 +419,8 @@ int HeadlessWindowSystem::GetFocusControl(HDLG dlg) {
 }
 
 void HeadlessWindowSystem::SetFocusControl(HDLG dlg, int id) {
-    if (Find(dlg, id) != nullptr) ChangeFocus(*Find(dlg), id);
+    if (Find(dlg, id) != nullptr)
+        ChangeFocus(*Find(dlg), id);
 }
 
 int HeadlessWindowSystem::GetComboSelection(HDLG dlg, int id) {
@@ -406,7 +445,8 @@ CTime HeadlessWindowSystem::GetPickerTime(HDLG dlg, int id) {
 }
 
 void HeadlessWindowSystem::SetPickerTime(HDLG dlg, int id, const CTime& value) {
-    if (Control* control = Find(dlg, id)) control->time = value;
+    if (Control* control = Find(dlg, id))
+        control->time = value;
 }
 
 // List views ----------------------------------------------------------------------------------
@@ -414,7 +454,8 @@ void HeadlessWindowSystem::SetPickerTime(HDLG dlg, int id, const CTime& value) {
 int HeadlessWindowSystem::InsertListColumn(HDLG dlg, int id, int column, const CString& heading,
                                            int format, int width) {
     Control* list = Find(dlg, id);
-    if (list == nullptr || column < 0) return -1;
+    if (list == nullptr || column < 0)
+        return -1;
     const int at = std::min(column, static_cast<int>(list->columns.size()));
     list->columns.insert(list->columns.begin() + at, Control::Column{heading, format, width});
     return at;
@@ -422,18 +463,21 @@ int HeadlessWindowSystem::InsertListColumn(HDLG dlg, int id, int column, const C
 
 int HeadlessWindowSystem::InsertListItem(HDLG dlg, int id, int row, const CString& text) {
     Control* list = Find(dlg, id);
-    if (list == nullptr || row < 0) return -1;
+    if (list == nullptr || row < 0)
+        return -1;
     const int at = std::min(row, static_cast<int>(list->rows.size()));
     Control::Row inserted;
     inserted.texts.push_back(text);
-    if (list->extendedStyle & LVS_EX_CHECKBOXES) inserted.state = kUnticked;
+    if (list->extendedStyle & LVS_EX_CHECKBOXES)
+        inserted.state = kUnticked;
     list->rows.insert(list->rows.begin() + at, std::move(inserted));
     return at;
 }
 
 BOOL HeadlessWindowSystem::DeleteListItem(HDLG dlg, int id, int row) {
     Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row)) return FALSE;
+    if (list == nullptr || !list->IsRow(row))
+        return FALSE;
     list->rows.erase(list->rows.begin() + row);
     return TRUE;
 }
@@ -446,17 +490,21 @@ int HeadlessWindowSystem::GetListItemCount(HDLG dlg, int id) {
 BOOL HeadlessWindowSystem::SetListItemText(HDLG dlg, int id, int row, int column,
                                            const CString& text) {
     Control* list = Find(dlg, id);
-    const int columns = list != nullptr ? std::max<int>(1, static_cast<int>(list->columns.size())) : 0;
-    if (list == nullptr || !list->IsRow(row) || column < 0 || column >= columns) return FALSE;
+    const int columns =
+        list != nullptr ? std::max<int>(1, static_cast<int>(list->columns.size())) : 0;
+    if (list == nullptr || !list->IsRow(row) || column < 0 || column >= columns)
+        return FALSE;
     std::vector<CString>& texts = list->rows[static_cast<std::size_t>(row)].texts;
-    if (static_cast<int>(texts.size()) <= column) texts.resize(static_cast<std::size_t>(column) + 1);
+    if (static_cast<int>(texts.size()) <= column)
+        texts.resize(static_cast<std::size_t>(column) + 1);
     texts[static_cast<std::size_t>(column)] = text;
     return TRUE;
 }
 
 CString HeadlessWindowSystem::GetListItemText(HDLG dlg, int id, int row, int column) {
     const Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row) || column < 0) return CString();
+    if (list == nullptr || !list->IsRow(row) || column < 0)
+        return CString();
     const std::vector<CString>& texts = list->rows[static_cast<std::size_t>(row)].texts;
     return column < static_cast<int>(texts.size()) ? texts[static_cast<std::size_t>(column)]
                                                    : CString();
@@ -464,7 +512,8 @@ CString HeadlessWindowSystem::GetListItemText(HDLG dlg, int id, int row, int col
 
 BOOL HeadlessWindowSystem::SetListItemData(HDLG dlg, int id, int row, DWORD_PTR data) {
     Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row)) return FALSE;
+    if (list == nullptr || !list->IsRow(row))
+        return FALSE;
     list->rows[static_cast<std::size_t>(row)].data = data;
     return TRUE;
 }
@@ -476,14 +525,16 @@ DWORD_PTR HeadlessWindowSystem::GetListItemData(HDLG dlg, int id, int row) {
 
 UINT HeadlessWindowSystem::GetListItemState(HDLG dlg, int id, int row, UINT mask) {
     const Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row)) return 0;
+    if (list == nullptr || !list->IsRow(row))
+        return 0;
     return list->rows[static_cast<std::size_t>(row)].state & mask;
 }
 
 BOOL HeadlessWindowSystem::SetListItemState(HDLG dlg, int id, int row, UINT state, UINT mask) {
     Control* list = Find(dlg, id);
     // Row -1 changes every row, as on the platform.
-    if (list == nullptr || (row != -1 && !list->IsRow(row))) return FALSE;
+    if (list == nullptr || (row != -1 && !list->IsRow(row)))
+        return FALSE;
     const bool takesFocus = (mask & state & LVIS_FOCUSED) != 0;
     for (int i = 0; i < static_cast<int>(list->rows.size()); ++i) {
         UINT& current = list->rows[static_cast<std::size_t>(i)].state;
@@ -503,11 +554,13 @@ DWORD HeadlessWindowSystem::GetListExtendedStyle(HDLG dlg, int id) {
 
 void HeadlessWindowSystem::SetListExtendedStyle(HDLG dlg, int id, DWORD style) {
     Control* list = Find(dlg, id);
-    if (list == nullptr) return;
+    if (list == nullptr)
+        return;
     const bool hadTicks = (list->extendedStyle & LVS_EX_CHECKBOXES) != 0;
     const bool hasTicks = (style & LVS_EX_CHECKBOXES) != 0;
     list->extendedStyle = style;
-    if (hadTicks == hasTicks) return;
+    if (hadTicks == hasTicks)
+        return;
     // Turning tick boxes on gives every row an empty box; turning them off removes the boxes.
     for (Control::Row& row : list->rows) {
         row.state = (row.state & ~LVIS_STATEIMAGEMASK) | (hasTicks ? kUnticked : 0u);
@@ -527,15 +580,13 @@ ScriptedOperator& Queue(ScriptedOperator& self, HeadlessWindowSystem& system, In
 }  // namespace
 
 ScriptedOperator& ScriptedOperator::Type(int id, std::string_view text) {
-    return Queue(*this, m_system, [id, text = std::string(text)](HeadlessWindowSystem& s) {
-        s.Type(id, text);
-    });
+    return Queue(*this, m_system,
+                 [id, text = std::string(text)](HeadlessWindowSystem& s) { s.Type(id, text); });
 }
 
 ScriptedOperator& ScriptedOperator::Paste(int id, std::string_view text) {
-    return Queue(*this, m_system, [id, text = std::string(text)](HeadlessWindowSystem& s) {
-        s.Paste(id, text);
-    });
+    return Queue(*this, m_system,
+                 [id, text = std::string(text)](HeadlessWindowSystem& s) { s.Paste(id, text); });
 }
 
 ScriptedOperator& ScriptedOperator::Click(int id) {
@@ -563,8 +614,7 @@ ScriptedOperator& ScriptedOperator::PressCloseBox() {
 }
 
 ScriptedOperator& ScriptedOperator::TickRow(int listId, int row, bool ticked) {
-    return Queue(*this, m_system,
-                 [=](HeadlessWindowSystem& s) { s.TickRow(listId, row, ticked); });
+    return Queue(*this, m_system, [=](HeadlessWindowSystem& s) { s.TickRow(listId, row, ticked); });
 }
 
 ScriptedOperator& ScriptedOperator::SelectRows(int listId, std::vector<int> rows) {
@@ -578,14 +628,12 @@ ScriptedOperator& ScriptedOperator::FocusRow(int listId, int row) {
 }
 
 ScriptedOperator& ScriptedOperator::ChooseComboItem(int id, int index) {
-    return Queue(*this, m_system,
-                 [=](HeadlessWindowSystem& s) { s.ChooseComboItem(id, index); });
+    return Queue(*this, m_system, [=](HeadlessWindowSystem& s) { s.ChooseComboItem(id, index); });
 }
 
 ScriptedOperator& ScriptedOperator::SetTimeOfDay(int id, int hour, int minute, int second) {
-    return Queue(*this, m_system, [=](HeadlessWindowSystem& s) {
-        s.SetTimeOfDay(id, hour, minute, second);
-    });
+    return Queue(*this, m_system,
+                 [=](HeadlessWindowSystem& s) { s.SetTimeOfDay(id, hour, minute, second); });
 }
 
 ScriptedOperator& ScriptedOperator::Observe(HeadlessWindowSystem::Step check) {

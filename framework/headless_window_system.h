@@ -34,6 +34,7 @@ public:
     // order, so a dialog opened by a step consumes the steps after it until it ends. A loop that
     // runs out of steps ends its dialog with -1 and records a problem.
     void Enqueue(Step step);
+    std::size_t PendingSteps() const { return m_steps.size(); }
 
     // The operator's inputs to the innermost open dialog. An input the dialog would not take
     // (no dialog, unknown, hidden or disabled control, wrong kind, bad row) changes nothing and
@@ -68,8 +69,7 @@ public:
     INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
                            DialogEventSink& sink) override;
     void EndModalDialog(HDLG dlg, INT_PTR result) override;
-    int ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
-                       UINT type) override;
+    int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
     BOOL HasControl(HDLG dlg, int id) override;
     CString GetControlText(HDLG dlg, int id) override;
     void SetControlText(HDLG dlg, int id, const CString& text) override;
@@ -152,8 +152,7 @@ private:
 // Installs a window system for the lifetime of the object.
 class ScopedWindowSystem {
 public:
-    explicit ScopedWindowSystem(WindowSystem& system)
-        : m_previous(AfxSetWindowSystem(&system)) {}
+    explicit ScopedWindowSystem(WindowSystem& system) : m_previous(AfxSetWindowSystem(&system)) {}
     ~ScopedWindowSystem() { AfxSetWindowSystem(m_previous); }
     ScopedWindowSystem(const ScopedWindowSystem&) = delete;
     ScopedWindowSystem& operator=(const ScopedWindowSystem&) = delete;

@@ -22,8 +22,9 @@ struct DialogEvent {
         Notify,  // a command or a control's notification
     };
     Kind kind;
-    UINT code = 0;  // notification code (Notify): BN_CLICKED (also a plain command), EN_KILLFOCUS...
-    int id = 0;     // control or command id (Notify)
+    UINT code =
+        0;       // notification code (Notify): BN_CLICKED (also a plain command), EN_KILLFOCUS...
+    int id = 0;  // control or command id (Notify)
 };
 
 class DialogEventSink {

@@ -14,6 +14,8 @@ constexpr unsigned kTimePicker = kTabStop | kTimeFormat | kRightAlign;
 
 using enum ControlKind;
 
+// One row per control, so that the table reads like the template.
+// clang-format off
 constexpr ControlTemplate kPeriodListControls[] = {
     {period_list_ids::IDC_PERIOD_LIST, ListView, "", 7, 7, 247, 182, kBorder | kTabStop | kEditLabels, {}},
     {period_list_ids::IDC_ADD, PushButton, "添加", 260, 16, 42, 14, kTabStop, {}},
@@ -66,23 +68,32 @@ constexpr DialogTemplate kTemplates[] = {
      kModalFrame | kPopup | kCaption | kSysMenu, kPeriodEditControls},
 };
 
+// clang-format on
+
 }  // namespace
 
 const DialogTemplate* FindDialogTemplate(int id) {
     for (const DialogTemplate& dialog : kTemplates) {
-        if (dialog.id == id) return &dialog;
+        if (dialog.id == id)
+            return &dialog;
     }
     return nullptr;
 }
 
-std::span<const DialogTemplate> AllDialogTemplates() { return kTemplates; }
+std::span<const DialogTemplate> AllDialogTemplates() {
+    return kTemplates;
+}
 
-std::span<const char* const> WeekdayItems() { return kWeekdays; }
+std::span<const char* const> WeekdayItems() {
+    return kWeekdays;
+}
 
 const ControlTemplate* FindControl(const DialogTemplate& dialog, int id) {
-    if (id == IDC_STATIC) return nullptr;
+    if (id == IDC_STATIC)
+        return nullptr;
     for (const ControlTemplate& control : dialog.controls) {
-        if (control.id == id) return &control;
+        if (control.id == id)
+            return &control;
     }
     return nullptr;
 }

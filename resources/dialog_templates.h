@@ -8,7 +8,7 @@
 namespace resources {
 
 enum class ControlKind {
-    Label,           // static text, aligned left
+    Label,  // static text, aligned left
     GroupBox,
     Edit,
     PushButton,
