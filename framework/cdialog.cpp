@@ -59,9 +59,10 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
 
 const AFX_MSGMAP* CDialog::GetThisMessageMap() {
-    static const AFX_MSGMAP_ENTRY entries[] = {{BN_CLICKED, IDOK, &CDialog::OnOK},
-                                               {BN_CLICKED, IDCANCEL, &CDialog::OnCancel},
-                                               {0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {
+        {BN_CLICKED, IDOK, IDOK, &CDialog::OnOK, nullptr},
+        {BN_CLICKED, IDCANCEL, IDCANCEL, &CDialog::OnCancel, nullptr},
+        {0, 0, 0, nullptr, nullptr}};
     static const AFX_MSGMAP messageMap = {&NoBaseMap, entries};
     return &messageMap;
 }
@@ -95,11 +96,16 @@ BOOL CDialog::OnDialogEvent(HDLG dlg, const DialogEvent& event) {
 
 void CDialog::Dispatch(UINT code, int id) {
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr; map = map->pfnGetBaseMap()) {
-        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->pfn != nullptr; ++entry) {
-            if (entry->nCode == code && entry->nID == id) {
+        for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries;
+             entry->pfn != nullptr || entry->pfnRange != nullptr; ++entry) {
+            if (entry->nCode != code || id < entry->nID || id > entry->nLastID)
+                continue;
+            if (entry->pfn != nullptr) {
                 (this->*entry->pfn)();
-                return;
+            } else {
+                (this->*entry->pfnRange)(static_cast<UINT>(id));
             }
+            return;
         }
     }
 }

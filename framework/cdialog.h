@@ -9,13 +9,17 @@
 
 class CDialog;
 
-// A handler of a message map: a member of the dialog class taking nothing.
+// Handlers of a message map: members of the dialog class taking nothing, or for a range of
+// controls the id of the control that notified.
 using AFX_PMSG = void (CDialog::*)();
+using AFX_PMSG_ID = void (CDialog::*)(UINT);
 
 struct AFX_MSGMAP_ENTRY {
     UINT nCode;  // notification code; 0 is a click or a plain command
     int nID;
-    AFX_PMSG pfn;  // null ends the entries
+    int nLastID;
+    AFX_PMSG pfn;
+    AFX_PMSG_ID pfnRange;  // both null end the entries
 };
 
 struct AFX_MSGMAP {
@@ -107,17 +111,23 @@ protected:                                        \
         using ThisClass = theClass;                     \
         using TheBaseClass = baseClass;                 \
         static const AFX_MSGMAP_ENTRY entries[] = {
-#define END_MESSAGE_MAP()                                                             \
-    { 0, 0, nullptr }                                                                 \
-    }                                                                                 \
-    ;                                                                                 \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
-    return &messageMap;                                                               \
+// clang-format off
+#define END_MESSAGE_MAP()                                                              \
+        {0, 0, 0, nullptr, nullptr}};                                                  \
+        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &messageMap;                                                            \
     }
+// clang-format on
 
 #define AFX_MSGMAP_HANDLER(memberFxn) \
     static_cast<AFX_PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::memberFxn))
-#define ON_COMMAND(id, memberFxn) {0, id, AFX_MSGMAP_HANDLER(memberFxn)},
-#define ON_BN_CLICKED(id, memberFxn) {BN_CLICKED, id, AFX_MSGMAP_HANDLER(memberFxn)},
-#define ON_EN_KILLFOCUS(id, memberFxn) {EN_KILLFOCUS, id, AFX_MSGMAP_HANDLER(memberFxn)},
-#define ON_CBN_SELCHANGE(id, memberFxn) {CBN_SELCHANGE, id, AFX_MSGMAP_HANDLER(memberFxn)},
+#define AFX_MSGMAP_RANGE_HANDLER(memberFxn) \
+    static_cast<AFX_PMSG_ID>(static_cast<void (ThisClass::*)(UINT)>(&ThisClass::memberFxn))
+#define ON_CONTROL(code, id, memberFxn) {code, id, id, AFX_MSGMAP_HANDLER(memberFxn), nullptr},
+#define ON_COMMAND(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+// One handler for the notification code of every control with an id from idFirst to idLast.
+#define ON_CONTROL_RANGE(code, idFirst, idLast, memberFxn) \
+    {code, idFirst, idLast, nullptr, AFX_MSGMAP_RANGE_HANDLER(memberFxn)},

@@ -198,6 +198,16 @@ HeadlessWindowSystem::Control* HeadlessWindowSystem::Reachable(int id, const cha
     return control;
 }
 
+bool HeadlessWindowSystem::FocusFirst(int id, const char* input) {
+    Dialog& dialog = *Top();
+    ChangeFocus(dialog, id);
+    // The control that lost the focus may have closed the dialog or disabled this control.
+    if (Top() == &dialog && dialog_rules::TakesInput(*this, dialog.Handle(), id))
+        return true;
+    Ignore(input, id);
+    return false;
+}
+
 void HeadlessWindowSystem::ReplaceText(int id, std::string_view text, bool asTyped,
                                        const char* input) {
     Control* control = Reachable(id, input);

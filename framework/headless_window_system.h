@@ -110,6 +110,9 @@ private:
     // The innermost dialog's control if the operator can reach it; records the input otherwise.
     Control* Reachable(int id, const char* input);
     void Ignore(const char* input, int id);
+    // Gives the innermost dialog's control the focus; false (recorded) when the notification of
+    // the control losing it left the control out of reach.
+    bool FocusFirst(int id, const char* input);
     void Notify(Dialog& dialog, UINT code, int id);
     void ChangeFocus(Dialog& dialog, int id);
     void ReplaceText(int id, std::string_view text, bool asTyped, const char* input);

@@ -264,14 +264,16 @@ TEST_F(DialogLayer, LeavingAnEditRaisesItsKillFocusBeforeTheClick) {
     CFormTestDlg dlg;
     dlg.m_bUseDates = 1;
     m_operator.Type(IDC_YEAR_START, "2011")
+        .Type(IDC_DAY_END, "3")
         .Click(IDC_CONFIRM)
         .MoveFocus(IDC_DESC)
         .PressTab()
         .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Focus(), IDC_USE_DATES); })
         .PressEscape();
     dlg.DoModal();
-    const std::vector<std::string> expected = {"kill focus desc", "kill focus year start",
-                                               "confirm", "kill focus desc", "cancel"};
+    const std::vector<std::string> expected = {"kill focus desc", "kill focus 1004",
+                                               "kill focus 1016", "confirm",
+                                               "kill focus desc", "cancel"};
     EXPECT_EQ(dlg.m_events, expected);
     EXPECT_EQ(dlg.m_nYearStart, 2011);
 }

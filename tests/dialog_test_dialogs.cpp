@@ -4,7 +4,7 @@ using namespace period_edit_ids;
 
 BEGIN_MESSAGE_MAP(CFormTestDlg, CDialog)
 ON_BN_CLICKED(IDC_USE_DATES, OnUseDatesClicked)
-ON_EN_KILLFOCUS(IDC_YEAR_START, OnYearStartKillFocus)
+ON_CONTROL_RANGE(EN_KILLFOCUS, IDC_YEAR_START, IDC_DAY_END, OnDateEditKillFocus)
 ON_EN_KILLFOCUS(IDC_DESC, OnDescKillFocus)
 ON_BN_CLICKED(IDC_CONFIRM, OnConfirmClicked)
 END_MESSAGE_MAP()
@@ -51,8 +51,8 @@ void CFormTestDlg::EnableDateEdits() {
     }
 }
 
-void CFormTestDlg::OnYearStartKillFocus() {
-    m_events.push_back("kill focus year start");
+void CFormTestDlg::OnDateEditKillFocus(UINT nID) {
+    m_events.push_back("kill focus " + std::to_string(nID));
 }
 
 void CFormTestDlg::OnDescKillFocus() {

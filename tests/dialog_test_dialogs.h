@@ -38,7 +38,7 @@ protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
     void OnUseDatesClicked();
-    void OnYearStartKillFocus();
+    void OnDateEditKillFocus(UINT nID);
     void OnDescKillFocus();
     void OnConfirmClicked();
     void EnableDateEdits();
