@@ -417,3 +417,43 @@ TEST(DialogRules, PickerKeepsTheDateAndChangesTheTimeOfDay) {
 }
 
 }  // namespace
+
+namespace {
+
+// Records what a window system reports, for templates that are not the module's.
+class RecordingSink : public DialogEventSink {
+public:
+    BOOL OnDialogEvent(HDLG, const DialogEvent& event) override {
+        if (event.kind == DialogEvent::Notify)
+            m_events.emplace_back(event.code, event.id);
+        return TRUE;
+    }
+    std::vector<std::pair<UINT, int>> m_events;
+};
+
+TEST_F(DialogLayer, EnterWithoutADefaultButtonSendsIdokAndTabWrapsPastUnreachableControls) {
+    using resources::ControlKind;
+    constexpr resources::ControlTemplate controls[] = {
+        {10, ControlKind::Edit, "", 0, 0, 10, 10, resources::kTabStop, {}},
+        {11, ControlKind::Label, "x", 0, 0, 10, 10, resources::kTabStop, {}},
+        {12, ControlKind::Edit, "", 0, 0, 10, 10, resources::kTabStop | resources::kDisabled, {}},
+        {13, ControlKind::PushButton, "b", 0, 0, 10, 10, resources::kTabStop, {}},
+        {14, ControlKind::Edit, "", 0, 0, 10, 10, 0, {}},
+    };
+    const resources::DialogTemplate dialog{77, 0x0804, "t", 50, 50, "宋体", 10, 0, controls};
+    RecordingSink sink;
+    m_operator.PressEnter()
+        .PressTab()
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Focus(), 13); })
+        .PressTab()
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Focus(), 10); })
+        .PressTab(true)
+        .PressEnter()
+        .Observe([](HeadlessWindowSystem& s) { s.EndModalDialog(s.TopDialog(), 5); });
+    EXPECT_EQ(m_system.RunModalDialog(dialog, nullptr, sink), 5);
+    const std::vector<std::pair<UINT, int>> expected = {
+        {BN_CLICKED, IDOK}, {EN_KILLFOCUS, 10}, {EN_KILLFOCUS, 10}, {BN_CLICKED, 13}};
+    EXPECT_EQ(sink.m_events, expected);
+}
+
+}  // namespace
