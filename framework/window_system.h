@@ -22,9 +22,10 @@ struct DialogEvent {
         Notify,  // a command or a control's notification
     };
     Kind kind;
-    UINT code =
-        0;       // notification code (Notify): BN_CLICKED (also a plain command), EN_KILLFOCUS...
-    int id = 0;  // control or command id (Notify)
+    // Notify: the notification code (BN_CLICKED, which is also a plain command, EN_KILLFOCUS,
+    // CBN_KILLFOCUS, CBN_SELCHANGE) and the control or command id.
+    UINT code = 0;
+    int id = 0;
 };
 
 class DialogEventSink {

@@ -48,6 +48,7 @@ TEST(DialogTemplates, BothTemplatesWithCaptionsSizesAndDefaults) {
         EXPECT_EQ(defaults, 1);
     }
     EXPECT_EQ(resources::FindDialogTemplate(999), nullptr);
+    EXPECT_EQ(resources::AllDialogTemplates().size(), std::size(cases));
 }
 
 TEST(DialogTemplates, WeekdayListsHoldMondayToSunday) {
