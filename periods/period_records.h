@@ -75,5 +75,9 @@ public:
 // schema (times as hour, minute, second), FALSE for the legacy one (times as 32-bit instants).
 BOOL PeriodArchiveUsesTmSchema();
 
+// Writes or reads a list of periods; loading accepts CTimeZone elements only, so a stream
+// whose elements are of another registered class is a load error.
+void SerializePeriodList(CObList& list, CArchive& ar);
+
 // Enters both record classes into the module's class registry; safe to call more than once.
 void RegisterPeriodClasses();
