@@ -76,16 +76,18 @@ public:
 private:
     template <typename T>
     CArchive& WriteValue(T value) {
-        if (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < sizeof value)
+        if (IsLoading() || static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < sizeof value) {
             WriteBuffer();
+        }
         std::memcpy(m_lpBufCur, &value, sizeof value);
         m_lpBufCur += sizeof value;
         return *this;
     }
     template <typename T>
     CArchive& ReadValue(T& value) {
-        if (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < sizeof value)
+        if (IsStoring() || static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < sizeof value) {
             FillBuffer(sizeof value);
+        }
         std::memcpy(&value, m_lpBufCur, sizeof value);
         m_lpBufCur += sizeof value;
         return *this;
