@@ -104,6 +104,25 @@ inline void FillNightShift(CTimeZone& period) {
     period.m_timeEnd = CTime(2011, 3, 9, 17, 0, 0);
 }
 
+// Three periods: the worked example, one with carried reserved integers and an empty
+// description, and one whose description needs the three-byte prefix.
+inline void FillThreePeriods(OwnedPeriodList& periods) {
+    FillNightShift(periods.Add());
+    CTimeZone& second = periods.Add();
+    second.SetID(-7);
+    second.SetStartDate(2010, 12, 31, 7, -8);
+    second.SetEndDate(0, 1, 2, 0, 2147483647);
+    second.m_nWeekStart = 6;
+    second.m_nWeekEnd = 7;
+    second.m_timeStart = CTime(2005, 4, 12, 0, 0, 0);
+    second.m_timeEnd = CTime(2005, 4, 12, 23, 59, 59);
+    CTimeZone& third = periods.Add();
+    third.SetID(3);
+    third.SetDesc(CString('d', 300));
+    third.m_timeStart = CTime(2005, 4, 12, 12, 0, 1);
+    third.m_timeEnd = CTime(2005, 4, 12, 12, 0, 2);
+}
+
 inline const char* const kNightShiftTm =
     "01 00 FF FF 01 00 09 00 43 54 69 6D 65 5A 6F 6E 65"
     " DB 07 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"
