@@ -10,35 +10,72 @@ constexpr int kRebuildYear = 2005;
 constexpr int kRebuildMonth = 4;
 constexpr int kRebuildDay = 12;
 
-CTime RebuildClockReading(LONG hour, LONG minute, LONG second) {
-    return CTime(kRebuildYear, kRebuildMonth, kRebuildDay, hour, minute, second, -1);
-}
+struct ClockReading {
+    LONG hour = 0;
+    LONG minute = 0;
+    LONG second = 0;
+};
 
-// The local-time construction dominates a load, and every time of a stream is rebuilt on the
-// same date under the same zone, so each clock reading is built once per load.
-class ClockReadingCache {
+// Local-time conversions dominate both directions, and the times of a list repeat: a load
+// rebuilds every clock reading on the same date, a save breaks down times that editing and
+// loading leave on few dates. Each archive (under one zone) therefore converts every value
+// once; what one archive learnt is dropped when the next one comes.
+class LocalTimeMemo {
 public:
-    CTime Get(const CArchive& ar, LONG hour, LONG minute, LONG second) {
-        const bool usual =
-            hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60;
+    CTime Rebuild(const CArchive& ar, const ClockReading& reading) {
+        const bool usual = reading.hour >= 0 && reading.hour < 24 && reading.minute >= 0 &&
+                           reading.minute < 60 && reading.second >= 0 && reading.second < 60;
         if (!usual)
-            return RebuildClockReading(hour, minute, second);
-        if (ar.GetArchiveId() != m_archiveId) {
-            m_archiveId = ar.GetArchiveId();
-            m_times.clear();
-        }
-        const auto [entry, isNew] = m_times.try_emplace((hour * 60 + minute) * 60 + second);
+            return RebuildClockReading(reading);
+        Use(ar);
+        const LONG key = (reading.hour * 60 + reading.minute) * 60 + reading.second;
+        const auto [entry, isNew] = m_instants.try_emplace(key);
         if (isNew)
-            entry->second = RebuildClockReading(hour, minute, second).GetTime();
+            entry->second = RebuildClockReading(reading).GetTime();
         return CTime(entry->second);
     }
 
+    ClockReading Breakdown(const CArchive& ar, const CTime& time) {
+        Use(ar);
+        // Bounded: a list of ever new instants must not grow the memo without end.
+        if (m_readings.size() >= kMaxReadings)
+            m_readings.clear();
+        const auto [entry, isNew] = m_readings.try_emplace(time.GetTime());
+        if (isNew)
+            entry->second = BreakDown(time);
+        return entry->second;
+    }
+
 private:
+    static constexpr std::size_t kMaxReadings = 1 << 16;
+
+    static CTime RebuildClockReading(const ClockReading& reading) {
+        return CTime(kRebuildYear, kRebuildMonth, kRebuildDay, reading.hour, reading.minute,
+                     reading.second, -1);
+    }
+
+    // A time the C library cannot break down is kept as midnight.
+    static ClockReading BreakDown(const CTime& time) {
+        std::tm local{};
+        if (time.GetLocalTm(&local) == nullptr)
+            return {};
+        return {local.tm_hour, local.tm_min, local.tm_sec};
+    }
+
+    void Use(const CArchive& ar) {
+        if (ar.GetArchiveId() == m_archiveId)
+            return;
+        m_archiveId = ar.GetArchiveId();
+        m_instants.clear();
+        m_readings.clear();
+    }
+
     std::uint64_t m_archiveId = 0;
-    std::unordered_map<LONG, CTime::time_type> m_times;
+    std::unordered_map<LONG, CTime::time_type> m_instants;
+    std::unordered_map<CTime::time_type, ClockReading> m_readings;
 };
 
-thread_local ClockReadingCache t_clockReadings;
+thread_local LocalTimeMemo t_localTimes;
 
 void StoreTime(CArchive& ar, const CTime& time, bool tmSchema) {
     if (!tmSchema) {
@@ -46,12 +83,8 @@ void StoreTime(CArchive& ar, const CTime& time, bool tmSchema) {
         ar << static_cast<DWORD>(static_cast<std::uint64_t>(time.GetTime()));
         return;
     }
-    std::tm local{};
-    // A time the C library cannot break down is kept as midnight.
-    if (time.GetLocalTm(&local) == nullptr)
-        local = std::tm{};
-    ar << static_cast<LONG>(local.tm_hour) << static_cast<LONG>(local.tm_min)
-       << static_cast<LONG>(local.tm_sec);
+    const ClockReading reading = t_localTimes.Breakdown(ar, time);
+    ar << reading.hour << reading.minute << reading.second;
 }
 
 CTime LoadTime(CArchive& ar, bool tmSchema) {
@@ -60,11 +93,9 @@ CTime LoadTime(CArchive& ar, bool tmSchema) {
         ar >> instant;
         return CTime(static_cast<CTime::time_type>(instant));
     }
-    LONG hour = 0;
-    LONG minute = 0;
-    LONG second = 0;
-    ar >> hour >> minute >> second;
-    return t_clockReadings.Get(ar, hour, minute, second);
+    ClockReading reading;
+    ar >> reading.hour >> reading.minute >> reading.second;
+    return t_localTimes.Rebuild(ar, reading);
 }
 
 }  // namespace
