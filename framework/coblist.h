@@ -51,7 +51,11 @@ public:
     POSITION Find(CObject* searchValue, POSITION startAfter = nullptr) const;
     POSITION FindIndex(int nIndex) const;
 
+    // Storing writes the count and every element; loading appends the elements read, keeping
+    // those read completely when a later one fails.
     void Serialize(CArchive& ar) override;
+    // The same, loading only elements of pElementClass or a class derived from it.
+    void Serialize(CArchive& ar, const CRuntimeClass* pElementClass);
 
 private:
     struct CNode {

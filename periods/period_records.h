@@ -78,5 +78,9 @@ BOOL PeriodArchiveUsesTmSchema();
 // Returns the flag named before; nullptr names the tm schema.
 const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat);
 
+// Writes or reads a list of periods; loading accepts CTimeZone elements only, so a stream
+// whose elements are of another registered class is a load error.
+void SerializePeriodList(CObList& list, CArchive& ar);
+
 // Enters both record classes into the module's class registry; safe to call more than once.
 void RegisterPeriodClasses();

@@ -41,7 +41,7 @@ CString FreeBadFileName(const CString& path) {
 BOOL WriteList(CObList* list, CFile& file) {
     try {
         CArchive archive(&file, CArchive::store, kArchiveBufferSize);
-        list->Serialize(archive);
+        SerializePeriodList(*list, archive);
         if (!theApp.m_bReceiving) PushToSyncLibrary(list);
         archive.Close();
         return TRUE;
@@ -104,7 +104,7 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
     if (!file.Open(path, CFile::modeRead | CFile::modeNoTruncate)) return LoadOutcome::NotOpened;
     try {
         CArchive archive(&file, CArchive::load, kArchiveBufferSize);
-        list->Serialize(archive);
+        SerializePeriodList(*list, archive);
         archive.Close();
         return LoadOutcome::Complete;
     } catch (...) {

@@ -1,5 +1,6 @@
 #include "framework/carchive.h"
 #include "plugin/calvora_api.h"
+#include "periods/period_records.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 
@@ -31,7 +32,7 @@ CALVORA_EXPORT void CALVORA_CDECL ReceiveObjListFromArchive(CArchive* archive) {
     // Read everything first: a damaged archive leaves the module's list and file as they were.
     CObList received(10);
     try {
-        received.Serialize(*archive);
+        SerializePeriodList(received, *archive);
     } catch (...) {
         DeleteAllPeriods(received);
         throw;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "framework/carchive.h"
+#include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
@@ -24,7 +25,7 @@ TEST(DataPathStem, ReplacesAThreeCharacterExtensionOrAppendsADot) {
         {"/opt/app/calvora-host", "/opt/app/calvora-host."},
         {"/opt/app.dir/host", "/opt/app.dir/host."},
         {"/opt/app/a.b", "/opt/app/a.b."},
-        {"/opt/app/.bin", "/opt/app/.bin."},
+        {"/opt/app/.bin", "/opt/app/."},
         {"/opt/app/x.bin", "/opt/app/x."},
     };
     for (const auto& c : cases) EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;

@@ -12,12 +12,9 @@
 #include "framework/text_encoding.h"
 #include "framework/winexec.h"
 #include "tests/fake_program.h"
+#include "tests/support/utf8_literal.h"
 
 namespace {
-
-std::string Utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
 
 bool NoChildLeft() {
     int status;

@@ -11,6 +11,7 @@
 
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/utf8_literal.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ TEST(StoreEndToEnd, ListShowsTheFourColumnTextsInUtf8) {
     WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes({{7, "夜班\t1"}}));
     const auto result = dir.Run({"list"});
     EXPECT_EQ(result.out,
-              "7\t夜班\\t1\t日期范围：每天;星期范围：星期一->星期五\t08:30:00至17:00:00\n");
+              Utf8(u8"7\t夜班\\t1\t日期范围：每天;星期范围：星期一->星期五\t08:30:00至17:00:00\n"));
 }
 
 TEST(StoreEndToEnd, LegacyFileIsMigratedAndPushedAtStartUp) {

@@ -1,10 +1,7 @@
 #include "tests/support/period_files.h"
 
-#include "framework/carchive.h"
 #include "periods/period_records.h"
-#include "store/period_store.h"
-#include "tests/support/schema_scope.h"
-
+#include "tests/period_archive_helpers.h"
 
 void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {
     for (const PeriodRow& row : rows) {
@@ -20,40 +17,21 @@ void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {
 }
 
 std::string ArchiveBytes(const std::vector<PeriodRow>& rows, bool tmSchema) {
-    SchemaScope schema(tmSchema);
-    CObList list;
-    FillPeriods(list, rows);
-    CMemFile file;
-    {
-        CArchive archive(&file, CArchive::store);
-        list.Serialize(archive);
-        archive.Close();
-    }
-    DeleteAllPeriods(list);
-    const auto length = static_cast<std::size_t>(file.GetLength());
-    BYTE* bytes = file.Detach();
-    std::string result(reinterpret_cast<const char*>(bytes), length);
-    free(bytes);
-    return result;
+    SchemaGuard schema(tmSchema);
+    OwnedPeriodList periods;
+    FillPeriods(periods.list, rows);
+    const Bytes bytes = SaveList(periods.list);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<int> ArchivedNumbers(const std::string& bytes, bool* complete) {
-    SchemaScope schema(true);
-    std::string copy = bytes;
-    CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-    CObList list;
-    bool readToEnd = true;
-    try {
-        CArchive archive(&file, CArchive::load);
-        list.Serialize(archive);
-    } catch (const CException&) {
-        readToEnd = false;
-    }
-    if (complete != nullptr) *complete = readToEnd;
+    SchemaGuard schema(TRUE);
+    OwnedPeriodList periods;
+    const ArchiveLoadResult result = LoadList(Bytes(bytes.begin(), bytes.end()), periods.list);
+    if (complete != nullptr) *complete = result.cause == ArchiveLoadResult::kNoError;
     std::vector<int> numbers;
-    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
-        numbers.push_back(static_cast<CTimeZone*>(list.GetNext(pos))->GetID());
+    for (POSITION pos = periods.list.GetHeadPosition(); pos != nullptr;) {
+        numbers.push_back(static_cast<CTimeZone*>(periods.list.GetNext(pos))->GetID());
     }
-    DeleteAllPeriods(list);
     return numbers;
 }

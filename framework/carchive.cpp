@@ -1,0 +1,315 @@
+#include "framework/carchive.h"
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <memory>
+#include <new>
+#include <string>
+
+static_assert(std::endian::native == std::endian::little,
+              "primitive values are copied to and from the stream as they lie in memory");
+
+namespace {
+
+constexpr WORD kNullTag = 0x0000;
+constexpr WORD kNewClassTag = 0xFFFF;
+constexpr WORD kClassTag = 0x8000;
+constexpr WORD kBigObjectTag = 0x7FFF;
+constexpr DWORD kBigClassTag = 0x80000000;
+constexpr std::size_t kMaxClassNameLength = 64;
+// Primitive values are at most this long; the buffer always holds one.
+constexpr std::size_t kMinBufSize = 16;
+
+std::atomic<std::uint64_t> g_nextArchiveId{1};
+
+}  // namespace
+
+CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
+    : m_pFile(pFile), m_nMode(nMode), m_nArchiveId(g_nextArchiveId.fetch_add(1)) {
+    m_nBufSize =
+        std::max<std::size_t>(nBufSize > 0 ? static_cast<std::size_t>(nBufSize) : 0, kMinBufSize);
+    if (lpBuf != nullptr && static_cast<std::size_t>(nBufSize) >= kMinBufSize) {
+        m_lpBufStart = static_cast<BYTE*>(lpBuf);
+    } else {
+        m_ownBuffer.resize(m_nBufSize);
+        m_lpBufStart = m_ownBuffer.data();
+    }
+    m_lpBufCur = m_lpBufStart;
+    // A loading buffer starts empty, a storing one with all its room free.
+    m_lpBufMax = IsLoading() ? m_lpBufStart : m_lpBufStart + m_nBufSize;
+}
+
+CArchive::~CArchive() {
+    if (m_pFile == nullptr || (m_nMode & bNoFlushOnDelete) != 0)
+        return;
+    try {
+        Close();
+    } catch (...) {
+        m_pFile = nullptr;
+    }
+}
+
+void CArchive::CheckMode(bool loading) const {
+    if (m_pFile == nullptr)
+        AfxThrowArchiveException(CArchiveException::generic);
+    if (loading && !IsLoading())
+        AfxThrowArchiveException(CArchiveException::writeOnly);
+    if (!loading && IsLoading())
+        AfxThrowArchiveException(CArchiveException::readOnly);
+}
+
+void CArchive::Flush() {
+    if (m_pFile == nullptr)
+        return;
+    if (IsLoading()) {
+        if (m_lpBufCur != m_lpBufMax) {
+            m_pFile->Seek(-static_cast<LONGLONG>(m_lpBufMax - m_lpBufCur), CFile::current);
+        }
+        m_lpBufCur = m_lpBufMax = m_lpBufStart;
+    } else {
+        WriteBuffer();
+    }
+}
+
+void CArchive::Close() {
+    Flush();
+    m_pFile = nullptr;
+}
+
+void CArchive::Abort() {
+    m_pFile = nullptr;
+}
+
+void CArchive::WriteBuffer() {
+    CheckMode(false);
+    const auto pending = static_cast<UINT>(m_lpBufCur - m_lpBufStart);
+    // Emptied first: after a failed write the same bytes are not written again.
+    m_lpBufCur = m_lpBufStart;
+    if (pending > 0)
+        m_pFile->Write(m_lpBufStart, pending);
+}
+
+void CArchive::FillBuffer(std::size_t nBytesNeeded) {
+    CheckMode(true);
+    const std::size_t kept = static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
+    std::memmove(m_lpBufStart, m_lpBufCur, kept);
+    m_lpBufCur = m_lpBufStart;
+    m_lpBufMax = m_lpBufStart + kept;
+    while (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nBytesNeeded) {
+        const UINT room =
+            static_cast<UINT>(m_nBufSize - static_cast<std::size_t>(m_lpBufMax - m_lpBufStart));
+        const UINT n = m_pFile->Read(m_lpBufMax, room);
+        if (n == 0)
+            AfxThrowArchiveException(CArchiveException::endOfFile);
+        m_lpBufMax += n;
+    }
+}
+
+UINT CArchive::Read(void* lpBuf, UINT nMax) {
+    CheckMode(true);
+    auto* out = static_cast<BYTE*>(lpBuf);
+    std::size_t done =
+        std::min<std::size_t>(nMax, static_cast<std::size_t>(m_lpBufMax - m_lpBufCur));
+    if (done > 0)
+        std::memcpy(out, m_lpBufCur, done);
+    m_lpBufCur += done;
+    if (done == nMax)
+        return nMax;
+    // The buffer is empty now. Large reads bypass it.
+    if (nMax - done >= m_nBufSize)
+        return static_cast<UINT>(done + m_pFile->Read(out + done, static_cast<UINT>(nMax - done)));
+    m_lpBufCur = m_lpBufMax = m_lpBufStart;
+    m_lpBufMax += m_pFile->Read(m_lpBufStart, static_cast<UINT>(m_nBufSize));
+    const std::size_t rest =
+        std::min<std::size_t>(nMax - done, static_cast<std::size_t>(m_lpBufMax - m_lpBufCur));
+    std::memcpy(out + done, m_lpBufCur, rest);
+    m_lpBufCur += rest;
+    return static_cast<UINT>(done + rest);
+}
+
+void CArchive::EnsureRead(void* lpBuf, std::size_t nCount) {
+    auto* out = static_cast<BYTE*>(lpBuf);
+    while (nCount > 0) {
+        const UINT chunk = static_cast<UINT>(std::min<std::size_t>(nCount, 0x40000000));
+        if (Read(out, chunk) != chunk)
+            AfxThrowArchiveException(CArchiveException::endOfFile);
+        out += chunk;
+        nCount -= chunk;
+    }
+}
+
+void CArchive::Write(const void* lpBuf, UINT nMax) {
+    CheckMode(false);
+    const auto* in = static_cast<const BYTE*>(lpBuf);
+    if (nMax <= static_cast<std::size_t>(m_lpBufMax - m_lpBufCur)) {
+        std::memcpy(m_lpBufCur, in, nMax);
+        m_lpBufCur += nMax;
+        return;
+    }
+    WriteBuffer();
+    if (nMax >= m_nBufSize) {
+        m_pFile->Write(in, nMax);
+        return;
+    }
+    std::memcpy(m_lpBufCur, in, nMax);
+    m_lpBufCur += nMax;
+}
+
+ULONGLONG CArchive::BytesLeft() const {
+    const ULONGLONG length = m_pFile->GetLength();
+    const ULONGLONG position = m_pFile->GetPosition();
+    return static_cast<ULONGLONG>(m_lpBufMax - m_lpBufCur) +
+           (length > position ? length - position : 0);
+}
+
+CArchive& operator<<(CArchive& ar, const CString& string) {
+    const std::size_t length = string.Bytes().size();
+    if (length < 0xFF) {
+        ar << static_cast<BYTE>(length);
+    } else if (length < 0xFFFE) {
+        ar << static_cast<BYTE>(0xFF) << static_cast<WORD>(length);
+    } else {
+        ar << static_cast<BYTE>(0xFF) << static_cast<WORD>(0xFFFF) << static_cast<DWORD>(length);
+    }
+    ar.Write(string.Bytes().data(), static_cast<UINT>(length));
+    return ar;
+}
+
+CArchive& operator>>(CArchive& ar, CString& string) {
+    BYTE shortLength = 0;
+    ar >> shortLength;
+    if (shortLength < 0xFF) {
+        ar.ReadStringBytes(string, shortLength);
+        return ar;
+    }
+    WORD wordLength = 0;
+    ar >> wordLength;
+    // 0xFFFE announces the wide-character form, which this module neither writes nor keeps.
+    if (wordLength == 0xFFFE)
+        AfxThrowArchiveException(CArchiveException::generic);
+    if (wordLength < 0xFFFF) {
+        ar.ReadStringBytes(string, wordLength);
+        return ar;
+    }
+    DWORD length = 0;
+    ar >> length;
+    ar.ReadStringBytes(string, length);
+    return ar;
+}
+
+void CArchive::ReadStringBytes(CString& string, ULONGLONG nLength) {
+    // A damaged length must not make the reader allocate what the stream cannot hold.
+    if (nLength > static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) && nLength > BytesLeft()) {
+        AfxThrowArchiveException(CArchiveException::endOfFile);
+    }
+    try {
+        std::string bytes(static_cast<std::size_t>(nLength), '\0');
+        EnsureRead(bytes.data(), bytes.size());
+        string = CString(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    }
+}
+
+void CArchive::WriteCount(DWORD_PTR dwCount) {
+    if (dwCount < 0xFFFF) {
+        *this << static_cast<WORD>(dwCount);
+    } else {
+        *this << static_cast<WORD>(0xFFFF) << static_cast<DWORD>(dwCount);
+    }
+}
+
+DWORD_PTR CArchive::ReadCount() {
+    WORD wCount = 0;
+    *this >> wCount;
+    if (wCount != 0xFFFF)
+        return wCount;
+    DWORD dwCount = 0;
+    *this >> dwCount;
+    return dwCount;
+}
+
+void CArchive::WriteObject(const CObject* pOb) {
+    if (pOb == nullptr) {
+        *this << kNullTag;
+        return;
+    }
+    WriteClass(pOb->GetRuntimeClass());
+    ++m_nMapCount;
+    const_cast<CObject*>(pOb)->Serialize(*this);
+}
+
+void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
+    CheckMode(false);
+    if (pClassRef->m_wSchema == 0xFFFF)
+        AfxThrowArchiveException(CArchiveException::badClass);
+    const auto recorded = std::find_if(m_classIndexes.begin(), m_classIndexes.end(),
+                                       [&](const auto& entry) { return entry.first == pClassRef; });
+    if (recorded != m_classIndexes.end()) {
+        const DWORD index = recorded->second;
+        if (index < kBigObjectTag) {
+            *this << static_cast<WORD>(kClassTag | index);
+        } else {
+            *this << kBigObjectTag << (kBigClassTag | index);
+        }
+        return;
+    }
+    const std::string_view name = pClassRef->m_lpszClassName;
+    *this << kNewClassTag << static_cast<WORD>(pClassRef->m_wSchema)
+          << static_cast<WORD>(name.size());
+    Write(name.data(), static_cast<UINT>(name.size()));
+    m_classIndexes.emplace_back(pClassRef, m_nMapCount++);
+}
+
+const CRuntimeClass* CArchive::ReadClassRecord() {
+    WORD schema = 0;
+    WORD nameLength = 0;
+    *this >> schema >> nameLength;
+    if (nameLength >= kMaxClassNameLength)
+        AfxThrowArchiveException(CArchiveException::badClass);
+    char name[kMaxClassNameLength];
+    EnsureRead(name, nameLength);
+    const CRuntimeClass* pClassRef = CRuntimeClass::FromName(std::string_view(name, nameLength));
+    if (pClassRef == nullptr)
+        AfxThrowArchiveException(CArchiveException::badClass);
+    if (pClassRef->m_wSchema != schema)
+        AfxThrowArchiveException(CArchiveException::badSchema);
+    return pClassRef;
+}
+
+const CRuntimeClass* CArchive::ReadClass(const CRuntimeClass* pClassRefRequested) {
+    CheckMode(true);
+    WORD tag = 0;
+    *this >> tag;
+    const CRuntimeClass* pClassRef = nullptr;
+    if (tag == kNewClassTag) {
+        pClassRef = ReadClassRecord();
+        m_classIndexes.emplace_back(pClassRef, m_nMapCount++);
+    } else if ((tag & kClassTag) != 0) {
+        const DWORD index = tag & ~kClassTag;
+        const auto recorded =
+            std::find_if(m_classIndexes.begin(), m_classIndexes.end(),
+                         [&](const auto& entry) { return entry.second == index; });
+        if (recorded == m_classIndexes.end())
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        pClassRef = recorded->first;
+    } else {
+        // Null, repeated-object and long-index tags: a list of one class never holds them.
+        AfxThrowArchiveException(CArchiveException::badIndex);
+    }
+    if (pClassRefRequested != nullptr && !pClassRef->IsDerivedFrom(pClassRefRequested)) {
+        AfxThrowArchiveException(CArchiveException::badClass);
+    }
+    return pClassRef;
+}
+
+CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
+    const CRuntimeClass* pClassRef = ReadClass(pClassRefRequested);
+    std::unique_ptr<CObject> object(pClassRef->CreateObject());
+    if (!object)
+        AfxThrowMemoryException();
+    ++m_nMapCount;
+    object->Serialize(*this);
+    return object.release();
+}
