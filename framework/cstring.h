@@ -76,8 +76,13 @@ private:
     std::string m_data;
 };
 
+#if defined(_WIN32)
+#include <mbstring.h>  // the C runtime's own _itoa and _mbscmp
+#include <stdlib.h>
+#else
 // Signed decimal text of value in the given radix, as the C runtime's _itoa writes it.
 char* _itoa(int value, char* buffer, int radix);
 
 // Byte-wise comparison of two NUL-terminated strings as unsigned bytes.
 int _mbscmp(const unsigned char* a, const unsigned char* b);
+#endif

@@ -71,6 +71,7 @@ TEST(Itoa, SignedDecimalLikeTheCRuntime) {
 TEST(CTime, LocalConstructionNormalisesOutOfRangeFields) {
     for (const char* zone : kTestZones) {
         TimeZoneGuard guard(zone);
+        SKIP_UNLESS_ZONE_ACTIVE(guard);
         const CTime t(2005, 4, 12, 10, 60, 0);
         EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "2005-04-12 11:00:00") << zone;
         const CTime wrapped(2005, 4, 12, 24, 0, 0);

@@ -104,6 +104,7 @@ class PeriodMatchingInZone : public testing::TestWithParam<const char*> {};
 
 TEST_P(PeriodMatchingInZone, WorkedExamples) {
     TimeZoneGuard guard(GetParam());
+    SKIP_UNLESS_ZONE_ACTIVE(guard);
     for (const auto& c : kCases) {
         auto period = MakePeriod(c.period);
         EXPECT_EQ(period->IsActiveAt(c.moment.Local()), c.expected) << c.name;
@@ -115,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Zones, PeriodMatchingInZone, testing::ValuesIn(kTestZon
 // Around a daylight-saving change the clock reading decides, not the elapsed time.
 TEST(PeriodMatchingDaylightSaving, GapAndOverlapFollowTheLocalClock) {
     TimeZoneGuard guard("Europe/Berlin");
+    SKIP_UNLESS_ZONE_ACTIVE(guard);
     const CTime lastBeforeGap = CTime(2011, 3, 27, 1, 59, 59);
     const CTime firstAfterGap(lastBeforeGap.GetTime() + 1);
     EXPECT_EQ(firstAfterGap.Format("%H:%M:%S"), "03:00:00");
