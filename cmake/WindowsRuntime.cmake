@@ -9,6 +9,7 @@
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 set(CALVORA_RUNTIME_DLLS libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+set(CALVORA_RUNTIME_LIBRARY_PATHS "")
 foreach(dll IN LISTS CALVORA_RUNTIME_DLLS)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
                     OUTPUT_VARIABLE dll_path OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
@@ -16,4 +17,5 @@ foreach(dll IN LISTS CALVORA_RUNTIME_DLLS)
         message(FATAL_ERROR "The compiler does not ship ${dll}")
     endif()
     file(COPY ${dll_path} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    list(APPEND CALVORA_RUNTIME_LIBRARY_PATHS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${dll})
 endforeach()

@@ -6,9 +6,17 @@
 using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
-using DWORD = std::uint32_t;
 using UINT = unsigned int;
+#if defined(_WIN32)
+// The system headers' own types, so that both can meet in one translation unit.
+using DWORD = unsigned long;
+using LONG = long;
+using DWORD_PTR = unsigned long;
+#else
+using DWORD = std::uint32_t;
 using LONG = std::int32_t;
+using DWORD_PTR = std::uintptr_t;
+#endif
 using LONGLONG = std::int64_t;
 using ULONGLONG = std::uint64_t;
 using LPSTR = char*;
@@ -16,7 +24,6 @@ using LPCSTR = const char*;
 using LPCTSTR = const char*;
 using LPVOID = void*;
 using INT_PTR = std::intptr_t;
-using DWORD_PTR = std::uintptr_t;
 
 #ifndef TRUE
 #define TRUE 1
@@ -33,8 +40,13 @@ using POSITION = __POSITION*;
 #define AFXAPI __stdcall
 #define CALVORA_CDECL __cdecl
 #define CALVORA_EXPORT extern "C" __declspec(dllexport)
+// A function of the system's own libraries, declared as its headers declare it.
+#define CALVORA_SYSTEM_API extern "C" __declspec(dllimport)
+#define CALVORA_SYSTEM_CALL __stdcall
 #else
 #define AFXAPI
 #define CALVORA_CDECL
 #define CALVORA_EXPORT extern "C" __attribute__((visibility("default")))
+#define CALVORA_SYSTEM_API
+#define CALVORA_SYSTEM_CALL
 #endif

@@ -53,6 +53,14 @@ public:
     CArchive& operator>>(WORD& value) { return ReadValue(value); }
     CArchive& operator>>(LONG& value) { return ReadValue(value); }
     CArchive& operator>>(DWORD& value) { return ReadValue(value); }
+#if defined(_WIN32)
+    // Here LONG and DWORD are long types, so int and UINT need operators of their own; both
+    // take four bytes, as LONG and DWORD do.
+    CArchive& operator<<(int value) { return WriteValue(value); }
+    CArchive& operator<<(UINT value) { return WriteValue(value); }
+    CArchive& operator>>(int& value) { return ReadValue(value); }
+    CArchive& operator>>(UINT& value) { return ReadValue(value); }
+#endif
 
     // Code page 936 bytes behind a length prefix of 1, 3 or 7 bytes.
     friend CArchive& operator<<(CArchive& ar, const CString& string);

@@ -3,7 +3,7 @@
 
 #include "framework/cstring.h"
 
-BOOL DeleteFileA(LPCSTR lpFileName);
+CALVORA_SYSTEM_API BOOL CALVORA_SYSTEM_CALL DeleteFileA(LPCSTR lpFileName);
 
 class CFileFind {
 public:

@@ -10,5 +10,5 @@ constexpr UINT SW_SHOW = 5;
 // part and the program is not waited for; nothing of it is left behind when it ends. Returns a
 // value above 31 once the program runs, and 31 or below when it could not be started: 0 when
 // resources ran out, 2 when no such program was found, 11 when the file cannot be run. The show
-// flag is a hint for windowed programs that this platform has no use for.
-UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow);
+// flag tells a windowed program how to show its window. On Windows this is the system's own.
+CALVORA_SYSTEM_API UINT CALVORA_SYSTEM_CALL WinExec(LPCSTR lpCmdLine, UINT uCmdShow);

@@ -17,8 +17,7 @@ constexpr int kArchiveBufferSize = 4096;
 void PushToSyncLibrary(CObList* list) {
     const HMODULE library = LoadLibraryA("Vessamark.dll");  // stays loaded for the process
     if (library == nullptr) return;
-    const auto send =
-        reinterpret_cast<PFN_SendObjlistToRemote>(GetProcAddress(library, "SendObjlistToRemote"));
+    const auto send = AfxGetProcAddress<PFN_SendObjlistToRemote>(library, "SendObjlistToRemote");
     if (send == nullptr) return;
     try {
         CString moduleName = CString(AfxGetModuleState()->m_lpszCurrentAppName) + ".dll";

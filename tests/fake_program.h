@@ -1,8 +1,6 @@
 // Scratch directories, a controlled PATH and stand-in programs that record how they were run.
 #pragma once
 
-#include <stdlib.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,12 +11,11 @@
 // <thread> brings the clocks: <chrono> itself has a literal that GBK cannot encode.
 #include <thread>
 
+#include "tests/support/environment.h"
+
 class ScratchDir {
 public:
-    ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "calvora-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
+    ScratchDir() : m_path(CreateScratchDirectory()) {}
     ~ScratchDir() { std::filesystem::remove_all(m_path); }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
@@ -34,13 +31,13 @@ public:
     explicit PathGuard(const std::filesystem::path& dir) {
         if (const char* old = std::getenv("PATH"))
             m_previous = old;
-        setenv("PATH", dir.c_str(), 1);
+        SetEnvironment("PATH", dir.string());
     }
     ~PathGuard() {
         if (m_previous) {
-            setenv("PATH", m_previous->c_str(), 1);
+            SetEnvironment("PATH", *m_previous);
         } else {
-            unsetenv("PATH");
+            UnsetEnvironment("PATH");
         }
     }
     PathGuard(const PathGuard&) = delete;
@@ -56,18 +53,12 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& cont
     std::filesystem::permissions(path, perms);
 }
 
-// An executable script that writes its arguments, one per line, to the returned file once it
-// has run; the file appears complete or not at all.
+// A program that writes its arguments, one per line, to the returned file once it has run;
+// the file appears complete or not at all.
 inline std::filesystem::path InstallRecordingProgram(const std::filesystem::path& dir,
                                                      const std::string& name) {
-    const std::filesystem::path record = dir / (name + ".args");
-    WriteFile(dir / name,
-              "#!/bin/sh\n"
-              "for word in \"$@\"; do printf '%s\\n' \"$word\"; done > '" +
-                  record.string() + ".tmp'\n/bin/mv '" + record.string() + ".tmp' '" +
-                  record.string() + "'\n",
-              std::filesystem::perms::owner_all);
-    return record;
+    std::filesystem::copy_file(RECORDING_PROGRAM_PATH, dir / name);
+    return dir / (name + ".args");
 }
 
 // Polls until the condition holds; false if it still fails after a generous while.

@@ -20,7 +20,7 @@ HostBoxSink g_hostBoxSink;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) void ShowNoticeInHostBox(HostBox host,
+CALVORA_EXPORT void ShowNoticeInHostBox(HostBox host,
                                                                            const char* text) {
     g_hostBoxSink.m_host = host;
     AfxSetMessageBoxSink(&g_hostBoxSink);

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "framework/carchive.h"
@@ -12,6 +9,7 @@
 #include "store/period_store.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
+#include "tests/store_fixture.h"
 
 namespace {
 
@@ -30,41 +28,6 @@ TEST(DataPathStem, ReplacesAThreeCharacterExtensionOrAppendsADot) {
     };
     for (const auto& c : cases) EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;
 }
-
-// The module's list and data file in a fresh directory for each test.
-class StoreTest : public testing::Test {
-protected:
-    void SetUp() override {
-        g_periodList = new CObList(10);
-        theApp.m_bTmFormat = 1;
-        theApp.m_strDataPath = CString((m_dir / "host.tm").c_str());
-        setenv("CALVORA_SYNC_LOG", (m_dir / "sync.log").c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("CALVORA_SYNC_LOG");
-        DeleteAllPeriods(*g_periodList);
-        delete g_periodList;
-        g_periodList = nullptr;
-        theApp.m_strDataPath.Empty();
-        theApp.m_bKeepUnreadFile = 0;
-    }
-    std::string DataFile() const { return m_dir / "host.tm"; }
-    std::vector<int> ModuleNumbers() const {
-        std::vector<int> numbers;
-        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
-            numbers.push_back(static_cast<CTimeZone*>(g_periodList->GetNext(pos))->GetID());
-        }
-        return numbers;
-    }
-    void Receive(const std::string& bytes) {
-        std::string copy = bytes;
-        CMemFile file(reinterpret_cast<BYTE*>(copy.data()), static_cast<UINT>(copy.size()));
-        CArchive archive(&file, CArchive::load);
-        ReceiveObjListFromArchive(&archive);
-    }
-
-    TempDir m_dir;
-};
 
 TEST_F(StoreTest, GetConfigDataAppendsTheModulesOwnPointers) {
     CObList hostList;
@@ -106,22 +69,6 @@ TEST_F(StoreTest, DamagedReceiveChangesNothingAndRestoresTheCallersState) {
     EXPECT_EQ(ReadWholeFile(DataFile()), before);
     ReceiveObjListFromArchive(nullptr);
     EXPECT_EQ(ModuleNumbers(), std::vector<int>{9});
-}
-
-TEST_F(StoreTest, SaveReplacesTheFileBehindALinkAndKeepsItsPermissions) {
-    const std::string real = m_dir / "real.tm";
-    WriteWholeFile(real, "old");
-    chmod(real.c_str(), 0640);
-    ASSERT_EQ(symlink(real.c_str(), DataFile().c_str()), 0);
-    FillPeriods(*g_periodList, {{1, "a"}});
-    theApp.SaveData();
-
-    struct stat link, target;
-    ASSERT_EQ(lstat(DataFile().c_str(), &link), 0);
-    EXPECT_TRUE(S_ISLNK(link.st_mode));
-    ASSERT_EQ(stat(real.c_str(), &target), 0);
-    EXPECT_EQ(target.st_mode & 07777, 0640u);
-    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(real)), std::vector<int>{1});
 }
 
 TEST_F(StoreTest, UnreadFileIsKeptUnderAFreeName) {

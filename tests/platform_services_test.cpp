@@ -1,91 +1,14 @@
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <future>
 #include <string>
 
 #include "framework/afxmsgbox.h"
 #include "framework/afxthread.h"
 #include "framework/text_encoding.h"
-#include "framework/winexec.h"
-#include "tests/fake_program.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {
-
-bool NoChildLeft() {
-    int status;
-    return waitpid(-1, &status, WNOHANG) == -1 && errno == ECHILD;
-}
-
-class WinExecTest : public testing::Test {
-protected:
-    ScratchDir m_dir;
-    PathGuard m_path{m_dir.Path()};
-    std::filesystem::path m_record = InstallRecordingProgram(m_dir.Path(), "Quillet.exe");
-};
-
-TEST_F(WinExecTest, StartsProgramFromPathWithArgumentsSplitAtBlanks) {
-    EXPECT_GT(WinExec("Quillet.exe  one two\tthree 星期一 ", SW_SHOW), 31u);
-    EXPECT_EQ(WaitForFile(m_record), "one\ntwo\nthree\n星期一\n");
-    EXPECT_TRUE(NoChildLeft());
-}
-
-TEST_F(WinExecTest, NameWithSlashIsUsedAsItStands) {
-    PathGuard noPath("/nonexistent");
-    const std::string line = (m_dir.Path() / "Quillet.exe").string() + " x";
-    EXPECT_GT(WinExec(line.c_str(), SW_SHOW), 31u);
-    EXPECT_EQ(WaitForFile(m_record), "x\n");
-}
-
-TEST_F(WinExecTest, ProgramsThatCannotStartReportFailure) {
-    WriteFile(m_dir.Path() / "NotExecutable", "#!/bin/sh\n", std::filesystem::perms::owner_read);
-    // Neither a binary nor a script: only a shell would run it, and none takes part.
-    WriteFile(m_dir.Path() / "NoFormat", "echo started > started\n",
-              std::filesystem::perms::owner_all);
-    struct Case {
-        const char* line;
-        UINT result;
-    };
-    const Case cases[] = {
-        {"", 2},
-        {"   ", 2},
-        {"Missing.exe x", 2},
-        {"NotExecutable", 2},
-        {"/no/such/prog", 2},
-        {"NoFormat", 11},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(WinExec(c.line, SW_SHOW), c.result) << c.line;
-    }
-    EXPECT_EQ(WinExec(nullptr, SW_SHOW), 2u);
-    EXPECT_TRUE(NoChildLeft());
-}
-
-TEST_F(WinExecTest, LeavesTheHostsOwnChildrenAlone) {
-    const pid_t hostChild = fork();
-    ASSERT_GE(hostChild, 0);
-    if (hostChild == 0)
-        _exit(7);
-    EXPECT_GT(WinExec("Quillet.exe", SW_SHOW), 31u);
-    int status = 0;
-    ASSERT_EQ(waitpid(hostChild, &status, 0), hostChild);
-    EXPECT_EQ(WEXITSTATUS(status), 7);
-}
-
-TEST_F(WinExecTest, StartsWhileTheHostIgnoresChildSignals) {
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGCHLD, &ignore, &previous);
-    const UINT result = WinExec("Quillet.exe y", SW_SHOW);
-    sigaction(SIGCHLD, &previous, nullptr);
-    EXPECT_GT(result, 31u);
-    EXPECT_EQ(WaitForFile(m_record), "y\n");
-}
 
 UINT FulfilPromise(LPVOID param) {
     static_cast<std::promise<void>*>(param)->set_value();

@@ -1,62 +1,13 @@
 // The module loaded by the demo host, each scenario in its own directory and processes.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <random>
 #include <string>
 #include <vector>
 
-#include "tests/support/period_files.h"
-#include "tests/support/process_runner.h"
+#include "tests/support/host_directory.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {
-
-class HostDirectory {
-public:
-    explicit HostDirectory(const std::string& hostName = "calvora-host", bool withSync = true)
-        : m_host(m_dir / hostName) {
-        CopyFile(CALVORA_HOST_PATH, m_host);
-        CopyFile(CALVORA_MODULE_PATH, m_dir / CALVORA_MODULE_FILE);
-        if (withSync) CopyFile(CALVORA_SYNC_PATH, m_dir / "Vessamark.so");
-    }
-
-    ProcessResult Run(std::vector<std::string> args, std::vector<std::string> env = {}) const {
-        args.insert(args.begin(), m_host);
-        env.push_back("CALVORA_SYNC_LOG=" + SyncLogPath());
-        return RunProcess(args, env);
-    }
-
-    std::string operator/(const std::string& name) const { return m_dir / name; }
-    std::string SyncLogPath() const { return m_dir / "sync.log"; }
-    std::string SyncLog() const { return ReadWholeFile(SyncLogPath()); }
-    const std::string& Host() const { return m_host; }
-
-private:
-    TempDir m_dir;
-    std::string m_host;
-};
-
-const std::vector<PeriodRow> kThree = {{1, "早班"}, {2, "夜班"}, {3, "周末"}};
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0, end;
-    while ((end = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
-std::vector<int> ListedNumbers(const ProcessResult& result) {
-    std::vector<int> numbers;
-    for (const auto& line : Lines(result.out)) numbers.push_back(std::stoi(line));
-    return numbers;
-}
 
 TEST(StoreEndToEnd, NeitherFileGivesAnEmptyListAndNoFile) {
     HostDirectory dir;
@@ -126,7 +77,7 @@ TEST(StoreEndToEnd, DamagedCurrentFileKeepsItsCompletePrefixAndIsKeptAtTheFirstS
 
 TEST(StoreEndToEnd, MigrationWithoutOrWithAFailingSyncLibraryStillSaves) {
     for (bool withSync : {false, true}) {
-        HostDirectory dir("calvora-host", withSync);
+        HostDirectory dir(CALVORA_HOST_FILE, withSync);
         WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
         const auto result = dir.Run({"list"}, {"CALVORA_SYNC_THROW=1"});
         EXPECT_EQ(result.exitCode, 0);
@@ -193,76 +144,6 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     const auto noModule = dir.Run({"--module", dir / "nowhere.so", "list"});
     EXPECT_EQ(noModule.exitCode, 3);
     EXPECT_EQ(Lines(noModule.err).size(), 1u);
-}
-
-// Runs args inside a private mount namespace in which path is mounted read-only, as nothing
-// else stops root from writing. Skips when the machine allows no mount namespace.
-ProcessResult RunWithReadOnly(const HostDirectory& dir, const std::string& path,
-                              const std::vector<std::string>& args) {
-    std::string command = "mount --bind -o ro '" + path + "' '" + path + "' && exec '" + dir.Host() + "'";
-    for (const auto& arg : args) command += " '" + arg + "'";
-    return RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", command},
-                      {"CALVORA_SYNC_LOG=" + dir.SyncLogPath()});
-}
-
-bool MountNamespacesWork() {
-    return RunProcess({"/usr/bin/unshare", "-m", "/bin/true"}).exitCode == 0;
-}
-
-TEST(StoreEndToEnd, UnwritableDataFileOrDirectoryNeitherWritesNorPushes) {
-    if (!MountNamespacesWork()) GTEST_SKIP() << "no mount namespaces here";
-    {
-        // The directory is read-only: the migration cannot save, so the legacy file stays.
-        HostDirectory dir;
-        const std::string legacy = ArchiveBytes(kThree, false);
-        WriteWholeFile(dir / "calvora-host.dat", legacy);
-        const auto result = RunWithReadOnly(dir, dir / "", {"list"});
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
-        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.dat"), legacy);
-        EXPECT_FALSE(FileExists(dir / "calvora-host.tm"));
-        EXPECT_EQ(dir.SyncLog(), "");
-    }
-    {
-        // Only the data file is read-only: a receive cannot replace it.
-        HostDirectory dir;
-        const std::string before = ArchiveBytes({{8, "a"}});
-        WriteWholeFile(dir / "calvora-host.tm", before);
-        WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
-        const auto result = RunWithReadOnly(dir, dir / "calvora-host.tm", {"receive", dir / "incoming"});
-        EXPECT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
-    }
-}
-
-// A save killed at any moment leaves the old or the new file, each complete.
-TEST(StoreEndToEnd, SavesKilledAtRandomMomentsNeverLeaveAPartialFile) {
-    HostDirectory dir;
-    std::vector<PeriodRow> even, odd;
-    for (int i = 0; i < 20000; ++i) {
-        even.push_back({2 * i, "一个相当长的描述文字"});
-        odd.push_back({2 * i + 1, "另一个描述"});
-    }
-    const std::string contents[] = {ArchiveBytes({{1, "a"}}), ArchiveBytes(even), ArchiveBytes(odd)};
-    WriteWholeFile(dir / "calvora-host.tm", contents[0]);
-    WriteWholeFile(dir / "even", contents[1]);
-    WriteWholeFile(dir / "odd", contents[2]);
-
-    std::mt19937 random(20261208);
-    std::uniform_int_distribution<int> delayMicros(0, 40000);
-    int kills = 0;
-    for (int round = 0; round < 200; ++round) {
-        const int pid = StartProcess({dir.Host(), "receive", dir / (round % 2 ? "odd" : "even")});
-        usleep(static_cast<useconds_t>(delayMicros(random)));
-        if (kill(pid, SIGKILL) == 0) ++kills;
-        waitpid(pid, nullptr, 0);
-        const std::string content = ReadWholeFile(dir / "calvora-host.tm");
-        ASSERT_TRUE(content == contents[0] || content == contents[1] || content == contents[2])
-            << "round " << round;
-    }
-    EXPECT_EQ(kills, 200);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ std::string ModuleBesideHost() {
 
 template <typename Function>
 Function Resolve(HMODULE module, const char* name) {
-    return reinterpret_cast<Function>(GetProcAddress(module, name));
+    return AfxGetProcAddress<Function>(module, name);
 }
 
 int List(HMODULE module) {

@@ -8,7 +8,7 @@
 #include "periods/period_records.h"
 #include "store/sync_library.h"
 
-extern "C" __attribute__((visibility("default"))) void SendObjlistToRemote(CString moduleName,
+CALVORA_EXPORT void SendObjlistToRemote(CString moduleName,
                                                                            CObList* periods) {
     if (const char* logPath = std::getenv("CALVORA_SYNC_LOG")) {
         if (FILE* log = std::fopen(logPath, "a")) {
