@@ -181,9 +181,12 @@ TEST(CFile, ExclusiveOpenersExcludeEachOther) {
     // A refused truncating open leaves the holder's bytes alone.
     EXPECT_FALSE(other.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite, &error));
     EXPECT_EQ(holder.GetLength(), 3u);
-    EXPECT_TRUE(other.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
     holder.Close();
     EXPECT_TRUE(other.Open(path.c_str(), CFile::modeRead));
+    other.Close();
+    // Openers that deny nobody do not exclude each other.
+    ASSERT_TRUE(holder.Open(path.c_str(), CFile::modeWrite | CFile::shareDenyNone));
+    EXPECT_TRUE(other.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone));
 }
 
 TEST(CFile, PeriodListThroughAFile) {

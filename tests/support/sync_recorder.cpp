@@ -11,7 +11,7 @@
 CALVORA_EXPORT void SendObjlistToRemote(CString moduleName,
                                                                            CObList* periods) {
     if (const char* logPath = std::getenv("CALVORA_SYNC_LOG")) {
-        if (FILE* log = std::fopen(logPath, "a")) {
+        if (FILE* log = std::fopen(logPath, "ab")) {
             std::fprintf(log, "%s", static_cast<LPCSTR>(moduleName));
             for (POSITION pos = periods->GetHeadPosition(); pos != nullptr;) {
                 std::fprintf(log, " %d", static_cast<CTimeZone*>(periods->GetNext(pos))->GetID());
