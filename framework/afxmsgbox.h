@@ -1,10 +1,10 @@
 // AfxMessageBox and the module-wide sink that shows its boxes.
 #pragma once
 
+#include "framework/afxres.h"
 #include "framework/cstring.h"
+#include "framework/winconst.h"
 
-constexpr UINT MB_OK = 0x00000000;
-constexpr int IDOK = 1;
 
 // Where the module's message boxes go. The window system installs one that opens a real box;
 // tests install one that records the texts and decides when a box is closed.

@@ -1,5 +1,6 @@
-// The system headers, for the Windows side of the framework only. Include it after every
-// framework header: its macros (GetWindowText, MessageBox, IDOK, ...) must not reach them.
+// The system headers, for the Windows side of the framework only. Include it before the
+// framework headers with window constants, so that their guarded constants (IDOK, MB_OK, ...)
+// defer to the system's; the framework avoids the names of the system's A/W macros.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

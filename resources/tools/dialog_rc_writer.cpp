@@ -18,8 +18,10 @@ using resources::DialogTemplate;
 std::string Quoted(const char* cp936) {
     std::string quoted = "\"";
     for (char ch : Cp936ToUtf8(cp936)) {
-        if (ch == '"') quoted += '"';
-        if (ch == '\\') quoted += '\\';
+        if (ch == '"')
+            quoted += '"';
+        if (ch == '\\')
+            quoted += '\\';
         quoted += ch;
     }
     return quoted + '"';
@@ -61,14 +63,15 @@ std::string ControlStyle(const ControlTemplate& control) {
         unsigned flag;
         const char* bits;
     } flags[] = {
-        {kTabStop, "WS_TABSTOP"},       {kDisabled, "WS_DISABLED"},
-        {kBorder, "WS_BORDER"},         {kAutoHScroll, "ES_AUTOHSCROLL"},
-        {kDigitsOnly, "ES_NUMBER"},     {kReadOnly, "ES_READONLY"},
-        {kVScroll, "WS_VSCROLL"},       {kTimeFormat, "DTS_TIMEFORMAT | DTS_UPDOWN"},
+        {kTabStop, "WS_TABSTOP"},        {kDisabled, "WS_DISABLED"},
+        {kBorder, "WS_BORDER"},          {kAutoHScroll, "ES_AUTOHSCROLL"},
+        {kDigitsOnly, "ES_NUMBER"},      {kReadOnly, "ES_READONLY"},
+        {kVScroll, "WS_VSCROLL"},        {kTimeFormat, "DTS_TIMEFORMAT | DTS_UPDOWN"},
         {kRightAlign, "DTS_RIGHTALIGN"}, {kEditLabels, "LVS_EDITLABELS"},
     };
     for (const auto& flag : flags) {
-        if (control.style & flag.flag) style += std::string(" | ") + flag.bits;
+        if (control.style & flag.flag)
+            style += std::string(" | ") + flag.bits;
     }
     return style;
 }
@@ -76,10 +79,14 @@ std::string ControlStyle(const ControlTemplate& control) {
 std::string DialogStyle(unsigned style) {
     using namespace resources;
     std::string bits = "DS_SETFONT";
-    if (style & kModalFrame) bits += " | DS_MODALFRAME";
-    if (style & kPopup) bits += " | WS_POPUP";
-    if (style & kCaption) bits += " | WS_CAPTION";
-    if (style & kSysMenu) bits += " | WS_SYSMENU";
+    if (style & kModalFrame)
+        bits += " | DS_MODALFRAME";
+    if (style & kPopup)
+        bits += " | WS_POPUP";
+    if (style & kCaption)
+        bits += " | WS_CAPTION";
+    if (style & kSysMenu)
+        bits += " | WS_SYSMENU";
     return bits;
 }
 
@@ -108,7 +115,8 @@ int main(int argc, char** argv) {
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out << "// Generated from the dialog template table; do not edit.\n"
            "#include <windows.h>\n#include <commctrl.h>\n#pragma code_page(65001)\n\n";
-    for (const DialogTemplate& dialog : resources::AllDialogTemplates()) WriteDialog(out, dialog);
+    for (const DialogTemplate& dialog : resources::AllDialogTemplates())
+        WriteDialog(out, dialog);
     out.close();
     return out ? 0 : 1;
 }
