@@ -41,6 +41,16 @@ TEST(StoreEndToEnd, LegacyFileIsMigratedAndPushedAtStartUp) {
     EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n");
 }
 
+TEST(StoreEndToEnd, ModuleIsNamedAfterItsOwnFile) {
+    HostDirectory dir;
+    const std::string renamed =
+        dir / ("Renamed" + std::filesystem::path(CALVORA_MODULE_FILE).extension().string());
+    CopyFile(dir / CALVORA_MODULE_FILE, renamed);
+    WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
+    EXPECT_EQ(dir.Run({"--module", renamed, "list"}).exitCode, 0);
+    EXPECT_EQ(dir.SyncLog(), "Renamed.dll 1 2 3\n");
+}
+
 TEST(StoreEndToEnd, CurrentFileWinsAndLegacyFileStaysUntouched) {
     HostDirectory dir;
     const std::string legacy = ArchiveBytes({{9, "旧"}}, false);

@@ -1,0 +1,47 @@
+// WinExec of the system: a program found by the system's search, its command line split into
+// arguments by the started program's C runtime, and the system's failure codes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "framework/winexec.h"
+#include "tests/fake_program.h"
+
+namespace {
+
+class WinExecTest : public testing::Test {
+protected:
+    ScratchDir m_dir;
+    PathGuard m_path{m_dir.Path()};
+    std::filesystem::path m_record = InstallRecordingProgram(m_dir.Path(), "Quillet.exe");
+};
+
+TEST_F(WinExecTest, StartsProgramFromPathWithArgumentsSplitAtBlanks) {
+    EXPECT_GT(WinExec("Quillet.exe  one two\tthree 星期一 ", SW_SHOW), 31u);
+    EXPECT_EQ(WaitForFile(m_record), "one\ntwo\nthree\n星期一\n");
+}
+
+TEST_F(WinExecTest, FullPathIsUsedAsItStands) {
+    PathGuard noPath("C:\\nonexistent");
+    const std::string line = (m_dir.Path() / "Quillet.exe").string() + " x";
+    EXPECT_GT(WinExec(line.c_str(), SW_SHOW), 31u);
+    EXPECT_EQ(WaitForFile(m_record), "x\n");
+}
+
+TEST_F(WinExecTest, ProgramsThatCannotStartReportFailure) {
+    WriteFile(m_dir.Path() / "NoFormat.exe", "echo started\r\n", std::filesystem::perms::all);
+    struct Case {
+        const char* line;
+        UINT result;
+    };
+    const Case cases[] = {
+        {"Missing.exe x", 2},
+        {"C:\\no\\such\\prog.exe", 3},
+        {"NoFormat.exe", 11},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(WinExec(c.line, SW_SHOW), c.result) << c.line;
+    }
+}
+
+}  // namespace
