@@ -1,8 +1,15 @@
 #include "dialogs/period_list_dlg.h"
 #include "framework/modulestate.h"
 #include "plugin/calvora_api.h"
+#include "store/period_store.h"
 
 namespace {
+
+// Without the module's list (start-up has not run) there is nothing to show: the dialog ends as
+// one that failed to be created.
+INT_PTR Run(CPeriodListDlg& dialog) {
+    return g_periodList != nullptr ? dialog.DoModal() : -1;
+}
 
 // The list dialog in ModeConfigure; the log is handed over however the dialog ended, also
 // when it could not be shown.
@@ -10,7 +17,7 @@ void Configure(CString* log) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     CPeriodListDlg dialog;
     dialog.m_nMode = CPeriodListDlg::ModeConfigure;
-    dialog.DoModal();
+    Run(dialog);
     if (log != nullptr)
         *log = dialog.m_strLog;
 }
@@ -23,7 +30,7 @@ BOOL Select(CDWordArray* selection, CString* log) {
     CPeriodListDlg dialog;
     dialog.m_nMode = CPeriodListDlg::ModeSelect;
     dialog.m_arrSelection.Copy(*selection);
-    if (dialog.DoModal() != IDOK)
+    if (Run(dialog) != IDOK)
         return FALSE;
     selection->Copy(dialog.m_arrSelection);
     if (log != nullptr)

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialogs/change_journal.h"
@@ -385,6 +386,19 @@ TEST_F(ConfigFlowTest, NoDialogCanBeShown) {
     DoConfigEx(&log);
     EXPECT_EQ(Text(log), "");
     EXPECT_FALSE(FileExists(DataFile()));
+}
+
+TEST_F(ConfigFlowTest, NoListBeforeStartUpOpensNothing) {
+    CObList* list = std::exchange(g_periodList, nullptr);
+    CDWordArray selection;
+    Assign(selection, {1});
+    CString log = "旧";
+    EXPECT_FALSE(DoSetEx(&selection, &log));
+    DoConfig();
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1}));
+    EXPECT_EQ(Text(log), "旧");
+    EXPECT_EQ(m_system.OpenDialogId(), 0);
+    g_periodList = list;
 }
 
 }  // namespace
