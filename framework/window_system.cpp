@@ -29,7 +29,8 @@ WindowSystem* AfxGetWindowSystem() {
 
 WindowSystem* AfxSetWindowSystem(WindowSystem* system) {
     WindowSystem* previous = AfxGetWindowSystem();
-    g_pWindowSystem = system;
+    // Putting back the built-in one that an earlier call returned uninstalls.
+    g_pWindowSystem = system == &BuiltInWindowSystem() ? nullptr : system;
     return previous;
 }
 
