@@ -133,6 +133,16 @@ TEST(AfxMessageBox, DefaultSinkShowsBoxesInTheInstalledWindowSystem) {
     EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
 }
 
+TEST(AfxMessageBox, RestoringTheBuiltInWindowSystemSendsBoxesToTheTerminalAgain) {
+    HeadlessWindowSystem system;
+    { ScopedWindowSystem installed(system); }
+    EXPECT_EQ(AfxGetInstalledWindowSystem(), nullptr);
+    testing::internal::CaptureStderr();
+    AfxMessageBox("x");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "x\n");
+    EXPECT_TRUE(system.MessageBoxes().empty());
+}
+
 TEST(AfxMessageBox, DefaultSinkWritesTheTextForTheTerminal) {
     testing::internal::CaptureStderr();
     const int result = AfxMessageBox("设置的起始时间不能大于截止时间！");
