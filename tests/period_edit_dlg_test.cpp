@@ -47,6 +47,20 @@ TEST_F(PeriodEditDlgTest, LoadsTheRecordWithSectionsSwitchedByItsValues) {
     EXPECT_EQ(m_period.GetDesc(), "早班");
 }
 
+// A weekday outside 1 to 7 from a damaged file selects nothing and confirms as no weekday.
+TEST_F(PeriodEditDlgTest, WeekdayOutsideTheListSelectsNothing) {
+    m_period.m_nWeekStart = 9;
+    m_operator
+        .Observe([](HeadlessWindowSystem& s) {
+            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_WEEKDAYS), BST_CHECKED);
+            EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_START), -1);
+        })
+        .PressEnter();
+    ASSERT_EQ(m_dialog.DoModal(), IDOK);
+    EXPECT_EQ(m_dialog.m_nWeekStartSel, -1);
+    EXPECT_EQ(m_dialog.m_nWeekEndSel, -1);
+}
+
 TEST_F(PeriodEditDlgTest, OpenSectionsStartSwitchedOffAndGreyed) {
     m_operator
         .Observe([](HeadlessWindowSystem& s) {
