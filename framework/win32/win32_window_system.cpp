@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "framework/modulestate.h"
 #include "framework/platform_window_system.h"
 
 namespace {
@@ -123,10 +122,6 @@ void Win32WindowSystem::EndModalDialog(HDLG dlg, INT_PTR result) {
 int Win32WindowSystem::ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
                                       UINT type) {
     return MessageBoxW(Window(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
-}
-
-int Win32WindowSystem::ShowMessageBox(const CString& text, UINT nType) {
-    return ShowMessageBox(nullptr, text, CString(AfxGetModuleState()->m_lpszCurrentAppName), nType);
 }
 
 BOOL Win32WindowSystem::HasControl(HDLG dlg, int id) {
@@ -307,7 +302,6 @@ namespace platform {
 void InstallWindowSystem() {
     static Win32WindowSystem system;
     AfxSetWindowSystem(&system);
-    AfxSetMessageBoxSink(&system);
 }
 
 }  // namespace platform

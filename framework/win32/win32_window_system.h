@@ -2,17 +2,14 @@
 // system's dialog manager with the real common controls.
 #pragma once
 
-#include "framework/afxmsgbox.h"
 #include "framework/window_system.h"
 
-class Win32WindowSystem : public WindowSystem, public CMessageBoxSink {
+class Win32WindowSystem : public WindowSystem {
 public:
     INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
                            DialogEventSink& sink) override;
     void EndModalDialog(HDLG dlg, INT_PTR result) override;
     int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
-    // AfxMessageBox: a box on the calling thread, captioned with the application name.
-    int ShowMessageBox(const CString& text, UINT nType) override;
 
     BOOL HasControl(HDLG dlg, int id) override;
     CString GetControlText(HDLG dlg, int id) override;
