@@ -38,4 +38,5 @@ wineboot </dev/null >/dev/null 2>&1
 timed "configuring" cmake --preset windows
 timed "building" cmake --build --preset windows -j2
 timed "testing" ctest --preset windows
+timed "GUI testing" scripts/test-windows-gui.sh
 echo "windows stage: $((SECONDS - stage_start)) s in all" >&2

@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Drives the Windows build's dialogs under Wine on a virtual screen with real input (mouse
+# clicks, typing, Enter, Escape) through the demo host, and checks what the host printed, the
+# data file and the notices. Expects the windows preset built and its Wine prefix ready.
+# With --screenshots it also writes docs/windows-*.png.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$PWD"
+bin="$root/build/windows/bin"
+export WINEPREFIX="${WINEPREFIX:-$root/build/wine-prefix}"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+screenshots=false
+[[ "${1:-}" == "--screenshots" ]] && screenshots=true
+
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# A screen of our own; Xvfb reports the display number it took.
+exec {displayfd}<> <(:)
+Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+read -r -t 10 display <&"$displayfd"
+export DISPLAY=":$display"
+
+# Chinese texts in a font that has them, and captions that Wine draws itself, since no window
+# manager runs on this screen.
+wine regedit /S tests/gui/display.reg
+
+failures=0
+fail() {
+    echo "GUI test failed: $*" >&2
+    failures=$((failures + 1))
+}
+expect_eq() {  # actual expected what
+    [[ "$1" == "$2" ]] || fail "$3: expected '$2', got '$1'"
+}
+
+probe() { wine "$bin/control_probe.exe" "$@"; }
+# Waits until the dialog with that caption is shown.
+wait_for() {
+    for _ in $(seq 100); do
+        probe rect "$1" >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "no dialog '$1'"
+    probe list >&2 || true
+    return 1
+}
+click() {  # control id, dialog caption
+    local point
+    point="$(probe center "$1" "$2")" || {
+        fail "no control $1 in '$2'"
+        return 1
+    }
+    xdotool mousemove $point click 1
+    sleep 0.3
+}
+# Selects everything in the edit and types over it.
+type_into() {  # control id, dialog caption, text
+    click "$1" "$2"
+    xdotool key Home shift+End
+    xdotool type --delay 20 "$3"
+}
+screenshot() {  # file, captions of the dialogs whose rectangles together are taken
+    $screenshots || return 0
+    local file="$1" left=100000 top=100000 right=0 bottom=0 x y w h
+    shift
+    for caption in "$@"; do
+        read -r x y w h <<<"$(probe rect "$caption")"
+        ((x < left)) && left=$x
+        ((y < top)) && top=$y
+        ((x + w > right)) && right=$((x + w))
+        ((y + h > bottom)) && bottom=$((y + h))
+    done
+    import -window root -crop "$((right - left))x$((bottom - top))+$left+$top" +repage "$root/docs/$file"
+}
+
+# A host directory with the demo's three periods; the host runs in the background.
+host_dir=""
+new_host_dir() {
+    host_dir="$work/$1"
+    mkdir -p "$host_dir"
+    cp "$bin"/{calvora-host.exe,Calvora.dll,libstdc++-6.dll,libgcc_s_dw2-1.dll,libwinpthread-1.dll} \
+        "$host_dir/"
+    cp "$root/host/demo/sample-periods.tm" "$host_dir/calvora-host.tm"
+}
+host_pid=""
+start_host() {
+    (
+        cd "$host_dir"
+        status=0
+        timeout 60 wine calvora-host.exe "$@" >out.txt 2>err.txt || status=$?
+        echo "$status" >status
+    ) &
+    host_pid=$!
+}
+host_status=""
+finish_host() {  # waits for the host and takes its exit status
+    wait "$host_pid" || true
+    host_status="$(cat "$host_dir/status")"
+}
+# What the host printed, with the console's CR LF line ends as LF.
+output() { tr -d '\r' <"$host_dir/out.txt"; }
+periods_listed() { (cd "$host_dir" && wine calvora-host.exe list | wc -l); }
+
+list="时段设置窗口"
+form="增加时间段"
+IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003
+IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012
+BOX_TEXT=65535
+
+stage_start=$SECONDS
+
+# 1. Ticking a row with the mouse and the space bar, then Enter for the default button.
+new_host_dir tick
+start_host set-ex 1 3
+wait_for "$list"
+screenshot windows-list-dialog.png "$list"
+read -r x y <<<"$(probe corner $IDC_PERIOD_LIST "$list")"
+# The second row's description, below the headings and the first row.
+xdotool mousemove "$((x + 80))" "$((y + 50))" click 1
+sleep 0.3
+xdotool key space Return
+finish_host
+expect_eq "$host_status" 0 "tick: exit status"
+expect_eq "$(output | head -n 1)" "1 2 3" "tick: selection in row order"
+
+# 2. Adding a period: a rejected form shows its notice; the corrected form is accepted.
+new_host_dir add
+start_host set-ex
+wait_for "$list"
+click $IDC_ADD "$list"
+wait_for "$form"
+type_into $IDC_DESC "$form" "Night"
+click $IDC_USE_DATES "$form"
+type_into $IDC_YEAR_START "$form" 2025
+type_into $IDC_YEAR_END "$form" 2024
+xdotool key Return
+wait_for ""  # the notice, a box of its own
+expect_eq "$(probe text $BOX_TEXT "")" "Quillet.exe 设置的起始年份不能大于截止年份！" "add: notice"
+screenshot windows-edit-form-rejection.png "$form" ""
+click $IDOK ""
+type_into $IDC_YEAR_END "$form" 2026
+xdotool key Return
+sleep 0.5
+probe rect "$form" >/dev/null 2>&1 && fail "add: the corrected form stayed open"
+click $IDOK "$list"
+finish_host
+expect_eq "$host_status" 0 "add: exit status"
+expect_eq "$(output | tail -n 1)" "增加安全时段 序号:4 描述:Night|){(}|\$" "add: operation log"
+expect_eq "$(periods_listed)" 4 "add: periods in the data file"
+
+# 3. Escape and the close box leave the dialog as Cancel does: nothing chosen, nothing saved.
+new_host_dir cancel
+before="$(md5sum <"$host_dir/calvora-host.tm")"
+start_host set-ex 1
+wait_for "$list"
+xdotool key Escape
+finish_host
+expect_eq "$host_status" 1 "escape: exit status"
+expect_eq "$(output)" "" "escape: output"
+start_host set 2
+wait_for "$list"
+read -r x y w h <<<"$(probe rect "$list")"
+xdotool mousemove "$((x + w - 12))" "$((y + 10))" click 1  # the close box in the caption
+finish_host
+expect_eq "$host_status" 1 "close box: exit status"
+expect_eq "$(md5sum <"$host_dir/calvora-host.tm")" "$before" "cancel: data file"
+
+echo "windows GUI: $((SECONDS - stage_start)) s, $failures failure(s)" >&2
+((failures == 0))
