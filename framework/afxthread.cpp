@@ -5,6 +5,7 @@
 #include <system_error>
 #include <thread>
 
+#include "framework/modulestate.h"
 #include "framework/platform_module.h"
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT,
@@ -15,8 +16,12 @@ CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UIN
     auto* thread = new (std::nothrow) CWinThread(pfnThreadProc, pParam);
     if (thread == nullptr)
         return nullptr;
+    // The thread runs in its starter's module state, so that its message boxes carry the name
+    // of the application that started it.
+    AFX_MODULE_STATE* const starterState = AfxGetModuleState();
     try {
-        std::thread([thread] {
+        std::thread([thread, starterState] {
+            AFX_MANAGE_STATE(starterState);
             const std::unique_ptr<CWinThread> owned(thread);
             owned->m_pfnThreadProc(owned->m_pThreadParams);
         }).detach();

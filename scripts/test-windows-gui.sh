@@ -111,6 +111,7 @@ periods_listed() { (cd "$host_dir" && wine calvora-host.exe list | wc -l); }
 
 list="时段设置窗口"
 form="增加时间段"
+box="Calvora"  # message boxes carry the application name
 IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003
 IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012
 BOX_TEXT=65535
@@ -142,10 +143,10 @@ click $IDC_USE_DATES "$form"
 type_into $IDC_YEAR_START "$form" 2025
 type_into $IDC_YEAR_END "$form" 2024
 xdotool key Return
-wait_for ""  # the notice, a box of its own
-expect_eq "$(probe text $BOX_TEXT "")" "Quillet.exe 设置的起始年份不能大于截止年份！" "add: notice"
-screenshot windows-edit-form-rejection.png "$form" ""
-click $IDOK ""
+wait_for "$box"  # the notice, a box of its own
+expect_eq "$(probe text $BOX_TEXT "$box")" "Quillet.exe 设置的起始年份不能大于截止年份！" "add: notice"
+screenshot windows-edit-form-rejection.png "$form" "$box"
+click $IDOK "$box"
 type_into $IDC_YEAR_END "$form" 2026
 xdotool key Return
 sleep 0.5

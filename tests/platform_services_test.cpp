@@ -6,6 +6,7 @@
 
 #include "framework/afxmsgbox.h"
 #include "framework/afxthread.h"
+#include "framework/modulestate.h"
 #include "framework/headless_window_system.h"
 #include "framework/modulestate.h"
 #include "framework/text_encoding.h"
@@ -22,6 +23,22 @@ TEST(AfxBeginThread, RunsTheFunctionOnItsArgument) {
     std::promise<void> ran;
     EXPECT_NE(AfxBeginThread(FulfilPromise, &ran), nullptr);
     EXPECT_EQ(ran.get_future().wait_for(std::chrono::seconds(20)), std::future_status::ready);
+}
+
+TEST(AfxBeginThread, RunsInTheModuleStateOfItsStarter) {
+    AFX_MODULE_STATE starter;
+    starter.m_lpszCurrentAppName = "Starter";
+    AFX_MANAGE_STATE(&starter);
+    std::promise<LPCSTR> seen;
+    const auto reportAppName = [](LPVOID param) -> UINT {
+        static_cast<std::promise<LPCSTR>*>(param)->set_value(
+            AfxGetModuleState()->m_lpszCurrentAppName);
+        return 0;
+    };
+    ASSERT_NE(AfxBeginThread(reportAppName, &seen), nullptr);
+    auto name = seen.get_future();
+    ASSERT_EQ(name.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_STREQ(name.get(), "Starter");
 }
 
 TEST(AfxBeginThread, RefusesWhatItCannotStart) {
