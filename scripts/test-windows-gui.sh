@@ -113,7 +113,7 @@ list="时段设置窗口"
 form="增加时间段"
 box="Calvora"  # message boxes carry the application name
 IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003
-IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012
+IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012 IDC_MONTH_START=1005
 BOX_TEXT=65535
 
 stage_start=$SECONDS
@@ -140,6 +140,11 @@ click $IDC_ADD "$list"
 wait_for "$form"
 type_into $IDC_DESC "$form" "Night"
 click $IDC_USE_DATES "$form"
+# A date edit left empty shows 0 once it loses the focus.
+type_into $IDC_MONTH_START "$form" 7
+xdotool key BackSpace
+click $IDC_DESC "$form"
+expect_eq "$(probe text $IDC_MONTH_START "$form")" 0 "add: emptied month"
 type_into $IDC_YEAR_START "$form" 2025
 type_into $IDC_YEAR_END "$form" 2024
 xdotool key Return
