@@ -1,14 +1,25 @@
 #include "framework/window_system.h"
 
+#include <string>
+
 #include "framework/headless_window_system.h"
 #include "framework/modulestate.h"
+#include "framework/native_window_system.h"
 
 namespace {
 
-// Without an installed window system no dialog can be shown.
+// The platform's window system, loaded when the first dialog asks for one; without it no dialog
+// can be shown, and the first attempt says why.
 WindowSystem& BuiltInWindowSystem() {
-    static HeadlessWindowSystem system(HeadlessWindowSystem::Dialogs::Unavailable);
-    return system;
+    static WindowSystem* const system = []() -> WindowSystem* {
+        std::string why;
+        if (WindowSystem* native = platform::LoadNativeWindowSystem(why))
+            return native;
+        static HeadlessWindowSystem unavailable(HeadlessWindowSystem::Dialogs::Unavailable,
+                                                "Calvora: no dialog can be shown: " + why);
+        return &unavailable;
+    }();
+    return *system;
 }
 
 WindowSystem* g_pWindowSystem = nullptr;
