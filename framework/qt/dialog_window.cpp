@@ -255,7 +255,9 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
                 return HandleDialogKey(key);
             // A digits-only edit refuses other typed characters; pasted text gets through.
             const QString typed = key.text();
-            if (!typed.isEmpty() && typed.front().isPrint() &&
+            const bool command =
+                key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            if (!command && !typed.isEmpty() && typed.front().isPrint() &&
                 DropsTypedText(static_cast<QWidget*>(watched), typed)) {
                 QApplication::beep();
                 return true;

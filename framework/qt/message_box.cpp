@@ -92,6 +92,9 @@ int ExecMessageBox(QWidget* owner, const CString& text, const CString& caption, 
     const std::unique_ptr<QMessageBox> box(MakeBox(owner, text, caption, type));
     box->setWindowModality(owner != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
     box->exec();
+    // As the platform does, the owner is active again once its box is closed.
+    if (owner != nullptr)
+        owner->activateWindow();
     return ResultOf(*box, type);
 }
 

@@ -55,10 +55,17 @@ INT_PTR QtWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, 
         std::fprintf(stderr, "Calvora: no dialog can be shown: %s\n", why.c_str());
         return -1;
     }
-    DialogWindow window(dialog, OwnerOf(owner), sink, *this);
-    g_openDialogs.push_back(&window);
-    const INT_PTR result = window.Run();
-    g_openDialogs.pop_back();
+    QWidget* const ownerWindow = OwnerOf(owner);
+    INT_PTR result = -1;
+    {
+        DialogWindow window(dialog, ownerWindow, sink, *this);
+        g_openDialogs.push_back(&window);
+        result = window.Run();
+        g_openDialogs.pop_back();
+    }
+    // As the platform does, the owner is active again once its dialog is closed.
+    if (ownerWindow != nullptr)
+        ownerWindow->activateWindow();
     return result;
 }
 
