@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <unordered_map>
 
 #include "periods/period_records.h"
 
@@ -19,7 +18,9 @@ struct ClockReading {
 // Local-time conversions dominate both directions, and the times of a list repeat: a load
 // rebuilds every clock reading on the same date, a save breaks down times that editing and
 // loading leave on few dates. Each archive (under one zone) therefore converts every value
-// once; what one archive learnt is dropped when the next one comes.
+// once, remembered in a small direct-mapped table whose entries carry the archive they were
+// made for, so that what one archive learnt is never taken for another. The table is plain
+// data: a thread-local object with a destructor would keep the module from being unloaded.
 class LocalTimeMemo {
 public:
     CTime Rebuild(const CArchive& ar, const ClockReading& reading) {
@@ -27,27 +28,37 @@ public:
                            reading.minute < 60 && reading.second >= 0 && reading.second < 60;
         if (!usual)
             return RebuildClockReading(reading);
-        Use(ar);
-        const LONG key = (reading.hour * 60 + reading.minute) * 60 + reading.second;
-        const auto [entry, isNew] = m_instants.try_emplace(key);
-        if (isNew)
-            entry->second = RebuildClockReading(reading).GetTime();
-        return CTime(entry->second);
+        const std::int64_t key = (reading.hour * 60 + reading.minute) * 60 + reading.second;
+        Entry& entry = m_instants[static_cast<std::size_t>(key) % kEntries];
+        if (entry.archiveId != ar.GetArchiveId() || entry.key != key) {
+            entry = {ar.GetArchiveId(), key, RebuildClockReading(reading).GetTime()};
+        }
+        return CTime(entry.value);
     }
 
     ClockReading Breakdown(const CArchive& ar, const CTime& time) {
-        Use(ar);
-        // Bounded: a list of ever new instants must not grow the memo without end.
-        if (m_readings.size() >= kMaxReadings)
-            m_readings.clear();
-        const auto [entry, isNew] = m_readings.try_emplace(time.GetTime());
-        if (isNew)
-            entry->second = BreakDown(time);
-        return entry->second;
+        const std::int64_t key = time.GetTime();
+        Entry& entry = m_readings[static_cast<std::uint64_t>(key) % kEntries];
+        if (entry.archiveId != ar.GetArchiveId() || entry.key != key) {
+            const ClockReading reading = BreakDown(time);
+            // Packed in decimal, so that a leap second (second 60) stays what it is.
+            entry = {ar.GetArchiveId(), key,
+                     (reading.hour * 100 + reading.minute) * 100 + reading.second};
+        }
+        return {static_cast<LONG>(entry.value / 10000), static_cast<LONG>(entry.value / 100 % 100),
+                static_cast<LONG>(entry.value % 100)};
     }
 
 private:
-    static constexpr std::size_t kMaxReadings = 1 << 16;
+    // A power of two above the 86 400 seconds of a day would cost too much per thread; a
+    // prime spreads the clock readings of a list well enough.
+    static constexpr std::size_t kEntries = 4093;
+
+    struct Entry {
+        std::uint64_t archiveId;  // 0: never used, as no archive has that id
+        std::int64_t key;
+        std::int64_t value;
+    };
 
     static CTime RebuildClockReading(const ClockReading& reading) {
         return CTime(kRebuildYear, kRebuildMonth, kRebuildDay, reading.hour, reading.minute,
@@ -62,17 +73,8 @@ private:
         return {local.tm_hour, local.tm_min, local.tm_sec};
     }
 
-    void Use(const CArchive& ar) {
-        if (ar.GetArchiveId() == m_archiveId)
-            return;
-        m_archiveId = ar.GetArchiveId();
-        m_instants.clear();
-        m_readings.clear();
-    }
-
-    std::uint64_t m_archiveId = 0;
-    std::unordered_map<LONG, CTime::time_type> m_instants;
-    std::unordered_map<CTime::time_type, ClockReading> m_readings;
+    Entry m_instants[kEntries];
+    Entry m_readings[kEntries];
 };
 
 thread_local LocalTimeMemo t_localTimes;

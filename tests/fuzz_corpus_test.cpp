@@ -36,22 +36,52 @@ Bytes SeedBytes(const Seed& seed) {
     return bytes;
 }
 
-// The committed seeds are what the writer produces; CALVORA_UPDATE_FUZZ_CORPUS=1 rewrites them.
-TEST(FuzzCorpus, SeedsAreWriterOutput) {
-    const bool update = std::getenv("CALVORA_UPDATE_FUZZ_CORPUS") != nullptr;
-    for (const Seed& seed : kSeeds) {
-        const std::string path = std::string(CALVORA_FUZZ_CORPUS_DIR) + "/" + seed.name;
-        const Bytes expected = SeedBytes(seed);
-        if (update) {
-            std::ofstream(path, std::ios::binary)
-                .write(reinterpret_cast<const char*>(expected.data()),
-                       static_cast<std::streamsize>(expected.size()));
-        }
-        std::ifstream in(path, std::ios::binary);
-        const Bytes committed((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-        EXPECT_EQ(committed, expected) << path;
+// A committed file must hold exactly what the writer produces; with updateVariable set in the
+// environment the file is rewritten first.
+void ExpectCommittedWriterOutput(const std::string& path, const Bytes& expected,
+                                 const char* updateVariable) {
+    if (std::getenv(updateVariable) != nullptr) {
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(expected.data()),
+                   static_cast<std::streamsize>(expected.size()));
     }
+    std::ifstream in(path, std::ios::binary);
+    const Bytes committed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(committed, expected) << path;
+}
+
+TEST(FuzzCorpus, SeedsAreWriterOutput) {
+    for (const Seed& seed : kSeeds) {
+        ExpectCommittedWriterOutput(std::string(CALVORA_FUZZ_CORPUS_DIR) + "/" + seed.name,
+                                    SeedBytes(seed), "CALVORA_UPDATE_FUZZ_CORPUS");
+    }
+}
+
+// The demo's periods: a morning shift on weekdays, an evening watch every day, and weekends.
+void FillDemoPeriods(OwnedPeriodList& periods) {
+    const struct {
+        int id;
+        const char* desc;
+        int weekStart, weekEnd;
+        int fromHour, toHour;
+    } rows[] = {{1, "早班", 1, 5, 8, 12}, {2, "夜间值守", 0, 0, 20, 23}, {3, "周末全天", 6, 7, 0, 23}};
+    for (const auto& row : rows) {
+        CTimeZone& period = periods.Add();
+        period.SetID(row.id);
+        period.SetDesc(row.desc);
+        period.m_nWeekStart = row.weekStart;
+        period.m_nWeekEnd = row.weekEnd;
+        period.m_timeStart = CTime(2005, 4, 12, row.fromHour, 0, 0);
+        period.m_timeEnd = CTime(2005, 4, 12, row.toHour, 59, 59);
+    }
+}
+
+TEST(DemoSample, IsWriterOutput) {
+    SchemaGuard schema(TRUE);
+    OwnedPeriodList periods;
+    FillDemoPeriods(periods);
+    ExpectCommittedWriterOutput(CALVORA_DEMO_SAMPLE, SaveList(periods.list),
+                                "CALVORA_UPDATE_DEMO_SAMPLE");
 }
 
 }  // namespace
