@@ -1,7 +1,9 @@
 #include "framework/window_system.h"
 
+#include <atomic>
+
+#include "framework/afxmsgbox.h"
 #include "framework/headless_window_system.h"
-#include "framework/modulestate.h"
 
 namespace {
 
@@ -11,21 +13,27 @@ WindowSystem& BuiltInWindowSystem() {
     return system;
 }
 
-WindowSystem* g_pWindowSystem = nullptr;
+// Read by worker threads that open message boxes.
+std::atomic<WindowSystem*> g_pWindowSystem{nullptr};
 
 }  // namespace
 
+WindowSystem* AfxGetInstalledWindowSystem() {
+    return g_pWindowSystem.load();
+}
+
 WindowSystem* AfxGetWindowSystem() {
-    return g_pWindowSystem != nullptr ? g_pWindowSystem : &BuiltInWindowSystem();
+    WindowSystem* installed = AfxGetInstalledWindowSystem();
+    return installed != nullptr ? installed : &BuiltInWindowSystem();
 }
 
 WindowSystem* AfxSetWindowSystem(WindowSystem* system) {
     WindowSystem* previous = AfxGetWindowSystem();
-    g_pWindowSystem = system;
+    // Putting back the built-in one that an earlier call returned uninstalls.
+    g_pWindowSystem = system == &BuiltInWindowSystem() ? nullptr : system;
     return previous;
 }
 
 int AfxShowFrameworkMessage(const CString& text, UINT type) {
-    const LPCSTR appName = AfxGetModuleState()->m_lpszCurrentAppName;
-    return AfxGetWindowSystem()->ShowMessageBox(nullptr, text, CString(appName), type);
+    return AfxMessageBox(text, type);
 }

@@ -96,8 +96,12 @@ public:
 
 // The window system dialogs are shown with; never null.
 WindowSystem* AfxGetWindowSystem();
-// Installs a window system (nullptr restores the built-in one); returns the previous one.
+// The window system installed with AfxSetWindowSystem, nullptr while the built-in one (which
+// shows nothing) is in use.
+WindowSystem* AfxGetInstalledWindowSystem();
+// Installs a window system (nullptr restores the built-in one); returns the previous one. It
+// must outlive every dialog and message box it was asked to show, on any thread.
 WindowSystem* AfxSetWindowSystem(WindowSystem* system);
 
-// The framework's own messages (data exchange failures) go through here.
+// The framework's own messages (data exchange failures): a message box like AfxMessageBox's.
 int AfxShowFrameworkMessage(const CString& text, UINT type);

@@ -195,6 +195,29 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     EXPECT_EQ(Lines(noModule.err).size(), 1u);
 }
 
+// The shipped module has no window system on this platform: every dialog fails to be created,
+// which the selection commands report as a refusal and the configuration commands as no action.
+TEST(StoreEndToEnd, DialogCommandsEndAsADialogThatFailed) {
+    HostDirectory dir;
+    WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes(kThree));
+    const std::string before = ReadWholeFile(dir / "calvora-host.tm");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+    } cases[] = {{{"config"}, 0},
+                 {{"config-ex"}, 0},
+                 {{"set", "1", "2"}, 1},
+                 {{"set-ex", "1", "2"}, 1}};
+    for (const auto& c : cases) {
+        const auto result = dir.Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[0];
+        EXPECT_EQ(result.out, "") << c.args[0];
+        EXPECT_EQ(result.err, "") << c.args[0];
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
+    EXPECT_EQ(dir.SyncLog(), "");
+}
+
 // Runs args inside a private mount namespace in which path is mounted read-only, as nothing
 // else stops root from writing. Skips when the machine allows no mount namespace.
 ProcessResult RunWithReadOnly(const HostDirectory& dir, const std::string& path,
