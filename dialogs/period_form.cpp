@@ -2,6 +2,8 @@
 
 #include "periods/time_of_day.h"
 
+using namespace period_edit_ids;
+
 namespace {
 
 constexpr LPCSTR kYearRangeMessage = "请输入1990~2050中的一个年份，或者输入0代表不指定年份！";

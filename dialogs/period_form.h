@@ -3,14 +3,7 @@
 
 #include "framework/cstring.h"
 #include "framework/ctime.h"
-
-// Edit-form controls that a rejected check gives the focus to.
-constexpr int IDC_YEAR_START = 1004;
-constexpr int IDC_MONTH_START = 1005;
-constexpr int IDC_DAY_START = 1008;
-constexpr int IDC_YEAR_END = 1012;
-constexpr int IDC_MONTH_END = 1013;
-constexpr int IDC_DAY_END = 1016;
+#include "resources/resource.h"
 
 // Every value of the edit form, in the order the form exchanges them with its controls.
 struct PeriodForm {
@@ -35,7 +28,7 @@ struct PeriodForm {
 struct FormCheckResult {
     bool bAccepted = true;
     CString strMessage;  // empty when accepted
-    int nFocusID = 0;    // control to focus after the message; 0 leaves the focus alone
+    int nFocusID = 0;    // edit-form control to focus after the message; 0 leaves the focus alone
 
     static FormCheckResult Accept() { return {}; }
     static FormCheckResult Reject(LPCSTR message, int focusID = 0) {

@@ -1,13 +1,14 @@
 // AfxMessageBox and the module-wide sink that shows its boxes.
 #pragma once
 
+#include "framework/afxres.h"
 #include "framework/cstring.h"
+#include "framework/winconst.h"
 
-constexpr UINT MB_OK = 0x00000000;
-constexpr int IDOK = 1;
-
-// Where the module's message boxes go. The window system installs one that opens a real box;
-// tests install one that records the texts and decides when a box is closed.
+// Where the module's message boxes go. The default sends them to the installed window system
+// (on the calling thread, which alone waits for the box) and otherwise writes the text to the
+// standard error stream and returns IDOK at once; tests may install one that records the texts
+// and decides when a box is closed.
 class CMessageBoxSink {
 public:
     virtual ~CMessageBoxSink() = default;
@@ -17,8 +18,7 @@ public:
 };
 
 // Installs a sink for the whole module and returns the one it replaces; nullptr restores the
-// default, which writes the text to the standard error stream and returns IDOK at once. A sink
-// must outlive every box it was asked to show.
+// default. A sink must outlive every box it was asked to show.
 CMessageBoxSink* AfxSetMessageBoxSink(CMessageBoxSink* sink);
 
 // Shows a box through the current sink and returns when it is closed. Help ids have no

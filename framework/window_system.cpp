@@ -1,42 +1,56 @@
 #include "framework/window_system.h"
 
+#include <atomic>
 #include <string>
 
+#include "framework/afxmsgbox.h"
 #include "framework/headless_window_system.h"
-#include "framework/modulestate.h"
 #include "framework/native_window_system.h"
 
 namespace {
+
+// Read by worker threads that open message boxes.
+std::atomic<WindowSystem*> g_pWindowSystem{nullptr};
+// The built-in window system once the first dialog has loaded it, and whether it can show one.
+std::atomic<WindowSystem*> g_pBuiltIn{nullptr};
+std::atomic<WindowSystem*> g_pNative{nullptr};
 
 // The platform's window system, loaded when the first dialog asks for one; without it no dialog
 // can be shown, and the first attempt says why.
 WindowSystem& BuiltInWindowSystem() {
     static WindowSystem* const system = []() -> WindowSystem* {
         std::string why;
-        if (WindowSystem* native = platform::LoadNativeWindowSystem(why))
+        if (WindowSystem* native = platform::LoadNativeWindowSystem(why)) {
+            g_pNative = native;
             return native;
+        }
         static HeadlessWindowSystem unavailable(HeadlessWindowSystem::Dialogs::Unavailable,
                                                 "Calvora: no dialog can be shown: " + why);
         return &unavailable;
     }();
+    g_pBuiltIn = system;
     return *system;
 }
 
-WindowSystem* g_pWindowSystem = nullptr;
-
 }  // namespace
 
+WindowSystem* AfxGetInstalledWindowSystem() {
+    WindowSystem* installed = g_pWindowSystem.load();
+    return installed != nullptr ? installed : g_pNative.load();
+}
+
 WindowSystem* AfxGetWindowSystem() {
-    return g_pWindowSystem != nullptr ? g_pWindowSystem : &BuiltInWindowSystem();
+    WindowSystem* installed = g_pWindowSystem.load();
+    return installed != nullptr ? installed : &BuiltInWindowSystem();
 }
 
 WindowSystem* AfxSetWindowSystem(WindowSystem* system) {
-    WindowSystem* previous = AfxGetWindowSystem();
-    g_pWindowSystem = system;
+    // Putting back the built-in one that an earlier call returned uninstalls.
+    WindowSystem* previous =
+        g_pWindowSystem.exchange(system == g_pBuiltIn.load() ? nullptr : system);
     return previous;
 }
 
 int AfxShowFrameworkMessage(const CString& text, UINT type) {
-    const LPCSTR appName = AfxGetModuleState()->m_lpszCurrentAppName;
-    return AfxGetWindowSystem()->ShowMessageBox(nullptr, text, CString(appName), type);
+    return AfxMessageBox(text, type);
 }

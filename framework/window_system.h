@@ -94,10 +94,16 @@ public:
     virtual void SetListExtendedStyle(HDLG dlg, int id, DWORD style) = 0;
 };
 
-// The window system dialogs are shown with; never null.
+// The window system dialogs are shown with; never null. Unless one is installed, the first call
+// loads the platform's own, or settles on one that shows no dialog when none can be loaded.
 WindowSystem* AfxGetWindowSystem();
-// Installs a window system (nullptr restores the built-in one); returns the previous one.
+// The window system message boxes go to: the installed one, else the platform's once a dialog
+// has loaded it; nullptr while nothing can show a box. Never loads anything.
+WindowSystem* AfxGetInstalledWindowSystem();
+// Installs a window system (nullptr restores the built-in one); returns the installed one it
+// replaces, nullptr for the built-in one. It must outlive every dialog and message box it was
+// asked to show, on any thread.
 WindowSystem* AfxSetWindowSystem(WindowSystem* system);
 
-// The framework's own messages (data exchange failures) go through here.
+// The framework's own messages (data exchange failures): a message box like AfxMessageBox's.
 int AfxShowFrameworkMessage(const CString& text, UINT type);

@@ -2,8 +2,7 @@
 #pragma once
 
 #include "framework/afxtypes.h"
-
-constexpr UINT SW_SHOW = 5;
+#include "framework/winconst.h"
 
 // Starts the program named at the head of the command line, found by the usual search of the
 // program path, with the rest of the line split at blanks into its arguments. No shell takes

@@ -3,6 +3,8 @@
 #include "dialogs/period_form.h"
 #include "tests/time_zone_guard.h"
 
+using namespace period_edit_ids;
+
 namespace {
 
 constexpr const char* kYearRange = "请输入1990~2050中的一个年份，或者输入0代表不指定年份！";

@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "framework/afxmsgbox.h"
 #include "framework/afxthread.h"
+#include "framework/headless_window_system.h"
+#include "framework/modulestate.h"
 #include "framework/text_encoding.h"
 #include "framework/winexec.h"
 #include "tests/fake_program.h"
@@ -111,6 +114,33 @@ TEST(Cp936ToUtf8, ConvertsAndMarksInvalidBytes) {
     EXPECT_EQ(Cp936ToUtf8("a\xff"
                                     "b\xd0"),
               "a?b?");
+}
+
+// With a window system installed a box from any thread is its, titled with the current
+// module's name, and nothing reaches the terminal.
+TEST(AfxMessageBox, DefaultSinkShowsBoxesInTheInstalledWindowSystem) {
+    HeadlessWindowSystem system;
+    ScopedWindowSystem installed(system);
+    testing::internal::CaptureStderr();
+    int result = 0;
+    std::thread([&] { result = AfxMessageBox("来自工作线程", MB_OK | MB_ICONEXCLAMATION); }).join();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(result, IDOK);
+    const auto boxes = system.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "来自工作线程");
+    EXPECT_EQ(boxes[0].caption, CString(AfxGetModuleState()->m_lpszCurrentAppName));
+    EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONEXCLAMATION);
+}
+
+TEST(AfxMessageBox, RestoringTheBuiltInWindowSystemSendsBoxesToTheTerminalAgain) {
+    HeadlessWindowSystem system;
+    { ScopedWindowSystem installed(system); }
+    EXPECT_EQ(AfxGetInstalledWindowSystem(), nullptr);
+    testing::internal::CaptureStderr();
+    AfxMessageBox("x");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "x\n");
+    EXPECT_TRUE(system.MessageBoxes().empty());
 }
 
 TEST(AfxMessageBox, DefaultSinkWritesTheTextForTheTerminal) {

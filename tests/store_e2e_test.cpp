@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ public:
         : m_host(m_dir / hostName) {
         CopyFile(CALVORA_HOST_PATH, m_host);
         CopyFile(CALVORA_MODULE_PATH, m_dir / CALVORA_MODULE_FILE);
-        if (withSync) CopyFile(CALVORA_SYNC_PATH, m_dir / "Vessamark.so");
+        if (withSync)
+            CopyFile(CALVORA_SYNC_PATH, m_dir / "Vessamark.so");
     }
 
     ProcessResult Run(std::vector<std::string> args, std::vector<std::string> env = {}) const {
@@ -54,7 +56,8 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::vector<int> ListedNumbers(const ProcessResult& result) {
     std::vector<int> numbers;
-    for (const auto& line : Lines(result.out)) numbers.push_back(std::stoi(line));
+    for (const auto& line : Lines(result.out))
+        numbers.push_back(std::stoi(line));
     return numbers;
 }
 
@@ -132,7 +135,8 @@ TEST(StoreEndToEnd, MigrationWithoutOrWithAFailingSyncLibraryStillSaves) {
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
-        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")), (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")),
+                  (std::vector<int>{1, 2, 3}));
         EXPECT_FALSE(FileExists(dir / "calvora-host.dat"));
         EXPECT_EQ(dir.SyncLog(), withSync ? "Calvora.dll 1 2 3\n" : "");
     }
@@ -178,10 +182,16 @@ TEST(StoreEndToEnd, CheckSelectsBy32BitPattern) {
 
 TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     HostDirectory dir;
-    const std::vector<std::vector<std::string>> wrong = {
-        {},           {"frobnicate"}, {"--bogus", "list"}, {"check", "4294967296"},
-        {"check", "x"}, {"receive"},  {"receive", "a", "b"}, {"list", "extra"},
-        {"--module"}, {"set", "-2147483649"}};
+    const std::vector<std::vector<std::string>> wrong = {{},
+                                                         {"frobnicate"},
+                                                         {"--bogus", "list"},
+                                                         {"check", "4294967296"},
+                                                         {"check", "x"},
+                                                         {"receive"},
+                                                         {"receive", "a", "b"},
+                                                         {"list", "extra"},
+                                                         {"--module"},
+                                                         {"set", "-2147483649"}};
     for (const auto& args : wrong) {
         const auto result = dir.Run(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);
@@ -195,12 +205,63 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     EXPECT_EQ(Lines(noModule.err).size(), 1u);
 }
 
+// The shipped module has no window system on this platform: every dialog fails to be created,
+// which the selection commands report as a refusal and the configuration commands as no action.
+// Clears the variables that name a display for the processes started meanwhile.
+class NoDisplay {
+public:
+    NoDisplay() {
+        for (const char* name : kNames) {
+            if (const char* value = std::getenv(name))
+                m_saved.emplace_back(name, value);
+            unsetenv(name);
+        }
+    }
+    ~NoDisplay() {
+        for (const auto& [name, value] : m_saved)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    NoDisplay(const NoDisplay&) = delete;
+    NoDisplay& operator=(const NoDisplay&) = delete;
+
+private:
+    static constexpr const char* kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
+// Without a display every dialog command fails as a dialog that could not be created, saying
+// why in one line, and exits as documented.
+TEST(StoreEndToEnd, DialogCommandsEndAsADialogThatFailed) {
+    const NoDisplay noDisplay;
+    HostDirectory dir;
+    WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes(kThree));
+    const std::string before = ReadWholeFile(dir / "calvora-host.tm");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+    } cases[] = {
+        {{"config"}, 0}, {{"config-ex"}, 0}, {{"set", "1", "2"}, 1}, {{"set-ex", "1", "2"}, 1}};
+    for (const auto& c : cases) {
+        const auto result = dir.Run(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args[0];
+        EXPECT_EQ(result.out, "") << c.args[0];
+        EXPECT_EQ(result.err,
+                  "Calvora: no dialog can be shown: no display: neither DISPLAY nor "
+                  "WAYLAND_DISPLAY is set\n")
+            << c.args[0];
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
+    EXPECT_EQ(dir.SyncLog(), "");
+}
+
 // Runs args inside a private mount namespace in which path is mounted read-only, as nothing
 // else stops root from writing. Skips when the machine allows no mount namespace.
 ProcessResult RunWithReadOnly(const HostDirectory& dir, const std::string& path,
                               const std::vector<std::string>& args) {
-    std::string command = "mount --bind -o ro '" + path + "' '" + path + "' && exec '" + dir.Host() + "'";
-    for (const auto& arg : args) command += " '" + arg + "'";
+    std::string command =
+        "mount --bind -o ro '" + path + "' '" + path + "' && exec '" + dir.Host() + "'";
+    for (const auto& arg : args)
+        command += " '" + arg + "'";
     return RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", command},
                       {"CALVORA_SYNC_LOG=" + dir.SyncLogPath()});
 }
@@ -210,7 +271,8 @@ bool MountNamespacesWork() {
 }
 
 TEST(StoreEndToEnd, UnwritableDataFileOrDirectoryNeitherWritesNorPushes) {
-    if (!MountNamespacesWork()) GTEST_SKIP() << "no mount namespaces here";
+    if (!MountNamespacesWork())
+        GTEST_SKIP() << "no mount namespaces here";
     {
         // The directory is read-only: the migration cannot save, so the legacy file stays.
         HostDirectory dir;
@@ -230,7 +292,8 @@ TEST(StoreEndToEnd, UnwritableDataFileOrDirectoryNeitherWritesNorPushes) {
         const std::string before = ArchiveBytes({{8, "a"}});
         WriteWholeFile(dir / "calvora-host.tm", before);
         WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
-        const auto result = RunWithReadOnly(dir, dir / "calvora-host.tm", {"receive", dir / "incoming"});
+        const auto result =
+            RunWithReadOnly(dir, dir / "calvora-host.tm", {"receive", dir / "incoming"});
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
@@ -245,7 +308,8 @@ TEST(StoreEndToEnd, SavesKilledAtRandomMomentsNeverLeaveAPartialFile) {
         even.push_back({2 * i, "一个相当长的描述文字"});
         odd.push_back({2 * i + 1, "另一个描述"});
     }
-    const std::string contents[] = {ArchiveBytes({{1, "a"}}), ArchiveBytes(even), ArchiveBytes(odd)};
+    const std::string contents[] = {ArchiveBytes({{1, "a"}}), ArchiveBytes(even),
+                                    ArchiveBytes(odd)};
     WriteWholeFile(dir / "calvora-host.tm", contents[0]);
     WriteWholeFile(dir / "even", contents[1]);
     WriteWholeFile(dir / "odd", contents[2]);
@@ -256,7 +320,8 @@ TEST(StoreEndToEnd, SavesKilledAtRandomMomentsNeverLeaveAPartialFile) {
     for (int round = 0; round < 200; ++round) {
         const int pid = StartProcess({dir.Host(), "receive", dir / (round % 2 ? "odd" : "even")});
         usleep(static_cast<useconds_t>(delayMicros(random)));
-        if (kill(pid, SIGKILL) == 0) ++kills;
+        if (kill(pid, SIGKILL) == 0)
+            ++kills;
         waitpid(pid, nullptr, 0);
         const std::string content = ReadWholeFile(dir / "calvora-host.tm");
         ASSERT_TRUE(content == contents[0] || content == contents[1] || content == contents[2])

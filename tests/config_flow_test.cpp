@@ -1,0 +1,404 @@
+// The four dialog exports driven end to end: list dialog, edit form, journal, data file,
+// synchronisation push, selection and operation log.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dialogs/change_journal.h"
+#include "plugin/calvora_api.h"
+#include "store/period_app.h"
+#include "store/period_store.h"
+#include "tests/operator_fixture.h"
+#include "tests/support/period_files.h"
+#include "tests/support/process_runner.h"
+
+namespace {
+
+using namespace period_list_ids;
+namespace edit = period_edit_ids;
+
+constexpr const char* kSeparator = "|){(}|$";
+
+std::string Logged(const char* message, int number, const char* desc) {
+    return std::string(message) + " 序号:" + std::to_string(number) + " 描述:" + desc + kSeparator;
+}
+std::string Added(int n, const char* d) {
+    return Logged("增加安全时段", n, d);
+}
+std::string Modified(int n, const char* d) {
+    return Logged("修改安全时段", n, d);
+}
+std::string Deleted(int n, const char* d) {
+    return Logged("删除安全时段", n, d);
+}
+std::string Ticked(int n, const char* d) {
+    return Logged("勾选安全时段", n, d);
+}
+std::string Unticked(int n, const char* d) {
+    return Logged("取消勾选安全时段", n, d);
+}
+
+std::string Text(const CString& text) {
+    return std::string(text.View());
+}
+
+std::vector<DWORD> Numbers(const CDWordArray& array) {
+    return std::vector<DWORD>(array.GetData(), array.GetData() + array.GetSize());
+}
+
+void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
+    array.SetSize(0);
+    for (DWORD number : numbers)
+        array.Add(number);
+}
+
+class ConfigFlowTest : public OperatorTest {
+protected:
+    void SetUp() override {
+        OperatorTest::SetUp();
+        g_periodList = new CObList(10);
+        theApp.m_bTmFormat = 1;
+        theApp.m_strDataPath = CString(DataFile().c_str());
+        setenv("CALVORA_SYNC_LOG", (m_dir / "sync.log").c_str(), 1);
+    }
+    void TearDown() override {
+        OperatorTest::TearDown();
+        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
+        unsetenv("CALVORA_SYNC_LOG");
+        DeleteAllPeriods(*g_periodList);
+        delete g_periodList;
+        g_periodList = nullptr;
+        theApp.m_strDataPath.Empty();
+    }
+
+    std::string DataFile() const { return m_dir / "host.tm"; }
+    std::string SyncLog() const { return ReadWholeFile(m_dir / "sync.log"); }
+    std::vector<int> FileNumbers() const { return ArchivedNumbers(ReadWholeFile(DataFile())); }
+
+    std::vector<std::pair<int, std::string>> ModulePeriods() const {
+        std::vector<std::pair<int, std::string>> periods;
+        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
+            const auto* period = static_cast<CTimeZone*>(g_periodList->GetNext(pos));
+            periods.emplace_back(period->m_nID, std::string(period->m_strDesc.View()));
+        }
+        return periods;
+    }
+
+    // Add through the form with a description, leaving everything else as proposed.
+    void AddPeriod(const char* desc) {
+        m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, desc).Click(edit::IDC_CONFIRM);
+    }
+    // Edit the focused row's description.
+    void EditFocused(int row, const char* desc) {
+        m_operator.FocusRow(IDC_PERIOD_LIST, row)
+            .Click(IDC_EDIT)
+            .Type(edit::IDC_DESC, desc)
+            .Click(edit::IDC_CONFIRM);
+    }
+    void DeleteRows(std::vector<int> rows) {
+        m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
+    }
+    void ObserveListRows(int count) {
+        m_operator.Observe([count](HeadlessWindowSystem& s) {
+            EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), count);
+        });
+    }
+
+    TempDir m_dir;
+};
+
+// The host opens the selection, adds a period covering the whole day, ticks it and confirms;
+// from then on the selection answers that now is inside it.
+TEST_F(ConfigFlowTest, TypicalUseFromSelectionToEvaluation) {
+    FillPeriods(*g_periodList, {{1, "早班"}, {2, "夜班"}});
+    CDWordArray selection;
+    Assign(selection, {2});
+    CString log;
+    m_operator
+        .Observe([](HeadlessWindowSystem& s) {
+            const HDLG dlg = s.TopDialog();
+            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST);
+            EXPECT_TRUE(s.Visible(IDOK));
+            EXPECT_TRUE(s.Visible(IDC_CANCEL_CHANGES));
+            EXPECT_FALSE(s.Visible(IDC_EXIT));
+            EXPECT_EQ(s.GetListExtendedStyle(dlg, IDC_PERIOD_LIST), 0x65u);
+            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 1, 1), "夜班");
+            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 0, LVIS_STATEIMAGEMASK),
+                      INDEXTOSTATEIMAGEMASK(1u));
+            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 1, LVIS_STATEIMAGEMASK),
+                      INDEXTOSTATEIMAGEMASK(2u));
+        })
+        .Click(IDC_ADD)
+        .Observe([](HeadlessWindowSystem& s) {
+            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_EDIT);
+            EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "3");
+        })
+        .Type(edit::IDC_DESC, "全天")
+        .SetTimeOfDay(edit::IDC_TIME_START, 0, 0, 0)
+        .SetTimeOfDay(edit::IDC_TIME_END, 23, 59, 59)
+        .Click(edit::IDC_CONFIRM)
+        .Observe([](HeadlessWindowSystem& s) {
+            const HDLG dlg = s.TopDialog();
+            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST);
+            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 0), "3");
+            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 1), "全天");
+            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 3), "00:00:00至23:59:59");
+        })
+        .TickRow(IDC_PERIOD_LIST, 2, true)
+        .Click(IDOK);
+
+    ASSERT_TRUE(DoSetEx(&selection, &log));
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{2, 3}));
+    EXPECT_EQ(Text(log), Added(3, "全天") + Ticked(3, "全天"));
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2, 3}));
+    EXPECT_NE(SyncLog().find(" 1 2 3\n"), std::string::npos);
+    CDWordArray added;
+    Assign(added, {3});
+    EXPECT_TRUE(IsActTimeNow(&added));
+}
+
+// Add, edit and delete, then leave in each of the four ways.
+TEST_F(ConfigFlowTest, FourWaysOut) {
+    using Periods = std::vector<std::pair<int, std::string>>;
+    const Periods kept = {{1, "改"}, {3, "丙"}, {4, "新"}};
+    struct Case {
+        const char* name;
+        bool selecting;
+        std::function<void(ScriptedOperator&)> leave;
+        bool saved;
+        Periods periods;
+        BOOL result;
+    } cases[] = {
+        {"OK", true, [](ScriptedOperator& o) { o.Click(IDOK); }, true, kept, TRUE},
+        {"Cancel",
+         true,
+         [](ScriptedOperator& o) { o.Click(IDC_CANCEL_CHANGES); },
+         false,
+         {{1, "甲"}, {3, "丙"}, {2, "乙"}},
+         FALSE},
+        {"Exit", false, [](ScriptedOperator& o) { o.Click(IDC_EXIT); }, true, kept, FALSE},
+        {"Escape", true, [](ScriptedOperator& o) { o.PressEscape(); }, false, kept, FALSE},
+        {"close box", false, [](ScriptedOperator& o) { o.PressCloseBox(); }, false, kept, FALSE},
+    };
+    const std::string actions = Added(4, "新") + Modified(1, "改") + Deleted(2, "乙");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteAllPeriods(*g_periodList);
+        std::remove(DataFile().c_str());
+        std::remove((m_dir / "sync.log").c_str());
+        FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
+
+        AddPeriod("新");
+        EditFocused(0, "改");
+        DeleteRows({1});
+        ObserveListRows(3);
+        c.leave(m_operator);
+
+        CDWordArray selection;
+        Assign(selection, {3, 9});
+        CString log = "旧";
+        BOOL result = FALSE;
+        if (c.selecting) {
+            result = DoSetEx(&selection, &log);
+        } else {
+            DoConfigEx(&log);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(ModulePeriods(), c.periods);
+        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
+        EXPECT_EQ(FileExists(DataFile()), c.saved);
+        EXPECT_EQ(SyncLog().empty(), !c.saved);
+        if (c.saved) {
+            EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 3, 4}));
+        }
+        // The selection and, for the selection dialog, the log come back only after OK.
+        const bool handedBack = !c.selecting || c.result;
+        EXPECT_EQ(Text(log), handedBack ? actions : "旧");
+        EXPECT_EQ(Numbers(selection),
+                  (c.result ? std::vector<DWORD>{3} : std::vector<DWORD>{3, 9}));
+    }
+}
+
+TEST_F(ConfigFlowTest, EditTakesTheFocusedRowNotTheSelectedOnes) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
+    m_operator.SelectRows(IDC_PERIOD_LIST, {0, 1})
+        .FocusRow(IDC_PERIOD_LIST, 2)
+        .Click(IDC_EDIT)
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "3"); })
+        .Type(edit::IDC_DESC, "改")
+        .Click(edit::IDC_CONFIRM)
+        .Observe([](HeadlessWindowSystem& s) {
+            EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 2, 1), "改");
+        })
+        .PressEscape();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), Modified(3, "改"));
+    EXPECT_EQ(ModulePeriods()[2].second, "改");
+}
+
+TEST_F(ConfigFlowTest, EditWithoutAFocusedRowAndCancelledFormsChangeNothing) {
+    FillPeriods(*g_periodList, {{1, "甲"}});
+    m_operator.Click(IDC_EDIT)
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST); })
+        .Click(IDC_ADD)
+        .Type(edit::IDC_DESC, "新")
+        .PressEscape();
+    EditFocused(0, "改");
+    m_operator.Click(IDC_EDIT).Type(edit::IDC_DESC, "再改").Click(IDCANCEL);
+    ObserveListRows(1);
+    m_operator.PressEscape();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), Modified(1, "改"));
+    EXPECT_EQ(ModulePeriods(), (std::vector<std::pair<int, std::string>>{{1, "改"}}));
+}
+
+TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThatOrder) {
+    FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
+    DeleteRows({1, 2});
+    m_operator.Observe([](HeadlessWindowSystem& s) {
+        EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 1, 0), "3");
+    });
+    m_operator.Click(IDC_CANCEL_CHANGES);
+    CDWordArray selection;
+    EXPECT_FALSE(DoSet(&selection));
+    using Periods = std::vector<std::pair<int, std::string>>;
+    EXPECT_EQ(ModulePeriods(), (Periods{{0, "零"}, {3, "三"}, {1, "一"}, {2, "二"}}));
+
+    // Restored at the end, a period makes the next number repeat one already taken.
+    m_operator.Click(IDC_ADD)
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "3"); })
+        .PressEscape();
+    DeleteRows({0, 1});
+    m_operator.PressEscape();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), Deleted(3, "三") + Deleted(0, "零"));
+    EXPECT_EQ(ModulePeriods(), (Periods{{1, "一"}, {2, "二"}}));
+    EXPECT_FALSE(FileExists(DataFile()));
+}
+
+// With two periods of one number, Cancel takes back the change to the one the operator edited.
+TEST_F(ConfigFlowTest, CancelRestoresTheEditedPeriodAmongEqualNumbers) {
+    FillPeriods(*g_periodList, {{5, "上"}, {5, "下"}});
+    EditFocused(1, "改");
+    AddPeriod("新");
+    m_operator.Click(IDC_CANCEL_CHANGES);
+    CDWordArray selection;
+    CString log;
+    EXPECT_FALSE(DoSetEx(&selection, &log));
+    EXPECT_EQ(ModulePeriods(), (std::vector<std::pair<int, std::string>>{{5, "上"}, {5, "下"}}));
+    EXPECT_EQ(Text(log), "");
+}
+
+TEST_F(ConfigFlowTest, SelectionTicksFirstRowPerNumberAndComesBackInRowOrder) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {5, "上"}, {5, "下"}, {-2, "负"}});
+    CDWordArray selection;
+    Assign(selection, {static_cast<DWORD>(-2), 7, 5, 5});
+    m_operator
+        .Observe([](HeadlessWindowSystem& s) {
+            const HDLG dlg = s.TopDialog();
+            std::vector<UINT> ticks;
+            for (int row = 0; row < 4; ++row)
+                ticks.push_back(
+                    s.GetListItemState(dlg, IDC_PERIOD_LIST, row, LVIS_STATEIMAGEMASK) >> 12);
+            EXPECT_EQ(ticks, (std::vector<UINT>{1, 2, 1, 2}));
+            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 3, 0), "-2");
+        })
+        .TickRow(IDC_PERIOD_LIST, 0, true)
+        .PressEnter();
+    CString log;
+    ASSERT_TRUE(DoSetEx(&selection, &log));
+    EXPECT_EQ(Text(log), Ticked(1, "甲") + Unticked(5, "下"));
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1, 5, static_cast<DWORD>(-2)}));
+}
+
+TEST_F(ConfigFlowTest, OkWithoutChangesStillSavesAndRebuildsTheSelection) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}});
+    CDWordArray selection;
+    Assign(selection, {2, 1});
+    m_operator.Click(IDOK);
+    CString log = "旧";
+    ASSERT_TRUE(DoSetEx(&selection, &log));
+    EXPECT_EQ(Text(log), "");
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1, 2}));
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2}));
+}
+
+// Enter reaches the hidden but enabled OK button: it saves and logs no ticks, as the rows have
+// no tick boxes.
+TEST_F(ConfigFlowTest, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
+    FillPeriods(*g_periodList, {{1, "甲"}});
+    m_operator
+        .Observe([](HeadlessWindowSystem& s) {
+            EXPECT_FALSE(s.Visible(IDOK));
+            EXPECT_FALSE(s.Visible(IDC_CANCEL_CHANGES));
+            EXPECT_TRUE(s.Visible(IDC_EXIT));
+            EXPECT_EQ(s.GetListExtendedStyle(s.TopDialog(), IDC_PERIOD_LIST), 0x61u);
+        })
+        .PressEnter();
+    CString log = "旧";
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), "");
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{1}));
+}
+
+TEST_F(ConfigFlowTest, EmptyListProposesNumberZero) {
+    AddPeriod("首");
+    m_operator.Click(IDC_EXIT);
+    DoConfig();
+    EXPECT_EQ(ModulePeriods(), (std::vector<std::pair<int, std::string>>{{0, "首"}}));
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{0}));
+}
+
+TEST_F(ConfigFlowTest, NullPointersOpenNothingOrDropTheLog) {
+    FillPeriods(*g_periodList, {{1, "甲"}});
+    EXPECT_FALSE(DoSet(nullptr));
+    EXPECT_FALSE(DoSetEx(nullptr, nullptr));
+    EXPECT_EQ(m_system.OpenDialogId(), 0);
+
+    m_operator.TickRow(IDC_PERIOD_LIST, 0, true).Click(IDOK);
+    CDWordArray selection;
+    EXPECT_TRUE(DoSetEx(&selection, nullptr));
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1}));
+
+    m_operator.PressEscape();
+    DoConfigEx(nullptr);
+}
+
+// Without a window system that can show a dialog, the exports end as for a dialog that failed
+// to be created.
+TEST_F(ConfigFlowTest, NoDialogCanBeShown) {
+    HeadlessWindowSystem noDisplay(HeadlessWindowSystem::Dialogs::Unavailable);
+    ScopedWindowSystem installed(noDisplay);
+    FillPeriods(*g_periodList, {{1, "甲"}});
+    CDWordArray selection;
+    Assign(selection, {1});
+    CString log = "旧";
+    EXPECT_FALSE(DoSetEx(&selection, &log));
+    EXPECT_FALSE(DoSet(&selection));
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1}));
+    EXPECT_EQ(Text(log), "旧");
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), "");
+    EXPECT_FALSE(FileExists(DataFile()));
+}
+
+TEST_F(ConfigFlowTest, NoListBeforeStartUpOpensNothing) {
+    CObList* list = std::exchange(g_periodList, nullptr);
+    CDWordArray selection;
+    Assign(selection, {1});
+    CString log = "旧";
+    EXPECT_FALSE(DoSetEx(&selection, &log));
+    DoConfig();
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1}));
+    EXPECT_EQ(Text(log), "旧");
+    EXPECT_EQ(m_system.OpenDialogId(), 0);
+    g_periodList = list;
+}
+
+}  // namespace
