@@ -16,36 +16,13 @@
 #include "framework/afxwin.h"
 #include "framework/text_encoding.h"
 #include "tests/dialog_test_dialogs.h"
-#include "tests/qt/qt_operator.h"
+#include "tests/qt/qt_fixture.h"
 #include "tests/time_zone_guard.h"
 
 namespace {
 
 using namespace period_edit_ids;
 namespace list_ids = period_list_ids;
-
-QString Utf8(const char* cp936) {
-    return QString::fromStdString(Cp936ToUtf8(cp936));
-}
-
-// The host's application object, which the window system then uses instead of its own.
-class QtDialogs : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        if (QCoreApplication::instance() == nullptr) {
-            static int argc = 1;
-            static char name[] = "host";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
-    }
-
-    void TearDown() override {
-        EXPECT_TRUE(m_operator.Problems().empty()) << m_operator.Problems().front();
-    }
-
-    QtOperator m_operator;
-};
 
 // Ends itself during initialisation, so that it needs no operator.
 class CSelfClosingDlg : public CDialog {
@@ -178,6 +155,8 @@ TEST_F(QtDialogs, DigitsOnlyEditsDropOtherTypedCharactersButTakePastedText) {
         .Click(IDC_CONFIRM)
         .AnswerMessageBox()
         .Observe([] {
+            // The form is active again, with the focus on the field that could not be read.
+            EXPECT_TRUE(QTest::qWaitForWindowActive(QtOperator::TopDialog()));
             EXPECT_EQ(QApplication::focusWidget(), QtOperator::ControlOf(IDC_DAY_START));
             EXPECT_EQ(qobject_cast<QLineEdit*>(QtOperator::ControlOf(IDC_DAY_START))->text(),
                       QStringLiteral("x1"));

@@ -93,8 +93,11 @@ void QtOperator::RunNext() {
     }
     m_busyIn.push_back(here);
     // A dialog just opened takes the focus once the platform has activated it.
-    if (QDialog* dialog = TopDialog(); dialog != nullptr && OpenMessageBox() == nullptr)
+    if (QDialog* dialog = TopDialog();
+        dialog != nullptr && dialog != m_activated && OpenMessageBox() == nullptr) {
         static_cast<void>(QTest::qWaitForWindowActive(dialog, 1000));
+        m_activated = dialog;
+    }
     Step step = std::move(m_steps.front());
     m_steps.pop_front();
     // Scheduled first, so that a step opening a modal loop finds the next one running in it.
@@ -160,9 +163,10 @@ QtOperator& QtOperator::Paste(int id, const QString& text) {
 
 QtOperator& QtOperator::PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers) {
     return Queue([this, key, modifiers] {
+        // Keys go to the control that has the focus in the innermost window.
         QWidget* focus = QApplication::focusWidget();
-        if (focus == nullptr)
-            focus = TopDialog();
+        if (QDialog* dialog = TopDialog(); dialog != nullptr && focus == nullptr)
+            focus = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
         if (focus == nullptr)
             return Problem("key without a window");
         QTest::keyClick(focus, key, modifiers);

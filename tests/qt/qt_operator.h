@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <deque>
@@ -60,6 +61,7 @@ private:
     QTimer m_timer;
     int m_idleTurns = 0;
     std::vector<QWidget*> m_busyIn;  // the modal windows in which a step is running
+    QPointer<QDialog> m_activated;   // the last dialog waited for until it was active
     std::vector<QString> m_boxTexts;
     std::vector<std::string> m_problems;
 };
