@@ -97,7 +97,13 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, this);
             edit->setFrame((control.style & resources::kBorder) != 0);
-            edit->setReadOnly((control.style & resources::kReadOnly) != 0);
+            if (control.style & resources::kReadOnly) {
+                // A read-only edit shows the dialog's background, as on the platform.
+                edit->setReadOnly(true);
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+                edit->setPalette(palette);
+            }
             return edit;
         }
         case ControlKind::PushButton:

@@ -1,5 +1,6 @@
 #include "framework/qt/qt_window_system.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,6 +8,8 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <cstdio>
+#include <cstdlib>
+#include <string_view>
 
 #include "framework/qt/dialog_window.h"
 #include "framework/qt/message_box.h"
@@ -19,10 +22,33 @@ namespace {
 // Innermost last; only the application's thread touches it.
 std::vector<DialogWindow*> g_openDialogs;
 
+// Whether Qt would pick its X11 platform, which ends the process when it cannot connect.
+bool UsesX11() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && *platform != '\0')
+        return std::string_view(platform).starts_with("xcb");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return wayland == nullptr || *wayland == '\0';
+}
+
+bool CanConnectToX11(std::string& why) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool connected = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (!connected) {
+        const char* display = std::getenv("DISPLAY");
+        why = "cannot connect to the X display \"" +
+              std::string(display != nullptr ? display : "") + "\"";
+    }
+    return connected;
+}
+
 }  // namespace
 
 bool QtWindowSystem::EnsureApplication(std::string& why) {
     if (QCoreApplication::instance() == nullptr) {
+        if (UsesX11() && !CanConnectToX11(why))
+            return false;
         // Kept for the life of the process: notice boxes may outlive every dialog.
         static int argc = 1;
         static char name[] = "Calvora";
