@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
 
     DeleteAllPeriods(*g_periodList);
     delete g_periodList;
+    g_periodList = nullptr;
     if (!saved || !op.Problems().empty()) {
         std::fprintf(stderr, "the dialogs could not be rendered\n");
         return 1;
