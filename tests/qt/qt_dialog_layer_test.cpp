@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "framework/afxwin.h"
+#include "framework/headless_window_system.h"
 #include "framework/text_encoding.h"
 #include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
@@ -232,6 +233,64 @@ TEST_F(QtDialogs, ReportListSelectsRowsTicksOnlyWithTickBoxesAndNestsTheForm) {
         EXPECT_STREQ(dlg.m_strFormDesc, "nested");
         EXPECT_TRUE(op.Problems().empty()) << op.Problems().front();
     }
+}
+
+// The list operations the dialogs use, answered by the window system the list belongs to.
+std::vector<long long> ExerciseList(CListCtrl& list) {
+    std::vector<long long> answers;
+    auto note = [&](long long answer) { answers.push_back(answer); };
+    note(list.InsertItem(1, "mid"));
+    note(list.InsertItem(100, "end"));
+    note(list.GetItemCount());
+    note(list.SetItemText(4, 1, "x"));
+    note(list.SetItemText(4, 2, "beyond the columns"));
+    note(list.GetItemText(99, 0).GetLength());
+    note(list.SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED));
+    note(list.GetSelectedCount());
+    note(list.SetItemState(-1, 0, LVIS_SELECTED));
+    note(list.GetSelectedCount());
+    list.SetItemState(2, LVIS_FOCUSED, LVIS_FOCUSED);
+    list.SetItemState(0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    note(list.GetNextItem(-1, LVNI_FOCUSED));
+    note(list.GetNextItem(0, LVNI_FOCUSED));
+    note(list.GetItemState(0, LVIS_FOCUSED | LVIS_SELECTED | LVIS_STATEIMAGEMASK));
+    list.SetCheck(3);
+    note(list.GetCheck(3));
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    note(list.GetCheck(3));
+    note(list.GetItemState(3, LVIS_STATEIMAGEMASK));
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT | LVS_EX_CHECKBOXES);
+    note(list.GetItemState(3, LVIS_STATEIMAGEMASK));
+    note(list.DeleteItem(5));
+    note(list.DeleteItem(0));
+    note(static_cast<long long>(list.GetItemData(0)));
+    note(list.GetNextItem(-1, LVNI_SELECTED));
+    return answers;
+}
+
+// The Qt list answers every operation as the headless one does.
+TEST_F(QtDialogs, ListOperationsAnswerAsInTheHeadlessWindowSystem) {
+    const DWORD ticks = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    std::vector<long long> headless;
+    {
+        HeadlessWindowSystem system;
+        ScopedWindowSystem installed(system);
+        CListTestDlg dlg;
+        dlg.m_dwListStyle = ticks;
+        ScriptedOperator(system)
+            .Observe([&](HeadlessWindowSystem&) { headless = ExerciseList(dlg.m_listPeriods); })
+            .PressEscape();
+        dlg.DoModal();
+    }
+    CListTestDlg dlg;
+    dlg.m_dwListStyle = ticks;
+    std::vector<long long> qt;
+    m_operator.Observe([&] { qt = ExerciseList(dlg.m_listPeriods); })
+        .PressKey(Qt::Key_Escape)
+        .Start();
+    dlg.DoModal();
+    ASSERT_FALSE(headless.empty());
+    EXPECT_EQ(qt, headless);
 }
 
 TEST_F(QtDialogs, EnterReachesAHiddenDefaultButton) {

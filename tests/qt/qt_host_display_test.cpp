@@ -3,6 +3,7 @@
 // line, and the process ends normally.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -51,6 +52,21 @@ TEST(QtHost, UnreachableXDisplayFailsTheDialogWithOneLine) {
                       (dir / "nowhere:7") + "\"\n")
             << command;
     }
+}
+
+// Asked for a display, a module without its window-system library beside it says so.
+TEST(QtHost, MissingWindowSystemLibraryFailsTheDialogWithOneLine) {
+    TempDir dir;
+    CopyFile(CALVORA_HOST_PATH, dir / "calvora-host");
+    CopyFile(CALVORA_MODULE_PATH, dir / CALVORA_MODULE_FILE);
+    const EnvironmentGuard platform("QT_QPA_PLATFORM", "offscreen");
+    const ProcessResult result = RunProcess({dir / "calvora-host", "config"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(
+        result.err.starts_with("Calvora: no dialog can be shown: cannot load the window "
+                               "system: "))
+        << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
 }
 
 }  // namespace
