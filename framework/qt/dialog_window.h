@@ -15,7 +15,6 @@ public:
 
     static DialogWindow* FromHandle(HDLG dlg) { return reinterpret_cast<DialogWindow*>(dlg); }
     HDLG Handle() { return reinterpret_cast<HDLG>(this); }
-    const resources::DialogTemplate& Template() const { return m_template; }
 
     // The control with that id, nullptr when there is none.
     QWidget* Control(int id) const;
