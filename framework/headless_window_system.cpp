@@ -1,6 +1,7 @@
 #include "framework/headless_window_system.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "framework/dialog_rules.h"
 
@@ -71,7 +72,8 @@ int FirstButton(UINT type) {
 
 }  // namespace
 
-HeadlessWindowSystem::HeadlessWindowSystem(Dialogs dialogs) : m_dialogs(dialogs) {}
+HeadlessWindowSystem::HeadlessWindowSystem(Dialogs dialogs, std::string unavailableReason)
+    : m_dialogs(dialogs), m_unavailableReason(std::move(unavailableReason)) {}
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
@@ -81,8 +83,11 @@ void HeadlessWindowSystem::Enqueue(Step step) {
 
 INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG,
                                              DialogEventSink& sink) {
-    if (m_dialogs == Dialogs::Unavailable)
+    if (m_dialogs == Dialogs::Unavailable) {
+        if (!m_unavailableReason.empty() && !m_reasonReported.exchange(true))
+            std::fprintf(stderr, "%s\n", m_unavailableReason.c_str());
         return -1;
+    }
     m_loopThread = std::this_thread::get_id();
     auto created = std::make_unique<Dialog>(Dialog{&dialog, &sink, {}, 0, false, 0});
     for (const resources::ControlTemplate& control : dialog.controls) {

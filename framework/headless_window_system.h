@@ -25,9 +25,11 @@ public:
         UINT type;
     };
 
-    // Without dialogs, RunModalDialog answers -1 at once; message boxes are still recorded.
+    // Without dialogs, RunModalDialog answers -1 at once and, the first time, writes the reason
+    // given (if any) as one line to standard error; message boxes are still recorded.
     enum class Dialogs { Shown, Unavailable };
-    explicit HeadlessWindowSystem(Dialogs dialogs = Dialogs::Shown);
+    explicit HeadlessWindowSystem(Dialogs dialogs = Dialogs::Shown,
+                                  std::string unavailableReason = {});
     ~HeadlessWindowSystem() override;
 
     // Queues one step of the operator. The innermost open dialog's modal loop takes the steps in
@@ -118,6 +120,8 @@ private:
     void ReplaceText(int id, std::string_view text, bool asTyped, const char* input);
 
     const Dialogs m_dialogs;
+    const std::string m_unavailableReason;
+    std::atomic<bool> m_reasonReported{false};
     std::vector<std::unique_ptr<Dialog>> m_open;  // innermost last
     std::deque<Step> m_steps;
     std::vector<std::string> m_ignored;

@@ -1,13 +1,11 @@
 #include "framework/winapp.h"
 
 #include "framework/module_services.h"
-#include "framework/platform_window_system.h"
 
 CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
 
 CModuleStartup::CModuleStartup(CWinApp& app, void (*registerClasses)()) : m_app(app) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    platform::InstallWindowSystem();
     registerClasses();
     if (app.m_pszAppName == nullptr) {
         // Any address inside this constructor lies in the module being loaded.

@@ -30,9 +30,8 @@ CWinApp* AfxGetApp();
 // construction is the module's start-up, its destruction the module's termination step.
 class CModuleStartup {
 public:
-    // Installs the platform's window system, fills the class registry, names the application
-    // after the module's own file, makes it the module state's application and runs
-    // InitInstance, all under the module's state.
+    // Fills the class registry, names the application after the module's own file, makes it
+    // the module state's application and runs InitInstance, all under the module's state.
     CModuleStartup(CWinApp& app, void (*registerClasses)());
     ~CModuleStartup();
     CModuleStartup(const CModuleStartup&) = delete;

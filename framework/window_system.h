@@ -94,13 +94,15 @@ public:
     virtual void SetListExtendedStyle(HDLG dlg, int id, DWORD style) = 0;
 };
 
-// The window system dialogs are shown with; never null.
+// The window system dialogs are shown with; never null. Unless one is installed, the first call
+// loads the platform's own, or settles on one that shows no dialog when none can be loaded.
 WindowSystem* AfxGetWindowSystem();
-// The window system installed with AfxSetWindowSystem, nullptr while the built-in one (which
-// shows nothing) is in use.
+// The window system message boxes go to: the installed one, else the platform's once a dialog
+// has loaded it; nullptr while nothing can show a box. Never loads anything.
 WindowSystem* AfxGetInstalledWindowSystem();
-// Installs a window system (nullptr restores the built-in one); returns the previous one. It
-// must outlive every dialog and message box it was asked to show, on any thread.
+// Installs a window system (nullptr restores the built-in one); returns the installed one it
+// replaces, nullptr for the built-in one. It must outlive every dialog and message box it was
+// asked to show, on any thread.
 WindowSystem* AfxSetWindowSystem(WindowSystem* system);
 
 // The framework's own messages (data exchange failures): a message box like AfxMessageBox's.

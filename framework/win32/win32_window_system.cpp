@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "framework/platform_window_system.h"
 
 namespace {
 
@@ -296,12 +295,3 @@ void Win32WindowSystem::SetListExtendedStyle(HDLG dlg, int id, DWORD style) {
     // A mask of 0 replaces every extended style.
     Send(dlg, id, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
 }
-
-namespace platform {
-
-void InstallWindowSystem() {
-    static Win32WindowSystem system;
-    AfxSetWindowSystem(&system);
-}
-
-}  // namespace platform

@@ -1,11 +1,12 @@
-// End-to-end cases of this platform: dialogs without a window system, a read-only mount and
-// saves killed by a signal.
+// End-to-end cases of this platform: dialogs without a display, a read-only mount and saves
+// killed by a signal.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,24 +15,48 @@
 
 namespace {
 
-// The shipped module has no window system on this platform: every dialog fails to be created,
-// which the selection commands report as a refusal and the configuration commands as no action.
+// Clears the variables that name a display for the processes started meanwhile.
+class NoDisplay {
+public:
+    NoDisplay() {
+        for (const char* name : kNames) {
+            if (const char* value = std::getenv(name))
+                m_saved.emplace_back(name, value);
+            unsetenv(name);
+        }
+    }
+    ~NoDisplay() {
+        for (const auto& [name, value] : m_saved)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    NoDisplay(const NoDisplay&) = delete;
+    NoDisplay& operator=(const NoDisplay&) = delete;
+
+private:
+    static constexpr const char* kNames[] = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    std::vector<std::pair<std::string, std::string>> m_saved;
+};
+
+// Without a display every dialog command fails as a dialog that could not be created, saying
+// why in one line, and exits as documented.
 TEST(StoreEndToEnd, DialogCommandsEndAsADialogThatFailed) {
+    const NoDisplay noDisplay;
     HostDirectory dir;
     WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes(kThree));
     const std::string before = ReadWholeFile(dir / "calvora-host.tm");
     const struct {
         std::vector<std::string> args;
         int exitCode;
-    } cases[] = {{{"config"}, 0},
-                 {{"config-ex"}, 0},
-                 {{"set", "1", "2"}, 1},
-                 {{"set-ex", "1", "2"}, 1}};
+    } cases[] = {
+        {{"config"}, 0}, {{"config-ex"}, 0}, {{"set", "1", "2"}, 1}, {{"set-ex", "1", "2"}, 1}};
     for (const auto& c : cases) {
         const auto result = dir.Run(c.args);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.args[0];
         EXPECT_EQ(result.out, "") << c.args[0];
-        EXPECT_EQ(result.err, "") << c.args[0];
+        EXPECT_EQ(result.err,
+                  "Calvora: no dialog can be shown: no display: neither DISPLAY nor "
+                  "WAYLAND_DISPLAY is set\n")
+            << c.args[0];
     }
     EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
     EXPECT_EQ(dir.SyncLog(), "");

@@ -1,0 +1,315 @@
+// The four dialog exports driven end to end on the real widgets: list dialog, edit form,
+// journal, data file, synchronisation push, selection and operation log.
+#include <QAbstractItemView>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dialogs/change_journal.h"
+#include "plugin/calvora_api.h"
+#include "resources/resource.h"
+#include "store/period_app.h"
+#include "store/period_store.h"
+#include "tests/fake_program.h"
+#include "tests/qt/qt_fixture.h"
+#include "tests/support/period_files.h"
+#include "tests/support/process_runner.h"
+
+namespace {
+
+using namespace period_list_ids;
+namespace edit = period_edit_ids;
+using Periods = std::vector<std::pair<int, std::string>>;
+
+constexpr const char* kSeparator = "|){(}|$";
+
+std::string Logged(const char* message, int number, const char* desc) {
+    return std::string(message) + " 序号:" + std::to_string(number) + " 描述:" + desc + kSeparator;
+}
+std::string Added(int n, const char* d) {
+    return Logged("增加安全时段", n, d);
+}
+std::string Modified(int n, const char* d) {
+    return Logged("修改安全时段", n, d);
+}
+std::string Deleted(int n, const char* d) {
+    return Logged("删除安全时段", n, d);
+}
+std::string Ticked(int n, const char* d) {
+    return Logged("勾选安全时段", n, d);
+}
+
+std::vector<DWORD> Numbers(const CDWordArray& array) {
+    return std::vector<DWORD>(array.GetData(), array.GetData() + array.GetSize());
+}
+
+void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
+    array.SetSize(0);
+    for (DWORD number : numbers)
+        array.Add(number);
+}
+
+QAbstractItemView* PeriodList() {
+    return qobject_cast<QAbstractItemView*>(QtOperator::ControlOf(IDC_PERIOD_LIST));
+}
+
+QString Cell(int row, int column) {
+    return PeriodList()->model()->index(row, column).data().toString();
+}
+
+bool IsTicked(int row) {
+    return PeriodList()->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+}
+
+QString EditText(int id) {
+    return qobject_cast<QLineEdit*>(QtOperator::ControlOf(id))->text();
+}
+
+// No notice program on the PATH, so that every notice ends as a box from a worker thread.
+class QtConfigFlow : public QtDialogs {
+protected:
+    void SetUp() override {
+        g_periodList = new CObList(10);
+        theApp.m_bTmFormat = 1;
+        theApp.m_strDataPath = CString(DataFile().c_str());
+        setenv("CALVORA_SYNC_LOG", (m_dir / "sync.log").c_str(), 1);
+    }
+    void TearDown() override {
+        QtDialogs::TearDown();
+        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
+        EXPECT_EQ(QtOperator::OpenMessageBox(), nullptr);
+        unsetenv("CALVORA_SYNC_LOG");
+        DeleteAllPeriods(*g_periodList);
+        delete g_periodList;
+        g_periodList = nullptr;
+        theApp.m_strDataPath.Empty();
+    }
+
+    std::string DataFile() const { return m_dir / "host.tm"; }
+    std::string SyncLog() const { return ReadWholeFile(m_dir / "sync.log"); }
+    std::vector<int> FileNumbers() const { return ArchivedNumbers(ReadWholeFile(DataFile())); }
+
+    Periods ModulePeriods() const {
+        Periods periods;
+        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
+            const auto* period = static_cast<CTimeZone*>(g_periodList->GetNext(pos));
+            periods.emplace_back(period->m_nID, std::string(period->m_strDesc.View()));
+        }
+        return periods;
+    }
+
+    void AddPeriod(const char* desc) {
+        m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, Utf8(desc)).Click(edit::IDC_CONFIRM);
+    }
+    void EditFocused(int row, const char* desc) {
+        m_operator.FocusRow(IDC_PERIOD_LIST, row)
+            .Click(IDC_EDIT)
+            .Type(edit::IDC_DESC, Utf8(desc))
+            .Click(edit::IDC_CONFIRM);
+    }
+    void DeleteRows(std::vector<int> rows) {
+        m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
+    }
+
+    TempDir m_dir;
+    ScratchDir m_noPrograms;
+    PathGuard m_path{m_noPrograms.Path()};
+};
+
+TEST_F(QtConfigFlow, TypicalUseFromSelectionToEvaluation) {
+    FillPeriods(*g_periodList, {{1, "早班"}, {2, "夜班"}});
+    CDWordArray selection;
+    Assign(selection, {2});
+    CString log;
+    m_operator
+        .Observe([] {
+            EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("时段设置窗口"));
+            EXPECT_FALSE(QtOperator::ControlOf(IDOK)->isHidden());
+            EXPECT_FALSE(QtOperator::ControlOf(IDC_CANCEL_CHANGES)->isHidden());
+            EXPECT_TRUE(QtOperator::ControlOf(IDC_EXIT)->isHidden());
+            EXPECT_EQ(PeriodList()->model()->headerData(0, Qt::Horizontal).toString(),
+                      Utf8("序号"));
+            EXPECT_EQ(Cell(1, 1), Utf8("夜班"));
+            EXPECT_FALSE(IsTicked(0));
+            EXPECT_TRUE(IsTicked(1));
+        })
+        .Click(IDC_ADD)
+        .Observe([] {
+            EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("增加时间段"));
+            EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "3");
+        })
+        .Type(edit::IDC_DESC, Utf8("全天"))
+        .SetTimeOfDay(edit::IDC_TIME_START, "0:00:00")
+        .SetTimeOfDay(edit::IDC_TIME_END, "23:59:59")
+        .Click(edit::IDC_CONFIRM)
+        .Observe([] {
+            EXPECT_EQ(Cell(2, 0), "3");
+            EXPECT_EQ(Cell(2, 1), Utf8("全天"));
+            EXPECT_EQ(Cell(2, 3), Utf8("00:00:00至23:59:59"));
+        })
+        .TickRow(IDC_PERIOD_LIST, 2)
+        .Click(IDOK)
+        .Start();
+
+    ASSERT_TRUE(DoSetEx(&selection, &log));
+    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{2, 3}));
+    EXPECT_EQ(std::string(log.View()), Added(3, "全天") + Ticked(3, "全天"));
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2, 3}));
+    EXPECT_NE(SyncLog().find(" 1 2 3\n"), std::string::npos);
+    CDWordArray added;
+    Assign(added, {3});
+    EXPECT_TRUE(IsActTimeNow(&added));
+}
+
+// Add, edit and delete, then leave in each of the four ways.
+TEST_F(QtConfigFlow, FourWaysOut) {
+    const Periods kept = {{1, "改"}, {3, "丙"}, {4, "新"}};
+    struct Case {
+        const char* name;
+        bool selecting;
+        std::function<void(QtOperator&)> leave;
+        bool saved;
+        Periods periods;
+        BOOL result;
+    } cases[] = {
+        {"OK", true, [](QtOperator& o) { o.Click(IDOK); }, true, kept, TRUE},
+        {"Cancel",
+         true,
+         [](QtOperator& o) { o.Click(IDC_CANCEL_CHANGES); },
+         false,
+         {{1, "甲"}, {3, "丙"}, {2, "乙"}},
+         FALSE},
+        {"Exit", false, [](QtOperator& o) { o.Click(IDC_EXIT); }, true, kept, FALSE},
+        {"Escape", true, [](QtOperator& o) { o.PressKey(Qt::Key_Escape); }, false, kept, FALSE},
+        {"close box", false, [](QtOperator& o) { o.PressCloseBox(); }, false, kept, FALSE},
+    };
+    const std::string actions = Added(4, "新") + Modified(1, "改") + Deleted(2, "乙");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteAllPeriods(*g_periodList);
+        std::remove(DataFile().c_str());
+        std::remove((m_dir / "sync.log").c_str());
+        FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
+
+        AddPeriod("新");
+        EditFocused(0, "改");
+        DeleteRows({1});
+        m_operator.Observe([] { EXPECT_EQ(PeriodList()->model()->rowCount(), 3); });
+        c.leave(m_operator);
+        m_operator.Start();
+
+        CDWordArray selection;
+        Assign(selection, {3, 9});
+        CString log = "旧";
+        BOOL result = FALSE;
+        if (c.selecting) {
+            result = DoSetEx(&selection, &log);
+        } else {
+            DoConfigEx(&log);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(ModulePeriods(), c.periods);
+        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
+        EXPECT_EQ(FileExists(DataFile()), c.saved);
+        EXPECT_EQ(SyncLog().empty(), !c.saved);
+        if (c.saved) {
+            EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 3, 4}));
+        }
+        const bool handedBack = !c.selecting || c.result;
+        EXPECT_EQ(std::string(log.View()), handedBack ? actions : "旧");
+        EXPECT_EQ(Numbers(selection),
+                  (c.result ? std::vector<DWORD>{3} : std::vector<DWORD>{3, 9}));
+    }
+}
+
+TEST_F(QtConfigFlow, EditTakesTheFocusedRowNotTheSelectedOnes) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
+    m_operator.SelectRows(IDC_PERIOD_LIST, {0, 1})
+        .FocusRow(IDC_PERIOD_LIST, 2)
+        .Click(IDC_EDIT)
+        .Observe([] { EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "3"); })
+        .Type(edit::IDC_DESC, Utf8("改"))
+        .PressKey(Qt::Key_Return)
+        .Observe([] { EXPECT_EQ(Cell(2, 1), Utf8("改")); })
+        .PressKey(Qt::Key_Escape)
+        .Start();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(std::string(log.View()), Modified(3, "改"));
+    EXPECT_EQ(ModulePeriods()[2].second, "改");
+}
+
+TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEnd) {
+    FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
+    DeleteRows({1, 2});
+    m_operator.Observe([] { EXPECT_EQ(Cell(1, 0), "3"); }).Click(IDC_CANCEL_CHANGES).Start();
+    CDWordArray selection;
+    CString log;
+    EXPECT_FALSE(DoSetEx(&selection, &log));
+    EXPECT_EQ(std::string(log.View()), "");
+    EXPECT_EQ(ModulePeriods(), (Periods{{0, "零"}, {3, "三"}, {1, "一"}, {2, "二"}}));
+
+    DeleteRows({0, 1});
+    m_operator.PressKey(Qt::Key_Escape).Start();
+    DoConfigEx(&log);
+    EXPECT_EQ(std::string(log.View()), Deleted(3, "三") + Deleted(0, "零"));
+    EXPECT_FALSE(FileExists(DataFile()));
+}
+
+// A rejected form shows its notice in a box of the notice thread; the form stays usable
+// meanwhile, the focus is on the offending edit, and an emptied date edit shows 0.
+TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
+    m_operator.Click(IDC_ADD)
+        .Click(edit::IDC_USE_DATES)
+        .Type(edit::IDC_MONTH_START, "13")
+        .Type(edit::IDC_DAY_START, "")
+        .PressKey(Qt::Key_Tab)
+        .Observe([] { EXPECT_EQ(EditText(edit::IDC_DAY_START), "0"); })
+        .PressKey(Qt::Key_Return)
+        .Observe([] {
+            for (int turn = 0; turn < 200 && QtOperator::OpenMessageBox() == nullptr; ++turn)
+                QTest::qWait(10);
+            // The box is the active window; the form's focus is on the edit to correct.
+            EXPECT_EQ(QtOperator::TopDialog()->focusWidget(),
+                      QtOperator::ControlOf(edit::IDC_MONTH_START));
+        })
+        .Type(edit::IDC_DESC, Utf8("仍可输入"))
+        .Observe([] { EXPECT_EQ(EditText(edit::IDC_DESC), Utf8("仍可输入")); })
+        .AnswerMessageBox()
+        .Type(edit::IDC_MONTH_START, "12")
+        .Click(edit::IDC_CONFIRM)
+        .Click(IDC_EXIT)
+        .Start();
+    CString log;
+    DoConfigEx(&log);
+    ASSERT_EQ(m_operator.BoxTexts().size(), 1u);
+    // The notice program's command line, which could not be started.
+    EXPECT_EQ(m_operator.BoxTexts()[0],
+              Utf8("Quillet.exe 请输入1~12中的一个月份，或者输入0代表不指定月份！"));
+    EXPECT_EQ(std::string(log.View()), Added(0, "仍可输入"));
+    auto* period = static_cast<CTimeZone*>(g_periodList->GetHead());
+    EXPECT_EQ(period->m_dateStart.m_nMonth, 12);
+}
+
+// Enter reaches the hidden but enabled OK button: it saves and logs no ticks.
+TEST_F(QtConfigFlow, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
+    FillPeriods(*g_periodList, {{1, "甲"}});
+    m_operator
+        .Observe([] {
+            EXPECT_TRUE(QtOperator::ControlOf(IDOK)->isHidden());
+            EXPECT_FALSE(QtOperator::ControlOf(IDC_EXIT)->isHidden());
+        })
+        .PressKey(Qt::Key_Return)
+        .Start();
+    CString log = "旧";
+    DoConfigEx(&log);
+    EXPECT_EQ(std::string(log.View()), "");
+    EXPECT_EQ(FileNumbers(), (std::vector<int>{1}));
+}
+
+}  // namespace
