@@ -15,7 +15,11 @@ screenshots=false
 
 work="$(mktemp -d)"
 xvfb_pid=""
+# A Wine session keeps the display its first program found, so this one runs in a session of
+# its own, which ends before the screen goes.
+wineserver -k 2>/dev/null || true
 cleanup() {
+    wineserver -k 2>/dev/null || true
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
@@ -42,9 +46,11 @@ expect_eq() {  # actual expected what
 }
 
 probe() { wine "$bin/control_probe.exe" "$@"; }
-# Waits until the dialog with that caption is shown.
+# Waits until the dialog with that caption is shown. The first dialog in a fresh prefix waits
+# for Wine to set up its fonts.
 wait_for() {
-    for _ in $(seq 100); do
+    local deadline=$((SECONDS + 120))
+    while ((SECONDS < deadline)); do
         probe rect "$1" >/dev/null 2>&1 && return 0
         sleep 0.1
     done
