@@ -17,6 +17,7 @@
 #include "store/period_store.h"
 #include "tests/fake_program.h"
 #include "tests/qt/qt_fixture.h"
+#include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
 
@@ -25,28 +26,6 @@ namespace {
 using namespace period_list_ids;
 namespace edit = period_edit_ids;
 using Periods = std::vector<std::pair<int, std::string>>;
-
-constexpr const char* kSeparator = "|){(}|$";
-
-std::string Logged(const char* message, int number, const char* desc) {
-    return std::string(message) + " 序号:" + std::to_string(number) + " 描述:" + desc + kSeparator;
-}
-std::string Added(int n, const char* d) {
-    return Logged("增加安全时段", n, d);
-}
-std::string Modified(int n, const char* d) {
-    return Logged("修改安全时段", n, d);
-}
-std::string Deleted(int n, const char* d) {
-    return Logged("删除安全时段", n, d);
-}
-std::string Ticked(int n, const char* d) {
-    return Logged("勾选安全时段", n, d);
-}
-
-std::vector<DWORD> Numbers(const CDWordArray& array) {
-    return std::vector<DWORD>(array.GetData(), array.GetData() + array.GetSize());
-}
 
 void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
     array.SetSize(0);
