@@ -156,7 +156,7 @@ protected:
         while (!m_list.IsEmpty()) delete m_list.RemoveHead();
         g_periodList = nullptr;
     }
-    void Add(const PeriodSpec& spec, int id) { m_list.AddTail(MakePeriod(spec, id).release()); }
+    void Add(const PeriodSpec& shape, int id) { m_list.AddTail(MakePeriod(shape, id).release()); }
     static BOOL Ask(std::vector<DWORD> numbers) {
         CDWordArray selection;
         for (DWORD n : numbers) selection.Add(n);
