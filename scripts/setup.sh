@@ -17,7 +17,7 @@ fi
 if [[ "$(id -u)" == 0 ]]; then
     if grep -q ':i386' <<<"${missing[*]}"; then dpkg --add-architecture i386; fi
     apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 else
     echo "Missing packages; run as root:" >&2
     echo "  apt-get install ${missing[*]}" >&2
