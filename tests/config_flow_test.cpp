@@ -13,6 +13,7 @@
 #include "store/period_store.h"
 #include "tests/operator_fixture.h"
 #include "tests/support/environment.h"
+#include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
@@ -32,36 +33,11 @@ void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
         array.Add(number);
 }
 
-class ConfigFlowTest : public OperatorTest {
+class ConfigFlowTest : public OperatorTest, protected ModuleStore {
 protected:
-    void SetUp() override {
-        OperatorTest::SetUp();
-        g_periodList = new CObList(10);
-        theApp.m_bTmFormat = 1;
-        theApp.m_strDataPath = CString(DataFile().c_str());
-        SetEnvironment("CALVORA_SYNC_LOG", m_dir / "sync.log");
-    }
     void TearDown() override {
         OperatorTest::TearDown();
         EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
-        UnsetEnvironment("CALVORA_SYNC_LOG");
-        DeleteAllPeriods(*g_periodList);
-        delete g_periodList;
-        g_periodList = nullptr;
-        theApp.m_strDataPath.Empty();
-    }
-
-    std::string DataFile() const { return m_dir / "host.tm"; }
-    std::string SyncLog() const { return ReadWholeFile(m_dir / "sync.log"); }
-    std::vector<int> FileNumbers() const { return ArchivedNumbers(ReadWholeFile(DataFile())); }
-
-    std::vector<std::pair<int, std::string>> ModulePeriods() const {
-        std::vector<std::pair<int, std::string>> periods;
-        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
-            const auto* period = static_cast<CTimeZone*>(g_periodList->GetNext(pos));
-            periods.emplace_back(period->m_nID, std::string(period->m_strDesc.View()));
-        }
-        return periods;
     }
 
     // Add through the form with a description, leaving everything else as proposed.
@@ -83,8 +59,6 @@ protected:
             EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), count);
         });
     }
-
-    TempDir m_dir;
 };
 
 // The host opens the selection, adds a period covering the whole day, ticks it and confirms;

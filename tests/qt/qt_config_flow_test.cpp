@@ -17,6 +17,7 @@
 #include "store/period_store.h"
 #include "tests/fake_program.h"
 #include "tests/qt/qt_fixture.h"
+#include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
@@ -25,7 +26,6 @@ namespace {
 
 using namespace period_list_ids;
 namespace edit = period_edit_ids;
-using Periods = std::vector<std::pair<int, std::string>>;
 
 void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
     array.SetSize(0);
@@ -50,36 +50,12 @@ QString EditText(int id) {
 }
 
 // No notice program on the PATH, so that every notice ends as a box from a worker thread.
-class QtConfigFlow : public QtDialogs {
+class QtConfigFlow : public QtDialogs, protected ModuleStore {
 protected:
-    void SetUp() override {
-        g_periodList = new CObList(10);
-        theApp.m_bTmFormat = 1;
-        theApp.m_strDataPath = CString(DataFile().c_str());
-        setenv("CALVORA_SYNC_LOG", (m_dir / "sync.log").c_str(), 1);
-    }
     void TearDown() override {
         QtDialogs::TearDown();
         EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
         EXPECT_EQ(QtOperator::OpenMessageBox(), nullptr);
-        unsetenv("CALVORA_SYNC_LOG");
-        DeleteAllPeriods(*g_periodList);
-        delete g_periodList;
-        g_periodList = nullptr;
-        theApp.m_strDataPath.Empty();
-    }
-
-    std::string DataFile() const { return m_dir / "host.tm"; }
-    std::string SyncLog() const { return ReadWholeFile(m_dir / "sync.log"); }
-    std::vector<int> FileNumbers() const { return ArchivedNumbers(ReadWholeFile(DataFile())); }
-
-    Periods ModulePeriods() const {
-        Periods periods;
-        for (POSITION pos = g_periodList->GetHeadPosition(); pos != nullptr;) {
-            const auto* period = static_cast<CTimeZone*>(g_periodList->GetNext(pos));
-            periods.emplace_back(period->m_nID, std::string(period->m_strDesc.View()));
-        }
-        return periods;
     }
 
     void AddPeriod(const char* desc) {
@@ -95,7 +71,6 @@ protected:
         m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
     }
 
-    TempDir m_dir;
     ScratchDir m_noPrograms;
     PathGuard m_path{m_noPrograms.Path()};
 };
