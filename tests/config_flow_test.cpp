@@ -13,6 +13,7 @@
 #include "store/period_store.h"
 #include "tests/operator_fixture.h"
 #include "tests/support/environment.h"
+#include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
@@ -22,16 +23,6 @@ namespace {
 
 using namespace period_list_ids;
 namespace edit = period_edit_ids;
-
-std::string Text(const CString& text) {
-    return std::string(text.View());
-}
-
-void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
-    array.SetSize(0);
-    for (DWORD number : numbers)
-        array.Add(number);
-}
 
 class ConfigFlowTest : public OperatorTest, protected ModuleStore {
 protected:
@@ -102,74 +93,36 @@ TEST_F(ConfigFlowTest, TypicalUseFromSelectionToEvaluation) {
         .Click(IDOK);
 
     ASSERT_TRUE(DoSetEx(&selection, &log));
-    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{2, 3}));
-    EXPECT_EQ(Text(log), Added(3, "全天") + Ticked(3, "全天"));
-    EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2, 3}));
-    EXPECT_NE(SyncLog().find(" 1 2 3\n"), std::string::npos);
-    CDWordArray added;
-    Assign(added, {3});
-    EXPECT_TRUE(IsActTimeNow(&added));
+    ExpectTypicalUseOutcome(*this, selection, log);
 }
 
 // Add, edit and delete, then leave in each of the four ways.
 TEST_F(ConfigFlowTest, FourWaysOut) {
-    using Periods = std::vector<std::pair<int, std::string>>;
-    const Periods kept = {{1, "改"}, {3, "丙"}, {4, "新"}};
-    struct Case {
-        const char* name;
-        bool selecting;
-        std::function<void(ScriptedOperator&)> leave;
-        bool saved;
-        Periods periods;
-        BOOL result;
-    } cases[] = {
-        {"OK", true, [](ScriptedOperator& o) { o.Click(IDOK); }, true, kept, TRUE},
-        {"Cancel",
-         true,
-         [](ScriptedOperator& o) { o.Click(IDC_CANCEL_CHANGES); },
-         false,
-         {{1, "甲"}, {3, "丙"}, {2, "乙"}},
-         FALSE},
-        {"Exit", false, [](ScriptedOperator& o) { o.Click(IDC_EXIT); }, true, kept, FALSE},
-        {"Escape", true, [](ScriptedOperator& o) { o.PressEscape(); }, false, kept, FALSE},
-        {"close box", false, [](ScriptedOperator& o) { o.PressCloseBox(); }, false, kept, FALSE},
-    };
-    const std::string actions = Added(4, "新") + Modified(1, "改") + Deleted(2, "乙");
-    for (const Case& c : cases) {
+    for (const WayOutCase& c : WayOutCases()) {
         SCOPED_TRACE(c.name);
-        DeleteAllPeriods(*g_periodList);
-        std::remove(DataFile().c_str());
-        std::remove((m_dir / "sync.log").c_str());
-        FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
-
+        ResetToThreePeriods(*this);
         AddPeriod("新");
         EditFocused(0, "改");
         DeleteRows({1});
         ObserveListRows(3);
-        c.leave(m_operator);
-
-        CDWordArray selection;
-        Assign(selection, {3, 9});
-        CString log = "旧";
-        BOOL result = FALSE;
-        if (c.selecting) {
-            result = DoSetEx(&selection, &log);
-        } else {
-            DoConfigEx(&log);
+        switch (c.way) {
+            case WayOut::Ok:
+                m_operator.Click(IDOK);
+                break;
+            case WayOut::CancelButton:
+                m_operator.Click(IDC_CANCEL_CHANGES);
+                break;
+            case WayOut::Exit:
+                m_operator.Click(IDC_EXIT);
+                break;
+            case WayOut::Escape:
+                m_operator.PressEscape();
+                break;
+            case WayOut::CloseBox:
+                m_operator.PressCloseBox();
+                break;
         }
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(ModulePeriods(), c.periods);
-        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
-        EXPECT_EQ(FileExists(DataFile()), c.saved);
-        EXPECT_EQ(SyncLog().empty(), !c.saved);
-        if (c.saved) {
-            EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 3, 4}));
-        }
-        // The selection and, for the selection dialog, the log come back only after OK.
-        const bool handedBack = !c.selecting || c.result;
-        EXPECT_EQ(Text(log), handedBack ? actions : "旧");
-        EXPECT_EQ(Numbers(selection),
-                  (c.result ? std::vector<DWORD>{3} : std::vector<DWORD>{3, 9}));
+        RunAndCheckWayOut(*this, c);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "store/period_store.h"
 #include "tests/fake_program.h"
 #include "tests/qt/qt_fixture.h"
+#include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
@@ -26,12 +27,6 @@ namespace {
 
 using namespace period_list_ids;
 namespace edit = period_edit_ids;
-
-void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
-    array.SetSize(0);
-    for (DWORD number : numbers)
-        array.Add(number);
-}
 
 QAbstractItemView* PeriodList() {
     return qobject_cast<QAbstractItemView*>(QtOperator::ControlOf(IDC_PERIOD_LIST));
@@ -111,73 +106,37 @@ TEST_F(QtConfigFlow, TypicalUseFromSelectionToEvaluation) {
         .Start();
 
     ASSERT_TRUE(DoSetEx(&selection, &log));
-    EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{2, 3}));
-    EXPECT_EQ(std::string(log.View()), Added(3, "全天") + Ticked(3, "全天"));
-    EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2, 3}));
-    EXPECT_NE(SyncLog().find(" 1 2 3\n"), std::string::npos);
-    CDWordArray added;
-    Assign(added, {3});
-    EXPECT_TRUE(IsActTimeNow(&added));
+    ExpectTypicalUseOutcome(*this, selection, log);
 }
 
 // Add, edit and delete, then leave in each of the four ways.
 TEST_F(QtConfigFlow, FourWaysOut) {
-    const Periods kept = {{1, "改"}, {3, "丙"}, {4, "新"}};
-    struct Case {
-        const char* name;
-        bool selecting;
-        std::function<void(QtOperator&)> leave;
-        bool saved;
-        Periods periods;
-        BOOL result;
-    } cases[] = {
-        {"OK", true, [](QtOperator& o) { o.Click(IDOK); }, true, kept, TRUE},
-        {"Cancel",
-         true,
-         [](QtOperator& o) { o.Click(IDC_CANCEL_CHANGES); },
-         false,
-         {{1, "甲"}, {3, "丙"}, {2, "乙"}},
-         FALSE},
-        {"Exit", false, [](QtOperator& o) { o.Click(IDC_EXIT); }, true, kept, FALSE},
-        {"Escape", true, [](QtOperator& o) { o.PressKey(Qt::Key_Escape); }, false, kept, FALSE},
-        {"close box", false, [](QtOperator& o) { o.PressCloseBox(); }, false, kept, FALSE},
-    };
-    const std::string actions = Added(4, "新") + Modified(1, "改") + Deleted(2, "乙");
-    for (const Case& c : cases) {
+    for (const WayOutCase& c : WayOutCases()) {
         SCOPED_TRACE(c.name);
-        DeleteAllPeriods(*g_periodList);
-        std::remove(DataFile().c_str());
-        std::remove((m_dir / "sync.log").c_str());
-        FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
-
+        ResetToThreePeriods(*this);
         AddPeriod("新");
         EditFocused(0, "改");
         DeleteRows({1});
         m_operator.Observe([] { EXPECT_EQ(PeriodList()->model()->rowCount(), 3); });
-        c.leave(m_operator);
+        switch (c.way) {
+            case WayOut::Ok:
+                m_operator.Click(IDOK);
+                break;
+            case WayOut::CancelButton:
+                m_operator.Click(IDC_CANCEL_CHANGES);
+                break;
+            case WayOut::Exit:
+                m_operator.Click(IDC_EXIT);
+                break;
+            case WayOut::Escape:
+                m_operator.PressKey(Qt::Key_Escape);
+                break;
+            case WayOut::CloseBox:
+                m_operator.PressCloseBox();
+                break;
+        }
         m_operator.Start();
-
-        CDWordArray selection;
-        Assign(selection, {3, 9});
-        CString log = "旧";
-        BOOL result = FALSE;
-        if (c.selecting) {
-            result = DoSetEx(&selection, &log);
-        } else {
-            DoConfigEx(&log);
-        }
-        EXPECT_EQ(result, c.result);
-        EXPECT_EQ(ModulePeriods(), c.periods);
-        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
-        EXPECT_EQ(FileExists(DataFile()), c.saved);
-        EXPECT_EQ(SyncLog().empty(), !c.saved);
-        if (c.saved) {
-            EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 3, 4}));
-        }
-        const bool handedBack = !c.selecting || c.result;
-        EXPECT_EQ(std::string(log.View()), handedBack ? actions : "旧");
-        EXPECT_EQ(Numbers(selection),
-                  (c.result ? std::vector<DWORD>{3} : std::vector<DWORD>{3, 9}));
+        RunAndCheckWayOut(*this, c);
     }
 }
 
@@ -194,7 +153,7 @@ TEST_F(QtConfigFlow, EditTakesTheFocusedRowNotTheSelectedOnes) {
         .Start();
     CString log;
     DoConfigEx(&log);
-    EXPECT_EQ(std::string(log.View()), Modified(3, "改"));
+    EXPECT_EQ(Text(log), Modified(3, "改"));
     EXPECT_EQ(ModulePeriods()[2].second, "改");
 }
 
@@ -205,13 +164,13 @@ TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEn
     CDWordArray selection;
     CString log;
     EXPECT_FALSE(DoSetEx(&selection, &log));
-    EXPECT_EQ(std::string(log.View()), "");
+    EXPECT_EQ(Text(log), "");
     EXPECT_EQ(ModulePeriods(), (Periods{{0, "零"}, {3, "三"}, {1, "一"}, {2, "二"}}));
 
     DeleteRows({0, 1});
     m_operator.PressKey(Qt::Key_Escape).Start();
     DoConfigEx(&log);
-    EXPECT_EQ(std::string(log.View()), Deleted(3, "三") + Deleted(0, "零"));
+    EXPECT_EQ(Text(log), Deleted(3, "三") + Deleted(0, "零"));
     EXPECT_FALSE(FileExists(DataFile()));
 }
 
@@ -245,7 +204,7 @@ TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
     // The notice program's command line, which could not be started.
     EXPECT_EQ(m_operator.BoxTexts()[0],
               Utf8("Quillet.exe 请输入1~12中的一个月份，或者输入0代表不指定月份！"));
-    EXPECT_EQ(std::string(log.View()), Added(0, "仍可输入"));
+    EXPECT_EQ(Text(log), Added(0, "仍可输入"));
     auto* period = static_cast<CTimeZone*>(g_periodList->GetHead());
     EXPECT_EQ(period->m_dateStart.m_nMonth, 12);
 }
@@ -262,7 +221,7 @@ TEST_F(QtConfigFlow, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
         .Start();
     CString log = "旧";
     DoConfigEx(&log);
-    EXPECT_EQ(std::string(log.View()), "");
+    EXPECT_EQ(Text(log), "");
     EXPECT_EQ(FileNumbers(), (std::vector<int>{1}));
 }
 
