@@ -1,26 +1,12 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 
 #include "tests/period_archive_helpers.h"
+#include "tests/support/environment.h"
 
 namespace {
-
-class TempDir {
-public:
-    TempDir()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("calvora_archive_" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
-    std::string File(const char* name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 TEST(CArchive, PrimitivesAreLittleEndianAndRoundTrip) {
     CMemFile file;
@@ -140,16 +126,16 @@ TEST(CFile, OpenFailuresAreReportedNotRaised) {
     CFile file;
     CFileException error;
     EXPECT_FALSE(
-        file.Open(dir.File("missing.tm").c_str(), CFile::modeRead | CFile::modeNoTruncate, &error));
+        file.Open((dir / "missing.tm").c_str(), CFile::modeRead | CFile::modeNoTruncate, &error));
     EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_THROW(CFile(dir.File("missing.tm").c_str(), CFile::modeRead), CFileException);
+    EXPECT_THROW(CFile((dir / "missing.tm").c_str(), CFile::modeRead), CFileException);
     EXPECT_THROW(file.Read(nullptr, 0), CFileException);
 }
 
 TEST(CFile, CreateTruncatesUnlessTold) {
     TempDir dir;
-    const std::string path = dir.File("data.tm");
+    const std::string path = dir / "data.tm";
     {
         CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
         file.Write("0123456789", 10);
@@ -170,7 +156,7 @@ TEST(CFile, CreateTruncatesUnlessTold) {
 
 TEST(CFile, ExclusiveOpenersExcludeEachOther) {
     TempDir dir;
-    const std::string path = dir.File("data.tm");
+    const std::string path = dir / "data.tm";
     CFile holder(path.c_str(), CFile::modeCreate | CFile::modeWrite);
     holder.Write("abc", 3);
     CFile other;
@@ -192,7 +178,7 @@ TEST(CFile, ExclusiveOpenersExcludeEachOther) {
 TEST(CFile, PeriodListThroughAFile) {
     TempDir dir;
     SchemaGuard schema(TRUE);
-    const std::string path = dir.File("data.tm");
+    const std::string path = dir / "data.tm";
     {
         OwnedPeriodList periods;
         FillNightShift(periods.Add());

@@ -13,19 +13,6 @@
 
 #include "tests/support/environment.h"
 
-class ScratchDir {
-public:
-    ScratchDir() : m_path(CreateScratchDirectory()) {}
-    ~ScratchDir() { std::filesystem::remove_all(m_path); }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
 class PathGuard {
 public:
     explicit PathGuard(const std::filesystem::path& dir) {

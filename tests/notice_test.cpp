@@ -22,7 +22,7 @@ bool ShowNoticeReturns(const char* text) {
 
 class NoticeTest : public testing::Test {
 protected:
-    ScratchDir m_dir;
+    TempDir m_dir;
     PathGuard m_path{m_dir.Path()};
     RecordingSink m_sink;
 };

@@ -38,7 +38,7 @@ protected:
         return error ? 0 : static_cast<int>(std::distance(begin(tasks), end(tasks)));
     }
 
-    ScratchDir m_noPrograms;
+    TempDir m_noPrograms;
     PathGuard m_path{m_noPrograms.Path()};
     HeadlessWindowSystem m_system;
     ScopedWindowSystem m_installed{m_system};

@@ -16,7 +16,7 @@ int ThreadCount() {
 }
 
 TEST(NoticeUnload, ModuleStaysMappedWhileItsNoticeThreadRuns) {
-    ScratchDir noProgram;
+    TempDir noProgram;
     PathGuard path(noProgram.Path());
     const int threadsBefore = ThreadCount();
 

@@ -19,7 +19,7 @@ bool NoChildLeft() {
 
 class WinExecTest : public testing::Test {
 protected:
-    ScratchDir m_dir;
+    TempDir m_dir;
     PathGuard m_path{m_dir.Path()};
     std::filesystem::path m_record = InstallRecordingProgram(m_dir.Path(), "Quillet.exe");
 };

@@ -66,7 +66,7 @@ protected:
         m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
     }
 
-    ScratchDir m_noPrograms;
+    TempDir m_noPrograms;
     PathGuard m_path{m_noPrograms.Path()};
 };
 

@@ -1,4 +1,5 @@
-// Setting and removing environment variables of this process, as the C runtime sees them.
+// The test environment of this process: environment variables as the C runtime sees them,
+// and scratch directories.
 #pragma once
 
 #include <cstdlib>
@@ -33,3 +34,23 @@ inline std::filesystem::path CreateScratchDirectory() {
             return path;
     }
 }
+
+// A fresh directory under the system's temporary directory, removed with everything in it
+// when the object goes.
+class TempDir {
+public:
+    TempDir() : m_path(CreateScratchDirectory()) {}
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // The path of a file in it.
+    std::string operator/(const std::string& name) const { return m_path.string() + "/" + name; }
+
+private:
+    std::filesystem::path m_path;
+};

@@ -25,7 +25,7 @@ int ThreadCount() {
 }
 
 TEST(NoticeUnload, ModuleStaysMappedWhileItsNoticeThreadRuns) {
-    ScratchDir noProgram;
+    TempDir noProgram;
     PathGuard path(noProgram.Path());
     const int threadsBefore = ThreadCount();
 
