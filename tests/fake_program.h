@@ -1,6 +1,8 @@
 // Scratch directories, a controlled PATH and stand-in programs that record how they were run.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -66,3 +68,12 @@ inline std::optional<std::string> WaitForFile(const std::filesystem::path& path)
     content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
+
+// A scratch directory alone on PATH, holding a Quillet.exe that records its arguments in
+// m_record.
+class RecordingProgramTest : public testing::Test {
+protected:
+    TempDir m_dir;
+    PathGuard m_path{m_dir.Path()};
+    std::filesystem::path m_record = InstallRecordingProgram(m_dir.Path(), "Quillet.exe");
+};

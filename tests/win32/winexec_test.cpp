@@ -9,12 +9,7 @@
 
 namespace {
 
-class WinExecTest : public testing::Test {
-protected:
-    TempDir m_dir;
-    PathGuard m_path{m_dir.Path()};
-    std::filesystem::path m_record = InstallRecordingProgram(m_dir.Path(), "Quillet.exe");
-};
+using WinExecTest = RecordingProgramTest;
 
 TEST_F(WinExecTest, StartsProgramFromPathWithArgumentsSplitAtBlanks) {
     EXPECT_GT(WinExec("Quillet.exe  one two\tthree 星期一 ", SW_SHOW), 31u);
