@@ -97,8 +97,10 @@ QMessageBox* MakeBox(QWidget* owner, const CString& text, const CString& caption
     auto* box = new QMessageBox(IconOf(type), ToQString(caption.View()), ToQString(text.View()),
                                 ButtonsOf(type).buttons, owner);
     box->setTextFormat(Qt::PlainText);
-    for (QAbstractButton* button : box->buttons())
+    for (QAbstractButton* button : box->buttons()) {
         button->setText(ButtonText(box->standardButton(button)));
+        button->setIcon(QIcon());  // the platform's buttons carry text only
+    }
     return box;
 }
 

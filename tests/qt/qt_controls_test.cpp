@@ -365,8 +365,10 @@ TEST_F(QtDialogs, MessageBoxButtonsAreChinese) {
                 }
                 ASSERT_NE(box, nullptr);
                 std::vector<QString> texts;
-                for (QAbstractButton* button : box->buttons())
+                for (QAbstractButton* button : box->buttons()) {
                     texts.push_back(button->text());
+                    EXPECT_TRUE(button->icon().isNull());
+                }
                 std::vector<QString> expected = c.buttons;
                 std::sort(texts.begin(), texts.end());
                 std::sort(expected.begin(), expected.end());
