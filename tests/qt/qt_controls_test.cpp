@@ -317,25 +317,6 @@ TEST_F(QtDialogs, TimeEditorsTakeTypingFieldByField) {
     dlg.DoModal();
 }
 
-// Typed as an operator types after Tab: the whole time in one go, separators included.
-TEST_F(QtDialogs, TimeTypedAfterTabIsTheTimeTyped) {
-    TimeZoneGuard zone("CST-8");
-    CFormTestDlg dlg;
-    dlg.m_bCloseOnConfirm = true;
-    dlg.m_timeStart = CTime(2031, 5, 17, 8, 0, 0);
-    dlg.m_timeEnd = CTime(2031, 5, 17, 9, 0, 0);
-    m_operator.PressKey(Qt::Key_Tab)
-        .PressKey(Qt::Key_Tab)
-        .TypeKeys("12:30:00")
-        .PressKey(Qt::Key_Tab)
-        .TypeKeys("23:59:59")
-        .Click(IDC_CONFIRM)
-        .Start();
-    EXPECT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(dlg.m_timeStart, CTime(2031, 5, 17, 12, 30, 0));
-    EXPECT_EQ(dlg.m_timeEnd, CTime(2031, 5, 17, 23, 59, 59));
-}
-
 // Every box reads as on a Chinese system, whichever buttons it has.
 TEST_F(QtDialogs, MessageBoxButtonsAreChinese) {
     struct Case {

@@ -176,10 +176,15 @@ TEST_F(QtDialogs, TimePickersChangeOnlyTheTimeOfDay) {
     dlg.m_bCloseOnConfirm = true;
     dlg.m_timeStart = CTime(2031, 5, 17, 8, 0, 0);
     dlg.m_timeEnd = CTime(1999, 12, 31, 23, 59, 59);
-    m_operator.SetTimeOfDay(IDC_TIME_START, QStringLiteral("13:45:10")).Click(IDC_CONFIRM).Start();
+    // The end time typed after Tab as people type it, separators and all.
+    m_operator.SetTimeOfDay(IDC_TIME_START, QStringLiteral("13:45:10"))
+        .PressKey(Qt::Key_Tab)
+        .TypeKeys("12:30:00")
+        .Click(IDC_CONFIRM)
+        .Start();
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_timeStart, CTime(2031, 5, 17, 13, 45, 10));
-    EXPECT_EQ(dlg.m_timeEnd, CTime(1999, 12, 31, 23, 59, 59));
+    EXPECT_EQ(dlg.m_timeEnd, CTime(1999, 12, 31, 12, 30, 0));
 }
 
 TEST_F(QtDialogs, ReportListSelectsRowsTicksOnlyWithTickBoxesAndNestsTheForm) {
