@@ -180,7 +180,7 @@ finish_host
 expect_eq "$host_status" 0 "add: exit status"
 expect_eq "$(output | tail -n 1)" "增加安全时段 序号:4 描述:Night|){(}|\$" "add: operation log"
 expect_eq "$(periods_listed)" 4 "add: periods in the data file"
-expect_eq "$(cd "$host_dir" && wine calvora-host.exe list | tail -n 1 | cut -f 4)" \
+expect_eq "$(cd "$host_dir" && wine calvora-host.exe list | tr -d '\r' | tail -n 1 | cut -f 4)" \
     "12:30:00至23:59:59" "add: times typed"
 
 # 3. Escape and the close box leave the dialog as Cancel does: nothing chosen, nothing saved.
