@@ -31,9 +31,12 @@ Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1
 xvfb_pid=$!
 read -r -t 10 display <&"$displayfd"
 export DISPLAY=":$display"
+# As on a Chinese (PRC) system: code page 936, Chinese system texts, and the time pickers'
+# 24-hour form.
+export LC_ALL=zh_CN.UTF-8
 
-# Chinese texts in a font that has them, and captions that Wine draws itself, since no window
-# manager runs on this screen.
+# The dialogs' Song face, stood in for by a Ming face, and captions that Wine draws itself,
+# since no window manager runs on this screen.
 wine regedit /S tests/gui/display.reg
 
 failures=0
@@ -118,17 +121,21 @@ periods_listed() { (cd "$host_dir" && wine calvora-host.exe list | wc -l); }
 list="时段设置窗口"
 form="增加时间段"
 box="Calvora"  # message boxes carry the application name
-IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003
+IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003 IDC_EDIT=1004
 IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012 IDC_MONTH_START=1005
 BOX_TEXT=65535
 
 stage_start=$SECONDS
 
-# 1. Ticking a row with the mouse and the space bar, then Enter for the default button.
+# 1. No row has the focus on opening, so Edit does nothing. Ticking a row with the mouse and
+# the space bar, then Enter for the default button.
 new_host_dir tick
 start_host set-ex 1 3
 wait_for "$list"
 screenshot windows-list-dialog.png "$list"
+click $IDC_EDIT "$list"
+sleep 0.5
+probe rect "$form" >/dev/null 2>&1 && fail "tick: Edit opened the form with no focused row"
 read -r x y <<<"$(probe corner $IDC_PERIOD_LIST "$list")"
 # The second row's description, below the headings and the first row.
 xdotool mousemove "$((x + 80))" "$((y + 50))" click 1
@@ -156,9 +163,15 @@ type_into $IDC_YEAR_END "$form" 2024
 xdotool key Return
 wait_for "$box"  # the notice, a box of its own
 expect_eq "$(probe text $BOX_TEXT "$box")" "Quillet.exe 设置的起始年份不能大于截止年份！" "add: notice"
+expect_eq "$(probe text $IDOK "$box")" "确定" "add: notice button"
 screenshot windows-edit-form-rejection.png "$form" "$box"
 click $IDOK "$box"
 type_into $IDC_YEAR_END "$form" 2026
+# Times typed as people type them, reached with Tab past the other date edits.
+xdotool key Tab Tab Tab Tab Tab
+xdotool type --delay 50 "12:30:00"
+xdotool key Tab
+xdotool type --delay 50 "23:59:59"
 xdotool key Return
 sleep 0.5
 probe rect "$form" >/dev/null 2>&1 && fail "add: the corrected form stayed open"
@@ -167,6 +180,8 @@ finish_host
 expect_eq "$host_status" 0 "add: exit status"
 expect_eq "$(output | tail -n 1)" "增加安全时段 序号:4 描述:Night|){(}|\$" "add: operation log"
 expect_eq "$(periods_listed)" 4 "add: periods in the data file"
+expect_eq "$(cd "$host_dir" && wine calvora-host.exe list | tr -d '\r' | tail -n 1 | cut -f 4)" \
+    "12:30:00至23:59:59" "add: times typed"
 
 # 3. Escape and the close box leave the dialog as Cancel does: nothing chosen, nothing saved.
 new_host_dir cancel

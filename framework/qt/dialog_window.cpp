@@ -10,7 +10,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
 
 #include "framework/dialog_rules.h"
 #include "framework/qt/qt_text.h"
@@ -22,12 +27,13 @@ using resources::ControlTemplate;
 
 namespace {
 
-// The template's face first; where it is not installed, the CJK faces commonly found instead.
+// The template's face first; where it is not installed, a Ming (Song) face of the same kind,
+// then the sans-serif CJK faces commonly found.
 QFont DialogFont(const resources::DialogTemplate& dialog) {
     QFont font;
     font.setFamilies({ToQString(dialog.fontFace), QStringLiteral("SimSun"),
-                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("Droid Sans Fallback")});
+                      QStringLiteral("AR PL UMing CN"), QStringLiteral("WenQuanYi Zen Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
     font.setPointSize(dialog.pointSize);
     return font;
 }
@@ -41,6 +47,63 @@ int AverageCharWidth(const QFontMetrics& metrics) {
 
 int Scale(int units, int base, int divisor) {
     return (units * base + divisor / 2) / divisor;
+}
+
+// The application's style with the platform's focus cue: a dotted frame in the text colour,
+// shown once the keyboard has moved the focus in the window.
+class FocusCueStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameFocusRect) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        DrawCue(*option, option->rect, *painter);
+    }
+
+    // Push buttons get the frame inside their face, where the base style may draw none.
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element == CE_PushButton && (option->state & State_HasFocus) != 0)
+            DrawCue(*option, subElementRect(SE_PushButtonFocusRect, option, widget), *painter);
+    }
+
+    // Drop-down lists get it round their text.
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        QProxyStyle::drawComplexControl(control, option, painter, widget);
+        if (control == CC_ComboBox && (option->state & State_HasFocus) != 0) {
+            const QRect text = subControlRect(CC_ComboBox, option, SC_ComboBoxEditField, widget);
+            DrawCue(*option, text.adjusted(1, 2, -1, -2), *painter);
+        }
+    }
+
+private:
+    static void DrawCue(const QStyleOption& option, const QRect& rect, QPainter& painter) {
+        if ((option.state & State_KeyboardFocusChange) == 0)
+            return;
+        painter.save();
+        QPen pen(option.palette.color(QPalette::WindowText));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+        painter.restore();
+    }
+};
+
+// One for the application object's life; the controls do not own it.
+QStyle* FocusCues() {
+    static QPointer<QStyle> style;
+    if (style.isNull()) {
+        style = new FocusCueStyle(QStyleFactory::create(QApplication::style()->name()));
+        style->setParent(qApp);
+    }
+    return style.data();
 }
 
 bool IsDialogKey(int key) {
@@ -71,6 +134,7 @@ DialogWindow::DialogWindow(const resources::DialogTemplate& dialog, QWidget* own
         if (control.id != IDC_STATIC)
             widget->setObjectName(QString::number(control.id));
         if (dialog_rules::CanHoldFocus(control.kind)) {
+            widget->setStyle(FocusCues());
             widget->setFocusPolicy((control.style & resources::kTabStop) ? Qt::StrongFocus
                                                                          : Qt::ClickFocus);
             WatchKeysAndFocus(widget);
@@ -186,9 +250,20 @@ int DialogWindow::FocusedControl() const {
     return focus != nullptr && focus->window() == this ? ControlId(focus) : 0;
 }
 
-void DialogWindow::FocusControl(int id) {
+void DialogWindow::FocusControl(int id, Qt::FocusReason reason) {
     if (QWidget* widget = Control(id))
-        widget->setFocus(Qt::OtherFocusReason);
+        widget->setFocus(reason);
+}
+
+void DialogWindow::ShowDefaultButton(int focused) {
+    const ControlTemplate* control = TemplateOf(focused);
+    const bool onButton = control != nullptr && dialog_rules::IsPushButton(control->kind);
+    for (const auto& [each, widget] : m_controls) {
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            button->setDefault(onButton ? each->id == focused
+                                        : each->kind == ControlKind::DefPushButton);
+        }
+    }
 }
 
 void DialogWindow::Notify(UINT code, int id) {
@@ -225,8 +300,10 @@ bool DialogWindow::HandleDialogKey(const QKeyEvent& key) {
                 key.key() == Qt::Key_Backtab || (key.modifiers() & Qt::ShiftModifier) != 0;
             const int next = dialog_rules::NextTabStop(m_template, m_system, Handle(),
                                                        FocusedControl(), backward);
+            // From now on the window shows where the focus is, as after any keyboard use.
+            setAttribute(Qt::WA_KeyboardFocusChange);
             if (next != 0)
-                FocusControl(next);
+                FocusControl(next, backward ? Qt::BacktabFocusReason : Qt::TabFocusReason);
             return true;
         }
         case Qt::Key_Return:
@@ -281,6 +358,10 @@ bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
             const auto& input = static_cast<const QInputMethodEvent&>(*event);
             return DropsTypedText(static_cast<QWidget*>(watched), input.commitString());
         }
+        case QEvent::FocusIn:
+            if (const int id = ControlId(watched); id != 0)
+                ShowDefaultButton(id);
+            return false;
         case QEvent::FocusOut: {
             // Opening a drop-down list's own popup does not take the focus from the control.
             if (static_cast<const QFocusEvent&>(*event).reason() == Qt::PopupFocusReason)

@@ -21,7 +21,7 @@ public:
     const resources::ControlTemplate* TemplateOf(int id) const;
     // The control holding the keyboard focus, 0 when none of this dialog's controls holds it.
     int FocusedControl() const;
-    void FocusControl(int id);
+    void FocusControl(int id, Qt::FocusReason reason = Qt::OtherFocusReason);
 
     // Sends Init, then runs the modal loop until End; returns the code given to End.
     INT_PTR Run();
@@ -40,6 +40,8 @@ private:
     // Keys the dialog manager handles for every control: Tab, Enter, Escape.
     bool HandleDialogKey(const QKeyEvent& key);
     bool DropsTypedText(QWidget* edit, const QString& typed) const;
+    // The default-button look: on the focused push button, else on the template's default one.
+    void ShowDefaultButton(int focused);
     int ControlId(const QObject* widget) const;
 
     const resources::DialogTemplate& m_template;

@@ -71,10 +71,36 @@ int ResultOf(QMessageBox::StandardButton button) {
     }
 }
 
+// The buttons read as on a Chinese system, whatever language the toolkit was set up for.
+QString ButtonText(QMessageBox::StandardButton button) {
+    switch (button) {
+        case QMessageBox::Ok:
+            return QStringLiteral("确定");
+        case QMessageBox::Cancel:
+            return QStringLiteral("取消");
+        case QMessageBox::Abort:
+            return QStringLiteral("中止(&A)");
+        case QMessageBox::Retry:
+            return QStringLiteral("重试(&R)");
+        case QMessageBox::Ignore:
+            return QStringLiteral("忽略(&I)");
+        case QMessageBox::Yes:
+            return QStringLiteral("是(&Y)");
+        case QMessageBox::No:
+            return QStringLiteral("否(&N)");
+        default:
+            return {};
+    }
+}
+
 QMessageBox* MakeBox(QWidget* owner, const CString& text, const CString& caption, UINT type) {
     auto* box = new QMessageBox(IconOf(type), ToQString(caption.View()), ToQString(text.View()),
                                 ButtonsOf(type).buttons, owner);
     box->setTextFormat(Qt::PlainText);
+    for (QAbstractButton* button : box->buttons()) {
+        button->setText(ButtonText(box->standardButton(button)));
+        button->setIcon(QIcon());  // the platform's buttons carry text only
+    }
     return box;
 }
 

@@ -1,8 +1,14 @@
 #include "framework/qt/report_list.h"
 
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
 #include <algorithm>
+#include <utility>
 
 #include "framework/qt/qt_text.h"
 #include "framework/winconst.h"
@@ -11,6 +17,19 @@ namespace {
 
 constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1u);
 constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2u);
+
+// Cells without a focus frame of their own: the view draws one around the focused row.
+class CellDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+};
 
 }  // namespace
 
@@ -145,6 +164,7 @@ QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, i
 
 ReportListView::ReportListView(QWidget* parent) : QTableView(parent), m_model(this) {
     setModel(&m_model);
+    setItemDelegate(new CellDelegate(this));
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -225,4 +245,101 @@ void ReportListView::SetExtendedStyle(DWORD style) {
     setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
                                                              : QAbstractItemView::SelectItems);
     m_model.SetTickBoxes((style & LVS_EX_CHECKBOXES) != 0);
+}
+
+void ReportListView::focusInEvent(QFocusEvent* event) {
+    // Taking the focus gives no row the focus: the operator picks one with a click or a key.
+    const bool hadFocusRow = currentIndex().isValid();
+    QTableView::focusInEvent(event);
+    if (!hadFocusRow && currentIndex().isValid())
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+}
+
+void ReportListView::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Space ||
+        (event->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        QTableView::keyPressEvent(event);
+        return;
+    }
+    // Space ticks the focused row, whichever of its cells is current, and selects it alone;
+    // with Ctrl it adds the row to the selection or takes it out.
+    event->accept();
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    if (m_model.HasTickBoxes())
+        m_model.SetTicked(current.row(), !m_model.IsTicked(current.row()));
+    const QItemSelectionModel::SelectionFlags how = (event->modifiers() & Qt::ControlModifier) != 0
+                                                        ? QItemSelectionModel::Toggle
+                                                        : QItemSelectionModel::ClearAndSelect;
+    selectionModel()->select(
+        current, how | (selectionBehavior() == SelectRows ? QItemSelectionModel::Rows
+                                                          : QItemSelectionModel::NoUpdate));
+}
+
+int ReportListView::TickBoxRowAt(const QPoint& point) const {
+    if (!m_model.HasTickBoxes())
+        return -1;
+    const QModelIndex index = indexAt(point);
+    if (!index.isValid() || index.column() != 0)
+        return -1;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+    return box.contains(point) ? index.row() : -1;
+}
+
+void ReportListView::mousePressEvent(QMouseEvent* event) {
+    // A press on a tick box flips the tick and nothing else: selection and focused row stay.
+    const int row =
+        event->button() == Qt::LeftButton ? TickBoxRowAt(event->position().toPoint()) : -1;
+    m_pressedOnTickBox = row >= 0;
+    if (!m_pressedOnTickBox) {
+        QTableView::mousePressEvent(event);
+        return;
+    }
+    m_model.SetTicked(row, !m_model.IsTicked(row));
+    event->accept();
+}
+
+void ReportListView::mouseReleaseEvent(QMouseEvent* event) {
+    if (std::exchange(m_pressedOnTickBox, false))
+        event->accept();
+    else
+        QTableView::mouseReleaseEvent(event);
+}
+
+void ReportListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click on a tick box flips it again, as two clicks would.
+    if (event->button() == Qt::LeftButton && TickBoxRowAt(event->position().toPoint()) >= 0)
+        mousePressEvent(event);
+    else
+        QTableView::mouseDoubleClickEvent(event);
+}
+
+void ReportListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid())
+        return;
+    // A dotted frame round the focused row (its cell without full-row selection).
+    QRect frame = visualRect(current);
+    if (selectionBehavior() == SelectRows) {
+        frame = visualRect(m_model.index(current.row(), 0))
+                    .united(visualRect(m_model.index(current.row(), m_model.columnCount() - 1)));
+    }
+    const bool selected = selectionModel()->isSelected(current);
+    QPainter painter(viewport());
+    QPen pen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+}
+
+void ReportListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    // The frame spans the row, wider than the cells the view repaints by itself.
+    viewport()->update();
 }

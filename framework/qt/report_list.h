@@ -59,10 +59,22 @@ public:
     DWORD ExtendedStyle() const { return m_extendedStyle; }
     void SetExtendedStyle(DWORD style);
 
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
 private:
     void Select(int row, bool selected);
     void SetFocusRow(int row, bool focused);
+    // The row whose tick box lies under a point of the viewport, -1 when none does.
+    int TickBoxRowAt(const QPoint& point) const;
 
     ReportListModel m_model;
     DWORD m_extendedStyle = 0;
+    bool m_pressedOnTickBox = false;
 };

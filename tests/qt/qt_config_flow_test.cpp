@@ -1,6 +1,8 @@
 // The four dialog exports driven end to end on the real widgets: list dialog, edit form,
 // journal, data file, synchronisation push, selection and operation log.
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -157,6 +159,29 @@ TEST_F(QtConfigFlow, EditTakesTheFocusedRowNotTheSelectedOnes) {
     EXPECT_EQ(ModulePeriods()[2].second, "改");
 }
 
+// As on the platform, the list has the keyboard focus on opening but no row has it, so Edit
+// does nothing until the operator gives a row the focus.
+TEST_F(QtConfigFlow, EditDoesNothingUntilARowHasTheFocus) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}});
+    m_operator
+        .Observe([] {
+            EXPECT_EQ(QApplication::focusWidget(), PeriodList());
+            EXPECT_FALSE(PeriodList()->currentIndex().isValid());
+        })
+        .Click(IDC_EDIT)
+        .Observe([] { EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("时段设置窗口")); })
+        .MoveFocus(IDC_PERIOD_LIST)
+        .PressKey(Qt::Key_Down)
+        .Click(IDC_EDIT)
+        .Observe([] { EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "1"); })
+        .PressKey(Qt::Key_Escape)
+        .PressKey(Qt::Key_Escape)
+        .Start();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), "");
+}
+
 TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEnd) {
     FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
     DeleteRows({1, 2});
@@ -190,6 +215,10 @@ TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
             // The box is the active window; the form's focus is on the edit to correct.
             EXPECT_EQ(QtOperator::TopDialog()->focusWidget(),
                       QtOperator::ControlOf(edit::IDC_MONTH_START));
+            // Its one button reads as on a Chinese system.
+            const QList<QAbstractButton*> buttons = QtOperator::OpenMessageBox()->buttons();
+            ASSERT_EQ(buttons.size(), 1);
+            EXPECT_EQ(buttons.front()->text(), Utf8("确定"));
         })
         .Type(edit::IDC_DESC, Utf8("仍可输入"))
         .Observe([] { EXPECT_EQ(EditText(edit::IDC_DESC), Utf8("仍可输入")); })

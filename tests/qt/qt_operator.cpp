@@ -23,7 +23,7 @@ QPoint ClickPoint(QWidget* widget) {
 
 // Key presses for every character; those outside ASCII come as keys without a key code, as an
 // input method hands them over.
-void TypeKeys(QWidget* widget, const QString& text) {
+void SendKeys(QWidget* widget, const QString& text) {
     for (const QChar ch : text) {
         if (ch.unicode() < 0x80)
             QTest::keyClick(widget, ch.toLatin1());
@@ -145,7 +145,7 @@ QtOperator& QtOperator::Type(int id, const QString& text) {
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, ClickPoint(widget));
         QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(widget, Qt::Key_Delete);
-        TypeKeys(widget, text);
+        SendKeys(widget, text);
     });
 }
 
@@ -182,20 +182,31 @@ QtOperator& QtOperator::PressCloseBox() {
     });
 }
 
+QPoint QtOperator::TickBoxCenter(QAbstractItemView& view, int row) {
+    const QModelIndex index = view.model()->index(row, 0);
+    view.scrollTo(index);
+    QStyleOptionViewItem option;
+    option.initFrom(&view);
+    option.rect = view.visualRect(index);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    return view.style()
+        ->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, &view)
+        .center();
+}
+
+QPoint QtOperator::CellCenter(QAbstractItemView& view, int row, int column) {
+    const QModelIndex index = view.model()->index(row, column);
+    view.scrollTo(index);
+    return view.visualRect(index).center();
+}
+
 QtOperator& QtOperator::TickRow(int listId, int row) {
     return Queue([this, listId, row] {
         auto* view = qobject_cast<QAbstractItemView*>(ControlOf(listId));
         if (view == nullptr || row >= view->model()->rowCount())
             return Problem("tick row " + std::to_string(row));
-        const QModelIndex index = view->model()->index(row, 0);
-        view->scrollTo(index);
-        QStyleOptionViewItem option;
-        option.initFrom(view);
-        option.rect = view->visualRect(index);
-        option.features |= QStyleOptionViewItem::HasCheckIndicator;
-        const QRect box =
-            view->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, view);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          TickBoxCenter(*view, row));
     });
 }
 
@@ -207,11 +218,9 @@ QtOperator& QtOperator::SelectRows(int listId, const std::vector<int>& rows) {
         bool first = true;
         for (int row : rows) {
             // The second column, clear of the tick box.
-            const QModelIndex index = view->model()->index(row, 1);
-            view->scrollTo(index);
             QTest::mouseClick(view->viewport(), Qt::LeftButton,
                               first ? Qt::NoModifier : Qt::ControlModifier,
-                              view->visualRect(index).center());
+                              CellCenter(*view, row, 1));
             first = false;
         }
     });
@@ -252,8 +261,17 @@ QtOperator& QtOperator::SetTimeOfDay(int id, const QString& hhmmss) {
             QDateTimeEdit::HourSection, QDateTimeEdit::MinuteSection, QDateTimeEdit::SecondSection};
         for (int i = 0; i < 3 && i < parts.size(); ++i) {
             picker->setSelectedSection(sections[i]);
-            TypeKeys(picker, parts[i]);
+            SendKeys(picker, parts[i]);
         }
+    });
+}
+
+QtOperator& QtOperator::TypeKeys(const QString& text) {
+    return Queue([this, text] {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr)
+            return Problem("typing without a focus");
+        SendKeys(focus, text);
     });
 }
 

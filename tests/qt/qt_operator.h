@@ -36,6 +36,8 @@ public:
     QtOperator& FocusRow(int listId, int row);       // ctrl+arrows: the selection stays
     QtOperator& ChooseComboItem(int id, int index);  // arrow keys from the top
     QtOperator& SetTimeOfDay(int id, const QString& hhmmss);
+    // Key presses, one per character, to the control that has the focus.
+    QtOperator& TypeKeys(const QString& text);
     // Reads the text of the open message box and presses its first button.
     QtOperator& AnswerMessageBox();
     QtOperator& Observe(Step check);
@@ -47,6 +49,9 @@ public:
     static QDialog* TopDialog();
     static QWidget* ControlOf(int id);
     static QMessageBox* OpenMessageBox();
+    // Points in a list's viewport: the middle of a row's tick box, and of one of its cells.
+    static QPoint TickBoxCenter(QAbstractItemView& view, int row);
+    static QPoint CellCenter(QAbstractItemView& view, int row, int column);
 
     const std::vector<QString>& BoxTexts() const { return m_boxTexts; }
     // Steps that found nothing to act on, and dialogs left open when the steps ran out.

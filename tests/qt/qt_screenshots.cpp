@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
 
     g_periodList = new CObList(10);
     AddPeriod(1, "早班", 0, 0, 1, 5, 8, 11);
-    AddPeriod(2, "夜班巡检", 2024, 3, 0, 0, 22, 23);
+    AddPeriod(2, "夜班巡检", 2024, 3, 1, 5, 22, 23);
     AddPeriod(3, "周末值守", 0, 0, 6, 7, 0, 23);
     AddPeriod(4, "节假日", 2025, 10, 0, 3, 9, 17);
 
