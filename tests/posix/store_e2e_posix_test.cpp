@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -178,6 +179,9 @@ TEST(StoreEndToEnd, DamagedFileInADirectoryTheUserCannotWriteIsStillSaved) {
 // Without /proc the host is found by the absolute name it was started by; started by a
 // relative one, it has no data file, and nothing in the current directory is read or written.
 TEST(StoreEndToEnd, WithoutProcOnlyAnAbsoluteStartingNameFindsTheDataFile) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' runtime of the host reads its options and maps from /proc";
+#endif
     if (!MountNamespacesWork())
         GTEST_SKIP() << "no mount namespaces here";
     HostDirectory dir;
@@ -227,7 +231,12 @@ TEST(StoreEndToEnd, ExecutablePathTooLongToReadGivesNoDataFile) {
     const auto result = RunProcess({"/bin/sh", "-c", script});
     EXPECT_EQ(result.out,
               "list=0\nreceive=4\nunchanged\n.:\n.tm\nh\n\nh:\ncalvora-host\ncalvora-host.tm\n");
-    EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+    // The sanitizers' runtime, where there is one, warns of the path in lines of its own.
+    const auto lines = Lines(result.err);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return !line.starts_with("=="); }),
+              1)
+        << result.err;
     EXPECT_FALSE(FileExists(dir / step));
 }
 
