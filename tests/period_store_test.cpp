@@ -89,26 +89,6 @@ TEST_F(StoreTest, UnreadFileIsKeptUnderAFreeName) {
     EXPECT_EQ(theApp.m_bKeepUnreadFile, 0);
 }
 
-// A data file whose name is too long for the copy (and the temporary file) to be made: the
-// save goes on in place, and later saves do not try the copy again.
-TEST_F(StoreTest, UnreadFileThatCannotBeKeptIsReplacedAllTheSame) {
-    const std::string path = m_dir / (std::string(252 - 3, 'h') + ".tm");
-    theApp.m_strDataPath = CString(path.c_str());
-    WriteWholeFile(path, "damaged");
-    theApp.m_bKeepUnreadFile = 1;
-    FillPeriods(*g_periodList, {{1, "a"}});
-    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
-    EXPECT_EQ(theApp.m_bKeepUnreadFile, 0);
-    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(path)), std::vector<int>{1});
-    FillPeriods(*g_periodList, {{2, "b"}});
-    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
-    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(path)), (std::vector<int>{1, 2}));
-    for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
-        const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name == "sync.log" || entry.path() == path) << name;
-    }
-}
-
 // Without the executable's path there is no data file: nothing is written, in the current
 // directory or elsewhere, and nothing is pushed.
 TEST_F(StoreTest, SaveWithoutADataFileWritesAndPushesNothing) {
