@@ -17,7 +17,8 @@ using FARPROC = void (*)();
 // copied (truncated to nSize - 1 and terminated), 0 on failure.
 CALVORA_SYSTEM_API DWORD CALVORA_SYSTEM_CALL GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename,
                                                                 DWORD nSize);
-// The same without any length limit; empty on failure.
+// The same without any length limit; empty on failure. The path is always a full one, never
+// relative to the current directory.
 CString AfxGetModuleFileName(HMODULE hModule);
 
 // The module that contains the given address (the executable or a library).

@@ -1,7 +1,7 @@
 #include "store/period_app.h"
 
-#include "framework/carchive.h"
 #include "framework/atomic_file.h"
+#include "framework/carchive.h"
 #include "framework/file_system.h"
 #include "framework/module_services.h"
 #include "periods/period_records.h"
@@ -16,9 +16,11 @@ constexpr int kArchiveBufferSize = 4096;
 // throws may stop the save.
 void PushToSyncLibrary(CObList* list) {
     const HMODULE library = LoadLibraryA("Vessamark.dll");  // stays loaded for the process
-    if (library == nullptr) return;
+    if (library == nullptr)
+        return;
     const auto send = AfxGetProcAddress<PFN_SendObjlistToRemote>(library, "SendObjlistToRemote");
-    if (send == nullptr) return;
+    if (send == nullptr)
+        return;
     try {
         CString moduleName = CString(AfxGetModuleState()->m_lpszCurrentAppName) + ".dll";
         send(moduleName, list);
@@ -36,12 +38,14 @@ CString FreeBadFileName(const CString& path) {
     return candidate;
 }
 
-// Writes the list into an open file and pushes it; FALSE when writing failed.
-BOOL WriteList(CObList* list, CFile& file) {
+// Writes the list into an open file, pushing it before the archive is closed when push is
+// set; FALSE when writing failed.
+BOOL WriteList(CObList* list, CFile& file, BOOL push) {
     try {
         CArchive archive(&file, CArchive::store, kArchiveBufferSize);
         SerializePeriodList(*list, archive);
-        if (!theApp.m_bReceiving) PushToSyncLibrary(list);
+        if (push)
+            PushToSyncLibrary(list);
         archive.Close();
         return TRUE;
     } catch (...) {
@@ -49,58 +53,87 @@ BOOL WriteList(CObList* list, CFile& file) {
     }
 }
 
+// SavePeriodList with the push made or left out as push says.
+BOOL WritePeriodFile(CObList* list, const CString& path, BOOL push) {
+    if (path.IsEmpty())
+        return FALSE;  // no data file beside the host could be named
+    CFileFind finder;
+    const BOOL exists = finder.FindFile(path);
+    if (exists && !AfxIsFileWritable(path))
+        return FALSE;  // cannot be opened: no write, no push
+
+    // A data file start-up could not read to its end is kept before anything replaces it, if
+    // a copy can be made at all. The list in memory is what counts: without a copy the save
+    // goes on, and no later save tries again.
+    if (exists && theApp.m_bKeepUnreadFile) {
+        AfxKeepCopyOf(path, FreeBadFileName(path));
+        theApp.m_bKeepUnreadFile = 0;
+    }
+
+    CAtomicFile replacement;
+    if (replacement.OpenFor(path)) {
+        return WriteList(list, replacement, push) && replacement.Commit();
+    }
+    // No temporary file can be made beside it: write in place, as a last resort.
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
+        return FALSE;
+    }
+    return WriteList(list, file, push);
+}
+
 }  // namespace
 
-CPeriodApp::CPeriodApp() { SetPeriodArchiveSchemaFlag(&m_bTmFormat); }
+CPeriodApp::CPeriodApp() {
+    SetPeriodArchiveSchemaFlag(&m_bTmFormat);
+}
 
 CPeriodApp::~CPeriodApp() {
     SetPeriodArchiveSchemaFlag(nullptr);
-    if (g_periodList == nullptr) return;
+    if (g_periodList == nullptr)
+        return;
     DeleteAllPeriods(*g_periodList);
     delete g_periodList;
     g_periodList = nullptr;
 }
 
-CString DataPathStem(const CString& executablePath) {
-    const std::string& path = executablePath.Bytes();
-    const std::size_t nameStart = path.find_last_of("/\\") + 1;  // npos + 1 == 0
-    const std::size_t nameLength = path.size() - nameStart;
-    if (nameLength >= 4 && path[path.size() - 4] == '.') return executablePath.Left(executablePath.GetLength() - 3);
-    return executablePath + ".";
-}
-
 BOOL CPeriodApp::InitInstance() {
     g_periodList = new CObList(10);
+    m_bTmFormat = 1;
     const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
+    if (stem.IsEmpty())
+        return CWinApp::InitInstance();  // no file to read, none to save
     const CString currentFile = stem + "tm";
     const CString legacyFile = stem + "dat";
     CFileFind finder;
 
+    m_strDataPath = currentFile;
     if (finder.FindFile(currentFile)) {
-        m_strDataPath = currentFile;
-        m_bTmFormat = 1;
         m_bKeepUnreadFile = LoadPeriodList(g_periodList, m_strDataPath) != LoadOutcome::Complete;
     } else if (finder.FindFile(legacyFile)) {
         m_bTmFormat = 0;
         const LoadOutcome legacy = LoadPeriodList(g_periodList, legacyFile);
-        m_strDataPath = currentFile;
         m_bTmFormat = 1;
-        // The legacy file goes only once everything in it is safely in the current file.
-        if (SavePeriodList(g_periodList, m_strDataPath) && legacy == LoadOutcome::Complete) {
-            DeleteFileA(legacyFile);
+        // The migration is finished on disk before the sync library sees the list, so that a
+        // library that ends the process costs one push, not a migration at every start. The
+        // legacy file goes only once everything in it is safely in the current file.
+        if (WritePeriodFile(g_periodList, m_strDataPath, FALSE)) {
+            if (legacy == LoadOutcome::Complete)
+                DeleteFileA(legacyFile);
+            PushToSyncLibrary(g_periodList);
         }
-    } else {
-        m_strDataPath = currentFile;
-        m_bTmFormat = 1;
     }
     return CWinApp::InitInstance();
 }
 
-void CPeriodApp::SaveData() { SavePeriodList(g_periodList, m_strDataPath); }
+void CPeriodApp::SaveData() {
+    SavePeriodList(g_periodList, m_strDataPath);
+}
 
 LoadOutcome LoadPeriodList(CObList* list, CString path) {
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::modeNoTruncate)) return LoadOutcome::NotOpened;
+    if (!file.Open(path, CFile::modeRead | CFile::modeNoTruncate))
+        return LoadOutcome::NotOpened;
     try {
         CArchive archive(&file, CArchive::load, kArchiveBufferSize);
         SerializePeriodList(*list, archive);
@@ -112,22 +145,5 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
 }
 
 BOOL SavePeriodList(CObList* list, CString path) {
-    CFileFind finder;
-    const BOOL exists = finder.FindFile(path);
-    if (exists && !AfxIsFileWritable(path)) return FALSE;  // cannot be opened: no write, no push
-
-    // A data file start-up could not read to its end is kept before anything replaces it.
-    if (exists && theApp.m_bKeepUnreadFile) {
-        if (!AfxKeepCopyOf(path, FreeBadFileName(path))) return FALSE;
-        theApp.m_bKeepUnreadFile = 0;
-    }
-
-    CAtomicFile replacement;
-    if (replacement.OpenFor(path)) {
-        return WriteList(list, replacement) && replacement.Commit();
-    }
-    // No temporary file can be made beside it: write in place, as a last resort.
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) return FALSE;
-    return WriteList(list, file);
+    return WritePeriodFile(list, path, !theApp.m_bReceiving);
 }

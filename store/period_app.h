@@ -4,6 +4,7 @@
 #include "framework/coblist.h"
 #include "framework/cstring.h"
 #include "framework/winapp.h"
+#include "store/data_file.h"
 
 class CPeriodApp : public CWinApp {
 public:
@@ -17,12 +18,15 @@ public:
     // Writes the module's list to its data file and pushes it to the synchronisation library.
     void SaveData();
 
-    BOOL m_bTmFormat = 0;      // archive schema: 1 = tm, 0 = legacy
-    CString m_strDataPath;     // after start-up the data file's full path, ending in "tm"
-    BOOL m_bReceiving = 0;     // 1 while a received list is saved: no push
+    BOOL m_bTmFormat = 0;  // archive schema: 1 = tm, 0 = legacy
+    // After start-up the data file's full path, ending in "tm"; empty when the executable's
+    // path could not be read, so that nothing is read or saved.
+    CString m_strDataPath;
+    BOOL m_bReceiving = 0;  // 1 while a received list is saved: no push
 
     // Set when start-up met a data file it could not read to its end: the first save that
-    // replaces it keeps it beside the new one.
+    // replaces it keeps a copy of it beside the new one when it can, and saves all the same
+    // when it cannot.
     BOOL m_bKeepUnreadFile = 0;
 };
 
@@ -37,9 +41,5 @@ LoadOutcome LoadPeriodList(CObList* list, CString path);
 
 // Writes list to the file at path in the schema m_bTmFormat names and, unless a received list
 // is being saved, pushes it to the synchronisation library. TRUE when the file was written.
+// An empty path names no data file: nothing is written and nothing pushed.
 BOOL SavePeriodList(CObList* list, CString path);
-
-// The data file's name without its schema extension: the executable's path without its last
-// three characters when its name ends in a dot and three characters ("Host.exe" gives
-// "Host."), otherwise the path and a dot.
-CString DataPathStem(const CString& executablePath);

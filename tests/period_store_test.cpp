@@ -1,19 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <iterator>
 
 #include "framework/carchive.h"
 #include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
+#include "tests/store_fixture.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
-#include "tests/store_fixture.h"
 
 namespace {
 
-TEST(DataPathStem, ReplacesAThreeCharacterExtensionOrAppendsADot) {
+TEST(DataPathStem, ReplacesAThreeCharacterExtensionAppendsADotOrNamesNothing) {
     const struct {
         const char* executable;
         const char* stem;
@@ -25,8 +27,13 @@ TEST(DataPathStem, ReplacesAThreeCharacterExtensionOrAppendsADot) {
         {"/opt/app/a.b", "/opt/app/a.b."},
         {"/opt/app/.bin", "/opt/app/."},
         {"/opt/app/x.bin", "/opt/app/x."},
+        // No directory: no file beside the executable can be named.
+        {"", ""},
+        {"Host.exe", ""},
+        {"calvora-host", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;
+    for (const auto& c : cases)
+        EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;
 }
 
 TEST_F(StoreTest, GetConfigDataAppendsTheModulesOwnPointers) {
@@ -80,6 +87,16 @@ TEST_F(StoreTest, UnreadFileIsKeptUnderAFreeName) {
     EXPECT_EQ(ReadWholeFile(DataFile() + ".bad"), "earlier");
     EXPECT_EQ(ReadWholeFile(DataFile() + ".bad1"), "damaged");
     EXPECT_EQ(theApp.m_bKeepUnreadFile, 0);
+}
+
+// Without the executable's path there is no data file: nothing is written, in the current
+// directory or elsewhere, and nothing is pushed.
+TEST_F(StoreTest, SaveWithoutADataFileWritesAndPushesNothing) {
+    const auto before = std::distance(std::filesystem::directory_iterator("."), {});
+    FillPeriods(*g_periodList, {{1, "a"}});
+    EXPECT_FALSE(SavePeriodList(g_periodList, CString()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), before);
+    EXPECT_FALSE(FileExists(m_dir / "sync.log"));
 }
 
 TEST_F(StoreTest, SaveIntoAMissingDirectoryWritesNothingAndDoesNotPush) {

@@ -1,6 +1,7 @@
 // The module loaded by the demo host, each scenario in its own directory and processes.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,10 +94,26 @@ TEST(StoreEndToEnd, MigrationWithoutOrWithAFailingSyncLibraryStillSaves) {
         EXPECT_EQ(result.exitCode, 0);
         EXPECT_EQ(result.err, "");
         EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
-        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")), (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")),
+                  (std::vector<int>{1, 2, 3}));
         EXPECT_FALSE(FileExists(dir / "calvora-host.dat"));
         EXPECT_EQ(dir.SyncLog(), withSync ? "Calvora.dll 1 2 3\n" : "");
     }
+}
+
+// The migration is on disk before the push, so a library that kills the host costs one push.
+TEST(StoreEndToEnd, SyncLibraryCrashingDuringMigrationCostsOneStartUp) {
+    HostDirectory dir;
+    WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
+    const std::vector<std::string> crash = {"CALVORA_SYNC_CRASH=1"};
+    EXPECT_NE(dir.Run({"list"}, crash).exitCode, 0);
+    EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n");
+
+    const auto second = dir.Run({"list"}, crash);
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(ListedNumbers(second), (std::vector<int>{1, 2, 3}));
+    EXPECT_FALSE(FileExists(dir / "calvora-host.dat"));
+    EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n");
 }
 
 TEST(StoreEndToEnd, ReceiveReplacesSavesAndDoesNotPush) {
@@ -126,6 +143,20 @@ TEST(StoreEndToEnd, DamagedOrMissingArchiveChangesNothing) {
     EXPECT_EQ(ListedNumbers(dir.Run({"list"})), std::vector<int>{8});
 }
 
+// The export is silent; the host compares the data file with the list and says so itself.
+TEST(StoreEndToEnd, ReceiveThatCannotBeSavedExits4WithOneLine) {
+    HostDirectory dir;
+    std::filesystem::create_directory(dir / "calvora-host.tm");
+    WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
+    const auto result = dir.Run({"receive", dir / "incoming"});
+    EXPECT_EQ(result.exitCode, 4);
+    EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+    EXPECT_NE(result.err.find("calvora-host.tm"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "calvora-host.tm"));
+    EXPECT_EQ(dir.SyncLog(), "");
+}
+
 TEST(StoreEndToEnd, CheckSelectsBy32BitPattern) {
     HostDirectory dir;
     WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes({{-1, "全天"}}));
@@ -139,10 +170,16 @@ TEST(StoreEndToEnd, CheckSelectsBy32BitPattern) {
 
 TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     HostDirectory dir;
-    const std::vector<std::vector<std::string>> wrong = {
-        {},           {"frobnicate"}, {"--bogus", "list"}, {"check", "4294967296"},
-        {"check", "x"}, {"receive"},  {"receive", "a", "b"}, {"list", "extra"},
-        {"--module"}, {"set", "-2147483649"}};
+    const std::vector<std::vector<std::string>> wrong = {{},
+                                                         {"frobnicate"},
+                                                         {"--bogus", "list"},
+                                                         {"check", "4294967296"},
+                                                         {"check", "x"},
+                                                         {"receive"},
+                                                         {"receive", "a", "b"},
+                                                         {"list", "extra"},
+                                                         {"--module"},
+                                                         {"set", "-2147483649"}};
     for (const auto& args : wrong) {
         const auto result = dir.Run(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);

@@ -1,5 +1,6 @@
 // calvora-host: a host program that loads the module and calls its exports.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -9,11 +10,13 @@
 #include "host/host_cli.h"
 #include "host/host_output.h"
 #include "periods/period_records.h"
+#include "store/data_file.h"
 
 namespace {
 
 constexpr int kExitUsage = 2;
 constexpr int kExitNoModule = 3;
+constexpr int kExitNotSaved = 4;
 
 using PFN_IsActTimeNow = BOOL (*)(CDWordArray*);
 using PFN_GetConfigData = int (*)(CObList*);
@@ -23,7 +26,9 @@ using PFN_DoConfigEx = void (*)(CString*);
 using PFN_DoSet = BOOL (*)(CDWordArray*);
 using PFN_DoSetEx = BOOL (*)(CDWordArray*, CString*);
 
-void Fail(const std::string& message) { std::fprintf(stderr, "calvora-host: %s\n", message.c_str()); }
+void Fail(const std::string& message) {
+    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
+}
 
 std::string ModuleBesideHost() {
     std::string path = AfxGetModuleFileName(nullptr).Bytes();
@@ -53,7 +58,8 @@ int List(HMODULE module) {
 }
 
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
-    for (std::uint32_t number : numbers) selection.Add(number);
+    for (std::uint32_t number : numbers)
+        selection.Add(number);
 }
 
 void PrintSelection(const CDWordArray& selection) {
@@ -71,6 +77,50 @@ int Check(HMODULE module, const std::vector<std::uint32_t>& numbers) {
     return active ? 0 : 1;
 }
 
+// The bytes the module writes for a list.
+std::string ArchivedBytes(CObList& periods) {
+    CMemFile memory;
+    CArchive archive(&memory, CArchive::store);
+    SerializePeriodList(periods, archive);
+    archive.Close();
+    const auto length = static_cast<std::size_t>(memory.GetLength());
+    BYTE* bytes = memory.Detach();
+    std::string content(reinterpret_cast<const char*>(bytes), length);
+    std::free(bytes);
+    return content;
+}
+
+// The whole content of a file; false when it cannot be read.
+bool ReadFileBytes(const CString& path, std::string& content) {
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
+        return false;
+    try {
+        content.resize(static_cast<std::size_t>(file.GetLength()));
+        return file.Read(content.data(), static_cast<UINT>(content.size())) == content.size();
+    } catch (const CException&) {
+        return false;
+    }
+}
+
+// The module saves quietly or not at all: whether the data file beside this program now holds
+// the module's list, and if not, one line saying so.
+bool ReceivedListWasSaved(HMODULE module) {
+    const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
+    if (stem.IsEmpty()) {
+        Fail("the received list was not saved: this program's own path cannot be read");
+        return false;
+    }
+    CObList periods;
+    Resolve<PFN_GetConfigData>(module, "GetConfigData")(&periods);
+    const CString dataFile = stem + "tm";
+    std::string saved;
+    if (ReadFileBytes(dataFile, saved) && saved == ArchivedBytes(periods))
+        return true;
+    Fail("the received list was not saved in " + dataFile.Bytes());
+    return false;
+}
+
 int Receive(HMODULE module, const std::string& path) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
@@ -84,7 +134,7 @@ int Receive(HMODULE module, const std::string& path) {
         Fail("damaged archive in " + path + "; nothing changed");
         return kExitUsage;
     }
-    return 0;
+    return ReceivedListWasSaved(module) ? 0 : kExitNotSaved;
 }
 
 int Set(HMODULE module, const HostInvocation& invocation) {
@@ -94,7 +144,8 @@ int Set(HMODULE module, const HostInvocation& invocation) {
     const BOOL ok = invocation.command == HostCommand::SetEx
                         ? Resolve<PFN_DoSetEx>(module, "DoSetEx")(&selection, &log)
                         : Resolve<PFN_DoSet>(module, "DoSet")(&selection);
-    if (!ok) return 1;
+    if (!ok)
+        return 1;
     PrintSelection(selection);
     std::fputs(LogLines(log.View()).c_str(), stdout);
     return 0;
@@ -102,10 +153,15 @@ int Set(HMODULE module, const HostInvocation& invocation) {
 
 int Run(HMODULE module, const HostInvocation& invocation) {
     switch (invocation.command) {
-        case HostCommand::List: return List(module);
-        case HostCommand::Check: return Check(module, invocation.numbers);
-        case HostCommand::Receive: return Receive(module, invocation.file);
-        case HostCommand::Config: Resolve<PFN_DoConfig>(module, "DoConfig")(); return 0;
+        case HostCommand::List:
+            return List(module);
+        case HostCommand::Check:
+            return Check(module, invocation.numbers);
+        case HostCommand::Receive:
+            return Receive(module, invocation.file);
+        case HostCommand::Config:
+            Resolve<PFN_DoConfig>(module, "DoConfig")();
+            return 0;
         case HostCommand::ConfigEx: {
             CString log;
             Resolve<PFN_DoConfigEx>(module, "DoConfigEx")(&log);
@@ -113,8 +169,10 @@ int Run(HMODULE module, const HostInvocation& invocation) {
             return 0;
         }
         case HostCommand::Set:
-        case HostCommand::SetEx: return Set(module, invocation);
-        case HostCommand::Help: break;
+        case HostCommand::SetEx:
+            return Set(module, invocation);
+        case HostCommand::Help:
+            break;
     }
     std::fputs(kHostUsage, stdout);
     return 0;

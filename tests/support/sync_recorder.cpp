@@ -1,6 +1,8 @@
 // A synchronisation library for tests. Each call appends one line to the file named by
 // CALVORA_SYNC_LOG: the module name, then the period numbers. With CALVORA_SYNC_THROW set it
-// throws after recording.
+// throws after recording; with CALVORA_SYNC_CRASH set it ends the process with a segmentation
+// fault instead.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -8,8 +10,7 @@
 #include "periods/period_records.h"
 #include "store/sync_library.h"
 
-CALVORA_EXPORT void SendObjlistToRemote(CString moduleName,
-                                                                           CObList* periods) {
+CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
     if (const char* logPath = std::getenv("CALVORA_SYNC_LOG")) {
         if (FILE* log = std::fopen(logPath, "ab")) {
             std::fprintf(log, "%s", static_cast<LPCSTR>(moduleName));
@@ -20,5 +21,8 @@ CALVORA_EXPORT void SendObjlistToRemote(CString moduleName,
             std::fclose(log);
         }
     }
-    if (std::getenv("CALVORA_SYNC_THROW") != nullptr) throw std::runtime_error("sync failed");
+    if (std::getenv("CALVORA_SYNC_CRASH") != nullptr)
+        std::raise(SIGSEGV);
+    if (std::getenv("CALVORA_SYNC_THROW") != nullptr)
+        throw std::runtime_error("sync failed");
 }
