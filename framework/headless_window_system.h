@@ -129,7 +129,7 @@ private:
     const std::string m_unavailableReason;
     std::atomic<bool> m_reasonReported{false};
     std::vector<std::unique_ptr<Dialog>> m_open;  // innermost last
-    int m_operatedId = 0;  // 0: the innermost open dialog
+    int m_operatedId = 0;                         // 0: the innermost open dialog
     std::deque<Step> m_steps;
     std::vector<std::string> m_ignored;
     std::vector<std::string> m_problems;

@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
@@ -54,10 +55,10 @@ struct ModelPeriod {
 
 std::ostream& operator<<(std::ostream& out, const ModelPeriod& p) {
     out << "{" << p.id << " \"" << p.desc << "\" " << p.start[0] << "-" << p.start[1] << "-"
-        << p.start[2] << "/" << p.start[3] << "," << p.start[4] << " " << p.end[0] << "-" << p.end[1]
-        << "-" << p.end[2] << "/" << p.end[3] << "," << p.end[4] << " w" << p.weekStart << "-"
-        << p.weekEnd << " t" << p.timeStart << "-" << p.timeEnd << (p.onEntryDay ? "" : " today")
-        << "}";
+        << p.start[2] << "/" << p.start[3] << "," << p.start[4] << " " << p.end[0] << "-"
+        << p.end[1] << "-" << p.end[2] << "/" << p.end[3] << "," << p.end[4] << " w" << p.weekStart
+        << "-" << p.weekEnd << " t" << p.timeStart << "-" << p.timeEnd
+        << (p.onEntryDay ? "" : " today") << "}";
     return out;
 }
 
@@ -105,6 +106,10 @@ void PutPeriods(const std::vector<ModelPeriod>& periods) {
 
 int Next(int id) {
     return id == INT_MAX ? INT_MIN : id + 1;
+}
+
+void DeleteRows(ScriptedOperator& o, std::vector<int> rows) {
+    o.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
 }
 
 enum class Export { DoSet, DoSetEx, DoConfig, DoConfigEx };
@@ -455,9 +460,9 @@ private:
             m_ending = std::vector<Ending>{Ending::Ok, Ending::CancelButton, Ending::Escape,
                                            Ending::CloseBox}[static_cast<std::size_t>(Pick(0, 3))];
         } else {
-            m_ending = std::vector<Ending>{Ending::Exit, Ending::Escape, Ending::CloseBox,
-                                           Ending::EnterWithoutTicks}[static_cast<std::size_t>(
-                Pick(0, 3))];
+            m_ending = std::vector<Ending>{
+                Ending::Exit, Ending::Escape, Ending::CloseBox,
+                Ending::EnterWithoutTicks}[static_cast<std::size_t>(Pick(0, 3))];
         }
         switch (m_ending) {
             case Ending::Ok:
@@ -530,9 +535,8 @@ private:
         if (ok) {
             for (std::size_t row = 0; row < m_rows.size(); ++row) {
                 const ModelPeriod& p = m_rows[row];
-                const bool wasSelected =
-                    std::find(m_selection.begin(), m_selection.end(),
-                              static_cast<DWORD>(p.id)) != m_selection.end();
+                const bool wasSelected = std::find(m_selection.begin(), m_selection.end(),
+                                                   static_cast<DWORD>(p.id)) != m_selection.end();
                 if (wasSelected && !m_ticks[row])
                     tickMessages += Unticked(p.id, p.desc.c_str());
                 if (!wasSelected && m_ticks[row])
@@ -548,10 +552,11 @@ private:
         EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
         EXPECT_EQ(result, ok ? TRUE : FALSE);
         EXPECT_EQ(Numbers(selection), ok ? ticked : m_selection);
-        if (m_export == Export::DoSetEx)
+        if (m_export == Export::DoSetEx) {
             EXPECT_EQ(Text(log), ok ? m_log + tickMessages : oldLog);
-        if (m_export == Export::DoConfigEx)
+        } else if (m_export == Export::DoConfigEx) {
             EXPECT_EQ(Text(log), m_log);
+        }
         EXPECT_EQ(FileExists(store.DataFile()), saved);
         if (saved) {
             std::vector<int> numbers;
@@ -582,9 +587,22 @@ private:
     std::size_t m_refused = 0;
 };
 
+// Every save brings the data file to disk: the thousands of sessions save into memory where
+// the system has a directory there (Linux's /dev/shm, which Wine shows as Z:\dev\shm).
+std::filesystem::path InMemoryDirectory() {
+    for (const char* path : {"/dev/shm", "Z:\\dev\\shm"}) {
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error))
+            return path;
+    }
+    return std::filesystem::temp_directory_path();
+}
+
 class ListDialogModelTest : public testing::Test, protected ModuleStore {
 protected:
     using Periods = ModuleStore::Periods;
+
+    ListDialogModelTest() : ModuleStore(InMemoryDirectory()) {}
 
     void TearDown() override {
         EXPECT_TRUE(m_system.Problems().empty());
@@ -595,10 +613,6 @@ protected:
     void Reset() {
         DeleteAllPeriods(*g_periodList);
         std::remove(DataFile().c_str());
-    }
-
-    void DeleteRows(std::vector<int> rows) {
-        m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
     }
 
     // No notice program: a notice would be a box, which the checks count.
@@ -615,36 +629,36 @@ TEST_F(ListDialogModelTest, CancelAfterDeletionsWhereTheHeapReusesAddresses) {
     struct Case {
         const char* name;
         std::vector<PeriodRow> entry;
-        void (*actions)(ListDialogModelTest&);
+        void (*actions)(ScriptedOperator&);
         Periods restored;
     };
     const Case cases[] = {
         {"added, then both deleted",
          {{0, "orig"}},
-         [](ListDialogModelTest& t) {
-             t.m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, "new").Click(edit::IDC_CONFIRM);
-             t.DeleteRows({0});
-             t.DeleteRows({0});
+         [](ScriptedOperator& o) {
+             o.Click(IDC_ADD).Type(edit::IDC_DESC, "new").Click(edit::IDC_CONFIRM);
+             DeleteRows(o, {0});
+             DeleteRows(o, {0});
          },
          {{0, "orig"}}},
         {"edited, then both deleted",
          {{1, "P"}, {2, "Q"}},
-         [](ListDialogModelTest& t) {
-             t.m_operator.FocusRow(IDC_PERIOD_LIST, 1)
+         [](ScriptedOperator& o) {
+             o.FocusRow(IDC_PERIOD_LIST, 1)
                  .Click(IDC_EDIT)
                  .Type(edit::IDC_DESC, "Q-edited")
                  .Click(edit::IDC_CONFIRM);
-             t.DeleteRows({0});
-             t.DeleteRows({0});
+             DeleteRows(o, {0});
+             DeleteRows(o, {0});
          },
          {{2, "Q"}, {1, "P"}}},
         {"deleted one by one, then together",
          {{1, "a"}, {2, "b"}, {3, "c"}, {4, "d"}},
-         [](ListDialogModelTest& t) {
-             t.DeleteRows({3});
-             t.m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, "e").Click(edit::IDC_CONFIRM);
-             t.DeleteRows({0, 3});
-             t.DeleteRows({0, 1});
+         [](ScriptedOperator& o) {
+             DeleteRows(o, {3});
+             o.Click(IDC_ADD).Type(edit::IDC_DESC, "e").Click(edit::IDC_CONFIRM);
+             DeleteRows(o, {0, 3});
+             DeleteRows(o, {0, 1});
          },
          {{2, "b"}, {3, "c"}, {1, "a"}, {4, "d"}}},
     };
@@ -652,7 +666,7 @@ TEST_F(ListDialogModelTest, CancelAfterDeletionsWhereTheHeapReusesAddresses) {
         SCOPED_TRACE(c.name);
         Reset();
         FillPeriods(*g_periodList, c.entry);
-        c.actions(*this);
+        c.actions(m_operator);
         m_operator.Click(IDC_CANCEL_CHANGES);
         CDWordArray selection;
         EXPECT_FALSE(DoSet(&selection));
@@ -689,17 +703,16 @@ TEST_F(ListDialogModelTest, TheListRefusesInputWhileTheFormIsOpen) {
     DoConfigEx(&log);
     EXPECT_EQ(Text(log), Modified(3, "改"));
     EXPECT_EQ(ModulePeriods(), (Periods{{1, "甲"}, {2, "乙"}, {3, "改"}}));
-    EXPECT_EQ(m_system.IgnoredInputs(), (std::vector<std::string>{"click 1005", "click 1003",
-                                                                  "enter 0", "escape 0",
-                                                                  "close box 0"}));
+    EXPECT_EQ(m_system.IgnoredInputs(),
+              (std::vector<std::string>{"click 1005", "click 1003", "enter 0", "escape 0",
+                                        "close box 0"}));
 }
 
 TEST_F(ListDialogModelTest, AddAfterTheLargestNumberWrapsToTheSmallest) {
     FillPeriods(*g_periodList, {{INT_MAX, "末"}});
     m_operator.Click(IDC_ADD)
-        .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "-2147483648");
-        })
+        .Observe(
+            [](HeadlessWindowSystem& s) { EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "-2147483648"); })
         .Type(edit::IDC_DESC, "新")
         .Click(edit::IDC_CONFIRM)
         .Click(IDC_EXIT);

@@ -7,7 +7,6 @@
 
 #include <string>
 
-
 namespace {
 
 HWND Window(HDLG dlg) {
