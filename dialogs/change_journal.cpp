@@ -31,7 +31,18 @@ void CChangeJournal::Record(CTimeZone* period, int kind) {
     snapshot->m_nChangeKind = kind;
     snapshot->SetID(period->GetID());
     CopyPeriodValues(*snapshot, *period);
-    m_entries.push_back({std::move(snapshot), period});
+    CTimeZone* concerned = period;
+    if (kind == ChangeDeleted) {
+        // The period is destroyed next, and the heap may hand its address to a period or
+        // snapshot made later. From now on its entries name the snapshot instead, which the
+        // journal keeps until Commit or Undo and which becomes the period again if undone.
+        concerned = snapshot.get();
+        for (Entry& older : m_entries) {
+            if (older.period == period)
+                older.period = concerned;
+        }
+    }
+    m_entries.push_back({std::move(snapshot), concerned});
 }
 
 void CChangeJournal::Commit() {
@@ -58,17 +69,10 @@ void CChangeJournal::Undo(CObList* periods) {
                     CopyPeriodValues(*entry.period, *entry.snapshot);
                 }
                 break;
-            case ChangeDeleted: {
-                // The snapshot becomes the period again; older entries that concern the
-                // destroyed object now concern it.
-                CTimeZone* restored = entry.snapshot.release();
-                periods->AddTail(restored);
-                for (Entry& older : m_entries) {
-                    if (older.period == entry.period)
-                        older.period = restored;
-                }
+            case ChangeDeleted:
+                // The snapshot becomes the period again, and the older entries already name it.
+                periods->AddTail(entry.snapshot.release());
                 break;
-            }
         }
     }
 }

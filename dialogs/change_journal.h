@@ -8,8 +8,9 @@
 #include "periods/period_records.h"
 
 // Snapshots of the periods the operator added, modified or deleted since the dialog opened,
-// oldest first. Each snapshot remembers the live period it concerns, so that undoing touches
-// that period even when others share its number.
+// oldest first. Each snapshot remembers the period it concerns, so that undoing touches that
+// period even when others share its number. An entry names only objects that live until Commit
+// or Undo: a period in the list, or the snapshot of its deletion, which the journal owns.
 class CChangeJournal {
 public:
     // The module's one journal, created empty on first use.
@@ -19,7 +20,8 @@ public:
     CChangeJournal& operator=(const CChangeJournal&) = delete;
 
     // Appends a snapshot of the period as it is now. Kinds other than ChangeAdded,
-    // ChangeDeleted and ChangeModified, and a null period, record nothing.
+    // ChangeDeleted and ChangeModified, and a null period, record nothing. ChangeDeleted
+    // means that the caller takes the period out of the list and destroys it next.
     void Record(CTimeZone* period, int kind);
 
     // Drops every snapshot: the changes stand.
@@ -37,7 +39,8 @@ private:
 
     struct Entry {
         std::unique_ptr<CTimeZone> snapshot;  // m_nChangeKind says what happened
-        // The live period concerned; only dereferenced once found in the list.
+        // The period concerned, or the snapshot of its deletion; only dereferenced once found
+        // in the list.
         CTimeZone* period;
     };
 

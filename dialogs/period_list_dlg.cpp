@@ -5,6 +5,7 @@
 
 #include "dialogs/change_journal.h"
 #include "dialogs/period_edit_dlg.h"
+#include "framework/wrapint.h"
 #include "periods/period_texts.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
@@ -126,11 +127,12 @@ CTimeZone* CPeriodListDlg::RowPeriod(int row) const {
     return reinterpret_cast<CTimeZone*>(m_listPeriods.GetItemData(row));
 }
 
-// The last period's number + 1, not the largest: numbers are not kept unique.
+// The last period's number + 1, not the largest: numbers are not kept unique. After
+// 2147483647 comes -2147483648.
 int CPeriodListDlg::NextPeriodNumber() {
     if (g_periodList->IsEmpty())
         return 0;
-    return static_cast<CTimeZone*>(g_periodList->GetTail())->m_nID + 1;
+    return WrappingAdd(static_cast<CTimeZone*>(g_periodList->GetTail())->m_nID, 1);
 }
 
 void CPeriodListDlg::AppendLog(LPCSTR format, const CTimeZone& period) {

@@ -48,6 +48,8 @@ private:
 
 class CDialog : public CWnd, private DialogEventSink {
 public:
+    // Without a parent, the calling thread's active window owns the dialog; an owner takes no
+    // input while the dialog runs.
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
 
     // Shows the dialog modally; the code given to EndDialog, or -1 when it cannot be shown.

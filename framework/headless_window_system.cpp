@@ -46,6 +46,7 @@ struct HeadlessWindowSystem::Dialog {
     int focus = 0;
     bool ended = false;
     INT_PTR result = 0;
+    bool enabled = true;  // false while a dialog it owns runs
 
     HDLG Handle() { return reinterpret_cast<HDLG>(this); }
 };
@@ -81,7 +82,7 @@ void HeadlessWindowSystem::Enqueue(Step step) {
     m_steps.push_back(std::move(step));
 }
 
-INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG,
+INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
                                              DialogEventSink& sink) {
     if (m_dialogs == Dialogs::Unavailable) {
         if (!m_unavailableReason.empty() && !m_reasonReported.exchange(true))
@@ -89,6 +90,11 @@ INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& di
         return -1;
     }
     m_loopThread = std::this_thread::get_id();
+    // Without an owner the innermost open dialog, the active window here, owns the new one.
+    Dialog* const owning = owner != nullptr ? Find(owner) : Top();
+    const bool disablesOwner = owning != nullptr && owning->enabled;
+    if (disablesOwner)
+        owning->enabled = false;
     auto created = std::make_unique<Dialog>(Dialog{&dialog, &sink, {}, 0, false, 0});
     for (const resources::ControlTemplate& control : dialog.controls) {
         created->controls.emplace_back(control);
@@ -113,6 +119,8 @@ INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& di
     }
     const INT_PTR result = shown.result;
     m_open.pop_back();
+    if (disablesOwner)
+        owning->enabled = true;
     return result;
 }
 
@@ -169,6 +177,16 @@ HeadlessWindowSystem::Dialog* HeadlessWindowSystem::Top() const {
     return m_open.empty() || m_open.back()->ended ? nullptr : m_open.back().get();
 }
 
+HeadlessWindowSystem::Dialog* HeadlessWindowSystem::Operated() const {
+    if (m_operatedId == 0)
+        return Top();
+    for (auto dialog = m_open.rbegin(); dialog != m_open.rend(); ++dialog) {
+        if ((*dialog)->tmpl->id == m_operatedId)
+            return (*dialog)->ended ? nullptr : dialog->get();
+    }
+    return nullptr;
+}
+
 void HeadlessWindowSystem::Notify(Dialog& dialog, UINT code, int id) {
     dialog.sink->OnDialogEvent(dialog.Handle(), DialogEvent{DialogEvent::Notify, code, id});
 }
@@ -192,9 +210,18 @@ void HeadlessWindowSystem::Ignore(const char* input, int id) {
     m_ignored.push_back(std::string(input) + " " + std::to_string(id));
 }
 
+HeadlessWindowSystem::Dialog* HeadlessWindowSystem::Accepting(const char* input, int id) {
+    Dialog* dialog = Operated();
+    if (dialog == nullptr || !dialog->enabled) {
+        Ignore(input, id);
+        return nullptr;
+    }
+    return dialog;
+}
+
 HeadlessWindowSystem::Control* HeadlessWindowSystem::Reachable(int id, const char* input) {
-    Dialog* dialog = Top();
-    Control* control = dialog != nullptr ? Find(dialog->Handle(), id) : nullptr;
+    Dialog* dialog = Operated();
+    Control* control = dialog != nullptr && dialog->enabled ? Find(dialog->Handle(), id) : nullptr;
     if (control == nullptr || !dialog_rules::CanHoldFocus(control->tmpl->kind) ||
         !dialog_rules::TakesInput(*this, dialog->Handle(), id)) {
         Ignore(input, id);
@@ -203,22 +230,12 @@ HeadlessWindowSystem::Control* HeadlessWindowSystem::Reachable(int id, const cha
     return control;
 }
 
-bool HeadlessWindowSystem::FocusFirst(int id, const char* input) {
-    Dialog& dialog = *Top();
-    ChangeFocus(dialog, id);
-    // The control that lost the focus may have closed the dialog or disabled this control.
-    if (Top() == &dialog && dialog_rules::TakesInput(*this, dialog.Handle(), id))
-        return true;
-    Ignore(input, id);
-    return false;
-}
-
 void HeadlessWindowSystem::ReplaceText(int id, std::string_view text, bool asTyped,
                                        const char* input) {
     Control* control = Reachable(id, input);
     if (control == nullptr)
         return;
-    ChangeFocus(*Top(), id);
+    ChangeFocus(*Operated(), id);
     if (control->tmpl->kind != ControlKind::Edit || (control->tmpl->style & resources::kReadOnly)) {
         Ignore(input, id);
         return;
@@ -238,7 +255,7 @@ void HeadlessWindowSystem::Click(int id) {
     Control* control = Reachable(id, "click");
     if (control == nullptr)
         return;
-    Dialog& dialog = *Top();
+    Dialog& dialog = *Operated();
     ChangeFocus(dialog, id);
     const ControlKind kind = control->tmpl->kind;
     if (kind == ControlKind::AutoCheckBox) {
@@ -251,13 +268,13 @@ void HeadlessWindowSystem::Click(int id) {
 
 void HeadlessWindowSystem::MoveFocus(int id) {
     if (Reachable(id, "focus") != nullptr)
-        ChangeFocus(*Top(), id);
+        ChangeFocus(*Operated(), id);
 }
 
 void HeadlessWindowSystem::PressTab(bool backward) {
-    Dialog* dialog = Top();
+    Dialog* dialog = Accepting("tab", 0);
     if (dialog == nullptr)
-        return Ignore("tab", 0);
+        return;
     const int next =
         dialog_rules::NextTabStop(*dialog->tmpl, *this, dialog->Handle(), dialog->focus, backward);
     if (next != 0)
@@ -265,25 +282,25 @@ void HeadlessWindowSystem::PressTab(bool backward) {
 }
 
 void HeadlessWindowSystem::PressEnter() {
-    Dialog* dialog = Top();
+    Dialog* dialog = Accepting("enter", 0);
     if (dialog == nullptr)
-        return Ignore("enter", 0);
+        return;
     if (auto command = dialog_rules::EnterCommand(*dialog->tmpl, *this, dialog->Handle())) {
         Notify(*dialog, BN_CLICKED, *command);
     }
 }
 
 void HeadlessWindowSystem::PressEscape() {
-    Dialog* dialog = Top();
+    Dialog* dialog = Accepting("escape", 0);
     if (dialog == nullptr)
-        return Ignore("escape", 0);
+        return;
     Notify(*dialog, BN_CLICKED, IDCANCEL);
 }
 
 void HeadlessWindowSystem::PressCloseBox() {
-    Dialog* dialog = Top();
+    Dialog* dialog = Accepting("close box", 0);
     if (dialog == nullptr)
-        return Ignore("close box", 0);
+        return;
     if (auto command = dialog_rules::CloseBoxCommand(*this, dialog->Handle())) {
         Notify(*dialog, BN_CLICKED, *command);
     }
@@ -297,7 +314,7 @@ void HeadlessWindowSystem::TickRow(int listId, int row, bool ticked) {
             Ignore("tick", listId);
         return;
     }
-    ChangeFocus(*Top(), listId);
+    ChangeFocus(*Operated(), listId);
     UINT& state = list->rows[static_cast<std::size_t>(row)].state;
     state = (state & ~LVIS_STATEIMAGEMASK) | (ticked ? kTicked : kUnticked);
 }
@@ -310,8 +327,8 @@ void HeadlessWindowSystem::SelectRows(int listId, const std::vector<int>& rows) 
             Ignore("select rows", listId);
         return;
     }
-    const HDLG dlg = Top()->Handle();
-    ChangeFocus(*Top(), listId);
+    const HDLG dlg = Operated()->Handle();
+    ChangeFocus(*Operated(), listId);
     SetListItemState(dlg, listId, -1, 0, LVIS_SELECTED);
     for (int row : rows)
         SetListItemState(dlg, listId, row, LVIS_SELECTED, LVIS_SELECTED);
@@ -326,8 +343,8 @@ void HeadlessWindowSystem::FocusRow(int listId, int row) {
             Ignore("focus row", listId);
         return;
     }
-    ChangeFocus(*Top(), listId);
-    SetListItemState(Top()->Handle(), listId, row, LVIS_FOCUSED, LVIS_FOCUSED);
+    ChangeFocus(*Operated(), listId);
+    SetListItemState(Operated()->Handle(), listId, row, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void HeadlessWindowSystem::ChooseComboItem(int id, int index) {
@@ -338,7 +355,7 @@ void HeadlessWindowSystem::ChooseComboItem(int id, int index) {
             Ignore("choose item", id);
         return;
     }
-    Dialog& dialog = *Top();
+    Dialog& dialog = *Operated();
     ChangeFocus(dialog, id);
     if (combo->comboSelection == index)
         return;
@@ -355,11 +372,23 @@ void HeadlessWindowSystem::SetTimeOfDay(int id, int hour, int minute, int second
             Ignore("set time", id);
         return;
     }
-    ChangeFocus(*Top(), id);
+    ChangeFocus(*Operated(), id);
     picker->time = dialog_rules::WithTimeOfDay(picker->time, hour, minute, second);
 }
 
+void HeadlessWindowSystem::OperateOn(int dialogId) {
+    m_operatedId = dialogId;
+}
+
 // Observation ---------------------------------------------------------------------------------
+
+BOOL HeadlessWindowSystem::DialogEnabled(int dialogId) const {
+    for (auto dialog = m_open.rbegin(); dialog != m_open.rend(); ++dialog) {
+        if ((*dialog)->tmpl->id == dialogId)
+            return (*dialog)->enabled;
+    }
+    return FALSE;
+}
 
 int HeadlessWindowSystem::OpenDialogId() const {
     return m_open.empty() ? 0 : m_open.back()->tmpl->id;
@@ -649,6 +678,10 @@ ScriptedOperator& ScriptedOperator::ChooseComboItem(int id, int index) {
 ScriptedOperator& ScriptedOperator::SetTimeOfDay(int id, int hour, int minute, int second) {
     return Queue(*this, m_system,
                  [=](HeadlessWindowSystem& s) { s.SetTimeOfDay(id, hour, minute, second); });
+}
+
+ScriptedOperator& ScriptedOperator::OperateOn(int dialogId) {
+    return Queue(*this, m_system, [dialogId](HeadlessWindowSystem& s) { s.OperateOn(dialogId); });
 }
 
 ScriptedOperator& ScriptedOperator::Observe(HeadlessWindowSystem::Step check) {

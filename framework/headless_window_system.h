@@ -38,9 +38,12 @@ public:
     void Enqueue(Step step);
     std::size_t PendingSteps() const { return m_steps.size(); }
 
-    // The operator's inputs to the innermost open dialog. An input the dialog would not take
-    // (no dialog, unknown, hidden or disabled control, wrong kind, bad row) changes nothing and
-    // is recorded in IgnoredInputs().
+    // The operator's inputs go to the innermost open dialog, or after OperateOn(id) to the
+    // innermost open dialog with that template id, as when clicking into another window;
+    // OperateOn(0) goes back to the innermost. An input the dialog would not take (no such
+    // dialog, a dialog disabled while one it owns runs, unknown, hidden or disabled control,
+    // wrong kind, bad row) changes nothing and is recorded in IgnoredInputs().
+    void OperateOn(int dialogId);
     void Type(int id, std::string_view text);   // replaces the text, as typed keys
     void Paste(int id, std::string_view text);  // replaces the text, bypassing digits-only
     void Click(int id);                         // focus to the control, then its click
@@ -57,6 +60,8 @@ public:
 
     // Observation of the innermost open dialog (0 / empty values when none is open).
     int OpenDialogId() const;
+    // Whether the innermost open dialog with that template id takes input; FALSE when none.
+    BOOL DialogEnabled(int dialogId) const;
     HDLG TopDialog() const;
     CString Text(int id);
     BOOL Enabled(int id);
@@ -109,12 +114,13 @@ private:
     Dialog* Find(HDLG dlg) const;
     Control* Find(HDLG dlg, int id) const;
     Dialog* Top() const;
-    // The innermost dialog's control if the operator can reach it; records the input otherwise.
+    // The open dialog the operator's input goes to, nullptr when there is none.
+    Dialog* Operated() const;
+    // The operated dialog if it takes input; records the input otherwise.
+    Dialog* Accepting(const char* input, int id);
+    // The operated dialog's control if the operator can reach it; records the input otherwise.
     Control* Reachable(int id, const char* input);
     void Ignore(const char* input, int id);
-    // Gives the innermost dialog's control the focus; false (recorded) when the notification of
-    // the control losing it left the control out of reach.
-    bool FocusFirst(int id, const char* input);
     void Notify(Dialog& dialog, UINT code, int id);
     void ChangeFocus(Dialog& dialog, int id);
     void ReplaceText(int id, std::string_view text, bool asTyped, const char* input);
@@ -123,6 +129,7 @@ private:
     const std::string m_unavailableReason;
     std::atomic<bool> m_reasonReported{false};
     std::vector<std::unique_ptr<Dialog>> m_open;  // innermost last
+    int m_operatedId = 0;                         // 0: the innermost open dialog
     std::deque<Step> m_steps;
     std::vector<std::string> m_ignored;
     std::vector<std::string> m_problems;
@@ -149,6 +156,7 @@ public:
     ScriptedOperator& FocusRow(int listId, int row);
     ScriptedOperator& ChooseComboItem(int id, int index);
     ScriptedOperator& SetTimeOfDay(int id, int hour, int minute, int second);
+    ScriptedOperator& OperateOn(int dialogId);
     // Runs check against the window system at this point of the script.
     ScriptedOperator& Observe(HeadlessWindowSystem::Step check);
 

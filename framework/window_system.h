@@ -44,12 +44,15 @@ public:
     // Builds the dialog from its template (controls, captions, initial combo items), sends Init,
     // and runs a modal loop until EndDialog. Returns the code given to EndDialog, or -1 when no
     // dialog can be shown. Must work when called from inside another dialog's event.
+    // A null owner stands for the calling thread's active window (the innermost dialog open on
+    // it, else the host's active window, if any). The owner takes no input until the dialog
+    // ends: the dialog's handlers may destroy what the owner's would use.
     virtual INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
                                    DialogEventSink& sink) = 0;
     // Ends the modal loop of dlg once the current event returns.
     virtual void EndModalDialog(HDLG dlg, INT_PTR result) = 0;
-    // A modal message box; owner may be null. Returns the button pressed (IDOK, ...).
-    // May be called from any thread.
+    // A modal message box, owned as a dialog is; without windows on the calling thread it has
+    // no owner. Returns the button pressed (IDOK, ...). May be called from any thread.
     virtual int ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
                                UINT type) = 0;
 

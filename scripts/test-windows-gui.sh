@@ -121,7 +121,7 @@ periods_listed() { (cd "$host_dir" && wine calvora-host.exe list | wc -l); }
 list="时段设置窗口"
 form="增加时间段"
 box="Calvora"  # message boxes carry the application name
-IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003 IDC_EDIT=1004
+IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003 IDC_EDIT=1004 IDC_DELETE=1005 IDC_EXIT=1024
 IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012 IDC_MONTH_START=1005
 BOX_TEXT=65535
 
@@ -199,6 +199,35 @@ xdotool mousemove "$((x + w - 12))" "$((y + 10))" click 1  # the close box in th
 finish_host
 expect_eq "$host_status" 1 "close box: exit status"
 expect_eq "$(md5sum <"$host_dir/calvora-host.tm")" "$before" "cancel: data file"
+
+# 4. While the form is open the list behind it is disabled: Delete clicked there does nothing,
+# and the confirmed form changes the period it was opened for.
+new_host_dir owner
+start_host config-ex
+wait_for "$list"
+read -r x y <<<"$(probe corner $IDC_PERIOD_LIST "$list")"
+xdotool mousemove "$((x + 80))" "$((y + 50))" click 1  # the second row, number 2
+sleep 0.3
+click $IDC_EDIT "$list"
+wait_for "$form"
+expect_eq "$(probe enabled "$list")" disabled "owner: the list while the form is open"
+read -r x y <<<"$(probe center $IDC_DELETE "$list")"
+read -r fx fy fw fh <<<"$(probe rect "$form")"
+if ((x >= fx && x < fx + fw && y >= fy && y < fy + fh)); then
+    fail "owner: the form covers the list's Delete button"
+fi
+xdotool mousemove "$x" "$y" click 1
+sleep 0.3
+type_into $IDC_DESC "$form" "Edited"
+xdotool key Return
+sleep 0.5
+probe rect "$form" >/dev/null 2>&1 && fail "owner: the form stayed open"
+expect_eq "$(probe enabled "$list")" enabled "owner: the list after the form"
+click $IDC_EXIT "$list"
+finish_host
+expect_eq "$host_status" 0 "owner: exit status"
+expect_eq "$(output)" "修改安全时段 序号:2 描述:Edited|){(}|\$" "owner: operation log"
+expect_eq "$(periods_listed)" 3 "owner: periods in the data file"
 
 echo "windows GUI: $((SECONDS - stage_start)) s, $failures failure(s)" >&2
 ((failures == 0))

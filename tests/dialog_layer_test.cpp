@@ -332,6 +332,52 @@ TEST_F(DialogLayer, NestedFormAcceptedByEnter) {
     EXPECT_EQ(dlg.m_strFormDesc, "inner");
 }
 
+// A dialog without an owner belongs to the innermost open one, which refuses every input until
+// it closes; an owner given explicitly is disabled the same way.
+TEST_F(DialogLayer, AnOwnerTakesNoInputWhileItsDialogRuns) {
+    CListTestDlg dlg;
+    const int listId = list_ids::IDC_PERIOD_LIST;
+    const auto enabled = [](BOOL list, BOOL form) {
+        return [=](HeadlessWindowSystem& s) {
+            EXPECT_EQ(s.DialogEnabled(IDD_PERIOD_LIST), list);
+            EXPECT_EQ(s.DialogEnabled(IDD_PERIOD_EDIT), form);
+        };
+    };
+    m_operator.Click(list_ids::IDC_ADD)
+        .Observe(enabled(FALSE, TRUE))
+        .OperateOn(IDD_PERIOD_LIST)
+        .Click(list_ids::IDC_ADD)
+        .MoveFocus(listId)
+        .PressTab()
+        .PressEnter()
+        .PressEscape()
+        .PressCloseBox()
+        .TickRow(listId, 0)
+        .SelectRows(listId, {1})
+        .FocusRow(listId, 2)
+        .Type(IDC_DESC, "not on this dialog")
+        .OperateOn(IDD_PERIOD_EDIT)
+        .Type(IDC_DESC, "typed")
+        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Text(IDC_DESC), "typed"); })
+        .PressEscape()
+        .OperateOn(0)
+        .Observe(enabled(TRUE, FALSE))
+        .Observe([&](HeadlessWindowSystem&) {
+            CDialog owned(IDD_PERIOD_EDIT, &dlg);
+            EXPECT_EQ(owned.DoModal(), IDCANCEL);
+        })
+        .Observe(enabled(FALSE, TRUE))
+        .PressEscape()
+        .Observe(enabled(TRUE, FALSE))
+        .PressEscape();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_events, std::vector<std::string>{"form closed"});
+    EXPECT_EQ(m_system.IgnoredInputs(),
+              (std::vector<std::string>{"click 1003", "focus 1001", "tab 0", "enter 0", "escape 0",
+                                        "close box 0", "tick 1001", "select rows 1001",
+                                        "focus row 1001", "type into 1021"}));
+}
+
 TEST_F(DialogLayer, ListViewRowsItemDataChecksAndSelection) {
     CListTestDlg dlg;
     CListCtrl& list = dlg.m_listPeriods;

@@ -7,7 +7,6 @@
 
 #include <string>
 
-
 namespace {
 
 HWND Window(HDLG dlg) {
@@ -15,6 +14,13 @@ HWND Window(HDLG dlg) {
 }
 HDLG Dialog(HWND hwnd) {
     return reinterpret_cast<HDLG>(hwnd);
+}
+
+// Without an owner, the calling thread's active window owns a dialog or box, as the framework
+// picks one on the platform: otherwise the window that opened it would stay live behind it. A
+// thread without windows (a notice worker) has none, and its box stays ownerless.
+HWND OwnerWindow(HDLG owner) {
+    return owner != nullptr ? Window(owner) : GetActiveWindow();
 }
 
 HWND Control(HDLG dlg, int id) {
@@ -110,8 +116,9 @@ INT_PTR Win32WindowSystem::RunModalDialog(const resources::DialogTemplate& dialo
                                           DialogEventSink& sink) {
     InitialiseCommonControls();
     ModalContext context{dialog, sink};
-    return DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(dialog.id), Window(owner), DialogProc,
-                           reinterpret_cast<LPARAM>(&context));
+    // The dialog manager disables the owner while the dialog runs.
+    return DialogBoxParamW(ThisModule(), MAKEINTRESOURCEW(dialog.id), OwnerWindow(owner),
+                           DialogProc, reinterpret_cast<LPARAM>(&context));
 }
 
 void Win32WindowSystem::EndModalDialog(HDLG dlg, INT_PTR result) {
@@ -120,7 +127,7 @@ void Win32WindowSystem::EndModalDialog(HDLG dlg, INT_PTR result) {
 
 int Win32WindowSystem::ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
                                       UINT type) {
-    return MessageBoxW(Window(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
+    return MessageBoxW(OwnerWindow(owner), Wide(text).c_str(), Wide(caption).c_str(), type);
 }
 
 BOOL Win32WindowSystem::HasControl(HDLG dlg, int id) {

@@ -4,6 +4,7 @@
 //   control_probe center ID [caption]    the screen point at the middle of control ID: x y
 //   control_probe corner ID [caption]    the screen point at its top left corner: x y
 //   control_probe text ID [caption]      the control's text
+//   control_probe enabled [caption]      whether the dialog takes input: enabled or disabled
 //   control_probe list                   the shown dialogs: enabled or disabled, caption
 // The dialog is the enabled, visible one (a modal dialog disables its owner), or the one with
 // the given caption. Exit code 1 when there is no such dialog or control.
@@ -78,7 +79,7 @@ int main() {
     const std::wstring command = argv[1];
     if (command == L"list")
         return EnumWindows(PrintDialog, 0) ? 0 : 1;
-    const bool takesId = command != L"rect";
+    const bool takesId = command != L"rect" && command != L"enabled";
     const int captionArg = takesId ? 3 : 2;
     Search search{argc > captionArg ? argv[captionArg] : nullptr, nullptr};
     EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
@@ -106,6 +107,8 @@ int main() {
               std::to_string((rect.top + rect.bottom) / 2);
     } else if (command == L"text") {
         out = Utf8(TextOf(target));
+    } else if (command == L"enabled") {
+        out = IsWindowEnabled(target) ? "enabled" : "disabled";
     } else {
         return 2;
     }

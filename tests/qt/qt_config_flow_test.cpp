@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QWindow>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -180,6 +181,37 @@ TEST_F(QtConfigFlow, EditDoesNothingUntilARowHasTheFocus) {
     CString log;
     DoConfigEx(&log);
     EXPECT_EQ(Text(log), "");
+}
+
+// The list behind an open form is blocked: a click on its Delete button deletes nothing. The
+// click goes to the list's window as the platform's input does, where modality applies.
+TEST_F(QtConfigFlow, TheListBehindTheFormTakesNoClicks) {
+    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
+    m_operator.SelectRows(IDC_PERIOD_LIST, {2})
+        .FocusRow(IDC_PERIOD_LIST, 2)
+        .Click(IDC_EDIT)
+        .Type(edit::IDC_DESC, Utf8("改"))
+        .Observe([] {
+            QWidget* list = QtOperator::TopDialog()->parentWidget();
+            ASSERT_NE(list, nullptr);
+            auto* remove =
+                list->findChild<QWidget*>(QString::number(IDC_DELETE), Qt::FindDirectChildrenOnly);
+            ASSERT_NE(remove, nullptr);
+            QTest::mouseClick(list->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                              remove->mapTo(list, remove->rect().center()));
+            EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("增加时间段"));
+        })
+        .PressKey(Qt::Key_Return)
+        .Observe([] {
+            EXPECT_EQ(PeriodList()->model()->rowCount(), 3);
+            EXPECT_EQ(Cell(2, 1), Utf8("改"));
+        })
+        .PressKey(Qt::Key_Escape)
+        .Start();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(Text(log), Modified(3, "改"));
+    EXPECT_EQ(ModulePeriods(), (Periods{{1, "甲"}, {2, "乙"}, {3, "改"}}));
 }
 
 TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEnd) {

@@ -23,23 +23,23 @@ inline void UnsetEnvironment(const char* name) {
 #endif
 }
 
-// A new directory under the system's temporary directory.
-inline std::filesystem::path CreateScratchDirectory() {
+// A new directory under parent.
+inline std::filesystem::path CreateScratchDirectory(const std::filesystem::path& parent) {
     std::random_device seed;
     std::mt19937_64 random(seed());
     for (;;) {
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("calvora-" + std::to_string(random() % 1000000000));
+        const auto path = parent / ("calvora-" + std::to_string(random() % 1000000000));
         if (std::filesystem::create_directory(path))
             return path;
     }
 }
 
-// A fresh directory under the system's temporary directory, removed with everything in it
-// when the object goes.
+// A fresh directory under the system's temporary directory (or parent), removed with
+// everything in it when the object goes.
 class TempDir {
 public:
-    TempDir() : m_path(CreateScratchDirectory()) {}
+    explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+        : m_path(CreateScratchDirectory(parent)) {}
     ~TempDir() {
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);

@@ -18,7 +18,10 @@ class ModuleStore {
 public:
     using Periods = std::vector<std::pair<int, std::string>>;
 
-    ModuleStore() {
+    // The directory goes under parent.
+    explicit ModuleStore(
+        const std::filesystem::path& parent = std::filesystem::temp_directory_path())
+        : m_dir(parent) {
         g_periodList = new CObList(10);
         theApp.m_bTmFormat = 1;
         theApp.m_strDataPath = CString(DataFile().c_str());
