@@ -1,7 +1,10 @@
 #include "store/period_app.h"
 
-#include "framework/carchive.h"
+#include <cstdlib>
+#include <memory>
+
 #include "framework/atomic_file.h"
+#include "framework/carchive.h"
 #include "framework/file_system.h"
 #include "framework/module_services.h"
 #include "periods/period_records.h"
@@ -99,8 +102,15 @@ BOOL CPeriodApp::InitInstance() {
 void CPeriodApp::SaveData() { SavePeriodList(g_periodList, m_strDataPath); }
 
 LoadOutcome LoadPeriodList(CObList* list, CString path) {
+    // Readers share a lock that keeps out only a writer rewriting the file in place, and wait
+    // for that one a bounded time. Behind one that hangs, reading unlocked beats starting
+    // empty: a file not read to its end is kept before anything replaces it.
+    const UINT reading = CFile::modeRead | CFile::modeNoTruncate | CFile::modeRegularOnly;
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::modeNoTruncate)) return LoadOutcome::NotOpened;
+    if (!AfxOpenWaiting(file, path, reading | CFile::shareDenyWrite, kAfxLockWaitMilliseconds) &&
+        !file.Open(path, reading | CFile::shareDenyNone)) {
+        return LoadOutcome::NotOpened;
+    }
     try {
         CArchive archive(&file, CArchive::load, kArchiveBufferSize);
         SerializePeriodList(*list, archive);
@@ -126,8 +136,10 @@ BOOL SavePeriodList(CObList* list, CString path) {
     if (replacement.OpenFor(path)) {
         return WriteList(list, replacement) && replacement.Commit();
     }
-    // No temporary file can be made beside it: write in place, as a last resort.
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) return FALSE;
-    return WriteList(list, file);
+    // It cannot be replaced: rewrite it in place, from a complete copy in memory.
+    CMemFile content;
+    if (!WriteList(list, content)) return FALSE;
+    const UINT size = static_cast<UINT>(content.GetLength());
+    const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
+    return AfxRewriteFile(path, bytes.get(), size);
 }
