@@ -98,11 +98,13 @@ BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD millisecond
     return TRUE;
 }
 
-BOOL AfxRewriteFile(LPCSTR path, const BYTE* data, UINT size) {
-    CFile file;
-    const UINT flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareExclusive |
-                       CFile::modeRegularOnly;
-    if (!AfxOpenWaiting(file, path, flags, kAfxLockWaitMilliseconds)) return FALSE;
+BOOL AfxOpenForRewrite(CFile& file, LPCSTR path) {
+    const UINT flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
+                       CFile::shareExclusive | CFile::modeRegularOnly;
+    return AfxOpenWaiting(file, path, flags, kAfxLockWaitMilliseconds);
+}
+
+BOOL AfxRewriteFile(CFile& file, const BYTE* data, UINT size) {
     try {
         file.ReserveSpace(size);
         file.Write(data, size);
@@ -111,6 +113,7 @@ BOOL AfxRewriteFile(LPCSTR path, const BYTE* data, UINT size) {
         file.Close();
         return TRUE;
     } catch (const CException&) {
+        file.Abort();
         return FALSE;
     }
 }

@@ -38,8 +38,10 @@ private:
 // a conflicting lock.
 BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds);
 
-// Replaces the content of the regular file at path (created when missing) with size bytes,
-// holding it exclusively meanwhile. The storage for them is reserved before anything is
-// written, so that a full disk leaves the old content whole; they are on stable storage when
-// it returns TRUE.
-BOOL AfxRewriteFile(LPCSTR path, const BYTE* data, UINT size);
+// Opens the regular file at path (created when missing, not emptied) to be rewritten in place
+// by AfxRewriteFile, holding it exclusively from now on.
+BOOL AfxOpenForRewrite(CFile& file, LPCSTR path);
+// Replaces the content of a file so opened with size bytes and closes it. The storage for
+// them is reserved before anything is written, so that a full disk leaves the old content
+// whole; they are on stable storage when it returns TRUE.
+BOOL AfxRewriteFile(CFile& file, const BYTE* data, UINT size);

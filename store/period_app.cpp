@@ -136,10 +136,13 @@ BOOL SavePeriodList(CObList* list, CString path) {
     if (replacement.OpenFor(path)) {
         return WriteList(list, replacement) && replacement.Commit();
     }
-    // It cannot be replaced: rewrite it in place, from a complete copy in memory.
+    // It cannot be replaced: rewrite it in place, from a complete copy in memory, so that the
+    // old content stays whole until the new one is ready and has its room.
+    CFile file;
+    if (!AfxOpenForRewrite(file, path)) return FALSE;
     CMemFile content;
     if (!WriteList(list, content)) return FALSE;
     const UINT size = static_cast<UINT>(content.GetLength());
     const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
-    return AfxRewriteFile(path, bytes.get(), size);
+    return AfxRewriteFile(file, bytes.get(), size);
 }
