@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr char kNameCharacters[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr char kNameCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr int kSuffixLength = 6;
 constexpr int kCreateAttempts = 16;
 
@@ -16,7 +15,8 @@ CString TemporaryName(const CString& destination) {
     static thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kNameCharacters - 2);
     char suffix[kSuffixLength + 2] = ".";
-    for (int i = 1; i <= kSuffixLength; ++i) suffix[i] = kNameCharacters[pick(random)];
+    for (int i = 1; i <= kSuffixLength; ++i)
+        suffix[i] = kNameCharacters[pick(random)];
     return destination + suffix;
 }
 
@@ -25,10 +25,13 @@ CString TemporaryName(const CString& destination) {
 bool IsTemporaryOf(const CString& path, const CString& destination) {
     const std::string& name = path.Bytes();
     const std::size_t stem = destination.Bytes().size() + 1;
-    if (name.size() != stem + kSuffixLength) return false;
+    if (name.size() != stem + kSuffixLength)
+        return false;
     const std::string suffix = name.substr(stem);
-    if (suffix.find_first_not_of(kNameCharacters) != std::string::npos) return false;
-    return !(suffix.compare(0, 3, "bad") == 0 && suffix.find_first_not_of("0123456789", 3) == std::string::npos);
+    if (suffix.find_first_not_of(kNameCharacters) != std::string::npos)
+        return false;
+    return !(suffix.compare(0, 3, "bad") == 0 &&
+             suffix.find_first_not_of("0123456789", 3) == std::string::npos);
 }
 
 }  // namespace
@@ -39,7 +42,8 @@ void CAtomicFile::RemoveAbandonedTemporaries(const CString& destination) {
     // Every writer holds its temporary file locked until it is in place or removed, so the
     // ones that can be taken belong to writers that died.
     for (const CString& path : AfxFilesBeginningWith(destination + ".")) {
-        if (IsTemporaryOf(path, destination)) AfxDeleteUnusedFile(path);
+        if (IsTemporaryOf(path, destination))
+            AfxDeleteUnusedFile(path);
     }
 }
 
@@ -51,9 +55,11 @@ BOOL CAtomicFile::OpenFor(LPCSTR target) {
     const BOOL replacing = finder.FindFile(destination);
     for (int attempt = 0; attempt < kCreateAttempts && !IsOpen(); ++attempt) {
         const CString candidate = TemporaryName(destination);
-        if (Open(candidate, modeCreate | modeCreateNew | modeWrite | shareExclusive)) m_strTemporary = candidate;
+        if (Open(candidate, modeCreate | modeCreateNew | modeWrite | shareExclusive))
+            m_strTemporary = candidate;
     }
-    if (!IsOpen()) return FALSE;
+    if (!IsOpen())
+        return FALSE;
     m_strTarget = destination;
     if (replacing && platform::AdoptIdentityOf(Handle(), destination) != 0) {
         Discard();
@@ -63,7 +69,8 @@ BOOL CAtomicFile::OpenFor(LPCSTR target) {
 }
 
 BOOL CAtomicFile::Commit() {
-    if (!IsOpen()) return FALSE;
+    if (!IsOpen())
+        return FALSE;
     try {
         Flush();
     } catch (const CException&) {
@@ -88,10 +95,12 @@ void CAtomicFile::Discard() {
 }
 
 BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
     CFileException error;
     while (!file.Open(path, nOpenFlags, &error)) {
-        if (error.m_cause != CFileException::sharingViolation || std::chrono::steady_clock::now() >= deadline)
+        if (error.m_cause != CFileException::sharingViolation ||
+            std::chrono::steady_clock::now() >= deadline)
             return FALSE;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }

@@ -153,8 +153,7 @@ void CFile::SetLength(ULONGLONG dwNewLen) {
 
 void CFile::ReserveSpace(ULONGLONG nLength) {
     CheckOpen();
-    if (const int osError =
-            platform::ReserveFileSpace(m_hFile, static_cast<std::int64_t>(nLength)))
+    if (const int osError = platform::ReserveFileSpace(m_hFile, static_cast<std::int64_t>(nLength)))
         ThrowOsError(osError);
 }
 

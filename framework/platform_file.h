@@ -22,8 +22,8 @@ enum class FileLock {
 
 struct FileOpenMode {
     FileAccess access;
-    bool create;       // create the file when it is missing
-    bool truncate;     // empty an existing file
+    bool create;    // create the file when it is missing
+    bool truncate;  // empty an existing file
     FileLock lock;
     bool createNew;    // fail when the name exists (with create)
     bool regularOnly;  // fail unless the file is a regular file; never waits for a peer

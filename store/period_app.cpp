@@ -139,9 +139,11 @@ BOOL SavePeriodList(CObList* list, CString path) {
     // It cannot be replaced: rewrite it in place, from a complete copy in memory, so that the
     // old content stays whole until the new one is ready and has its room.
     CFile file;
-    if (!AfxOpenForRewrite(file, path)) return FALSE;
+    if (!AfxOpenForRewrite(file, path))
+        return FALSE;
     CMemFile content;
-    if (!WriteList(list, content)) return FALSE;
+    if (!WriteList(list, content))
+        return FALSE;
     const UINT size = static_cast<UINT>(content.GetLength());
     const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
     return AfxRewriteFile(file, bytes.get(), size);

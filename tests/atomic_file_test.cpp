@@ -86,8 +86,8 @@ TEST(AtomicFile, RemovesOnlyTheTemporariesNobodyHolds) {
     TempDir dir;
     const std::string target = dir / "data.tm";
     WriteWholeFile(target, "old");
-    const std::vector<std::string> kept = {"data.tm.bad", "data.tm.bad1", "data.tm.bad123",
-                                           "data.tm.Ab3d", "data.tm.Ab3dE9x", "data.tm.Ab-dE9",
+    const std::vector<std::string> kept = {"data.tm.bad",   "data.tm.bad1",    "data.tm.bad123",
+                                           "data.tm.Ab3d",  "data.tm.Ab3dE9x", "data.tm.Ab-dE9",
                                            "data.tmAb3dE9", "other.tm.Ab3dE9"};
     for (const auto& name : kept)
         WriteWholeFile(dir / name, "keep");
@@ -110,8 +110,8 @@ TEST(AtomicFile, RemovesOnlyTheTemporariesNobodyHolds) {
 TEST(AtomicFile, RewriteInPlaceGrowsOrShrinksToExactlyTheNewBytes) {
     TempDir dir;
     const std::string path = dir / "data.tm";
-    for (const std::string& content : {std::string(10000, 'a'), std::string("short"),
-                                       std::string(), std::string(70000, 'b')}) {
+    for (const std::string& content :
+         {std::string(10000, 'a'), std::string("short"), std::string(), std::string(70000, 'b')}) {
         CFile file;
         ASSERT_TRUE(AfxOpenForRewrite(file, path.c_str()));
         ASSERT_TRUE(AfxRewriteFile(file, reinterpret_cast<const BYTE*>(content.data()),
@@ -130,7 +130,8 @@ TEST(AtomicFile, RewriteInPlaceWaitsForNoReaderLongerThanTheBound) {
     reader.Close();
     EXPECT_TRUE(AfxOpenForRewrite(file, path.c_str()));
     CFile lateReader;
-    EXPECT_FALSE(AfxOpenWaiting(lateReader, path.c_str(), CFile::modeRead | CFile::shareDenyWrite, 50));
+    EXPECT_FALSE(
+        AfxOpenWaiting(lateReader, path.c_str(), CFile::modeRead | CFile::shareDenyWrite, 50));
     EXPECT_EQ(ReadWholeFile(path), "old");
 }
 

@@ -2,9 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <limits.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,7 +78,9 @@ BOOL AfxIsFileWritable(LPCSTR path) {
     return regular;
 }
 
-CString AfxResolveLinks(LPCSTR path) { return CString(FollowLinks(path)); }
+CString AfxResolveLinks(LPCSTR path) {
+    return CString(FollowLinks(path));
+}
 
 std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
     const std::string full = prefix;
@@ -86,7 +88,8 @@ std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
     const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
     std::vector<CString> paths;
     DIR* listing = opendir(directory.c_str());
-    if (listing == nullptr) return paths;
+    if (listing == nullptr)
+        return paths;
     while (const dirent* entry = readdir(listing)) {
         if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
             paths.emplace_back((directory + "/" + entry->d_name).c_str());
@@ -98,7 +101,8 @@ std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
 
 BOOL AfxDeleteUnusedFile(LPCSTR path) {
     const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return FALSE;
+    if (fd < 0)
+        return FALSE;
     // A user holds a lock on the file for as long as it needs it. Once the lock is ours, the
     // name must still be the file locked: a writer may have renamed it into place meanwhile.
     struct stat opened, named;
@@ -117,4 +121,6 @@ BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
     return TRUE;
 }
 
-BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) { return CopyContent(path, copyPath); }
+BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) {
+    return CopyContent(path, copyPath);
+}

@@ -27,7 +27,8 @@ CString AfxResolveLinks(LPCSTR path) {
 std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
     const std::string full = prefix;
     const std::size_t separator = full.find_last_of("\\/");
-    const std::string directory = separator == std::string::npos ? "" : full.substr(0, separator + 1);
+    const std::string directory =
+        separator == std::string::npos ? "" : full.substr(0, separator + 1);
     std::vector<CString> paths;
     WIN32_FIND_DATAA entry;
     const HANDLE search = FindFirstFileA((full + "*").c_str(), &entry);

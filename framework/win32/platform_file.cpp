@@ -48,10 +48,9 @@ int LastError() {
 }  // namespace
 
 int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file) {
-    const HANDLE handle =
-        CreateFileW(win32::WideFromAnsi(path).c_str(), DesiredAccess(mode.access),
-                    ShareMode(mode.lock), nullptr, Disposition(mode), FILE_ATTRIBUTE_NORMAL,
-                    nullptr);
+    const HANDLE handle = CreateFileW(win32::WideFromAnsi(path).c_str(), DesiredAccess(mode.access),
+                                      ShareMode(mode.lock), nullptr, Disposition(mode),
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return LastError();
     if (mode.regularOnly && GetFileType(handle) != FILE_TYPE_DISK) {

@@ -29,7 +29,9 @@ constexpr int kRounds = 15;  // the sanitizers make every process several times 
 constexpr int kRounds = 100;
 #endif
 
-std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+std::string Quoted(const std::string& text) {
+    return "'" + text + "'";
+}
 
 ProcessResult Shell(const std::string& script, const std::vector<std::string>& env = {}) {
     return RunProcess({"/bin/sh", "-c", script}, env);
@@ -37,16 +39,21 @@ ProcessResult Shell(const std::string& script, const std::vector<std::string>& e
 
 std::vector<PeriodRow> ManyPeriods(int count, int first = 0) {
     std::vector<PeriodRow> rows;
-    for (int i = 0; i < count; ++i) rows.push_back({first + i, "一个相当长的描述文字"});
+    for (int i = 0; i < count; ++i)
+        rows.push_back({first + i, "一个相当长的描述文字"});
     return rows;
 }
 
-std::size_t LineCount(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t LineCount(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // The names in the host directory other than the host's own files and the given ones.
-std::vector<std::string> OtherNames(const HostDirectory& dir, const std::vector<std::string>& known) {
+std::vector<std::string> OtherNames(const HostDirectory& dir,
+                                    const std::vector<std::string>& known) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(dir / "").parent_path())) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(dir / "").parent_path())) {
         const std::string name = entry.path().filename().string();
         if (name != CALVORA_HOST_FILE && name != CALVORA_MODULE_FILE && name != CALVORA_SYNC_FILE &&
             std::find(known.begin(), known.end(), name) == known.end())
@@ -84,7 +91,8 @@ void ExpectConcurrentStartUpsReadEverything(const HostDirectory& dir, std::size_
         for (int i = 0; i < 3; ++i) {
             const std::string out = Quoted(dir / ("out" + std::to_string(i)));
             script += listing ? Quoted(dir.Host()) + " list > " + out + " & "
-                              : "(" + Quoted(dir.Host()) + " check " + std::to_string(kLast) + "; echo $? > " + out + ") & ";
+                              : "(" + Quoted(dir.Host()) + " check " + std::to_string(kLast) +
+                                    "; echo $? > " + out + ") & ";
         }
         ASSERT_EQ(Shell(script + "wait").exitCode, 0);
         for (int i = 0; i < 3; ++i) {
@@ -109,14 +117,16 @@ TEST(StoreFiles, StartUpsWhileAnotherProcessSavesReadTheWholeFile) {
     const std::string list = ListEndingInAnAlwaysActivePeriod(20000);
     WriteWholeFile(dir / "calvora-host.tm", list);
     WriteWholeFile(dir / "incoming", list);
-    const int saver = StartProcess({"/bin/sh", "-c",
-                                    "while [ ! -e " + Quoted(dir / "stop") + " ]; do " + Quoted(dir.Host()) +
-                                        " receive " + Quoted(dir / "incoming") + "; done"});
+    const int saver =
+        StartProcess({"/bin/sh", "-c",
+                      "while [ ! -e " + Quoted(dir / "stop") + " ]; do " + Quoted(dir.Host()) +
+                          " receive " + Quoted(dir / "incoming") + "; done"});
     ExpectConcurrentStartUpsReadEverything(dir, 20000);
     WriteWholeFile(dir / "stop", "");
     waitpid(saver, nullptr, 0);
     EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
-    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming", "stop", "out0", "out1", "out2"}), std::vector<std::string>{});
+    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming", "stop", "out0", "out1", "out2"}),
+              std::vector<std::string>{});
 }
 
 // What sits at the data path instead of a regular file, and how to recognise it afterwards.
@@ -138,7 +148,8 @@ bool MakeSocket(const std::string& path) {
 
 mode_t TypeOf(const std::string& path, bool follow) {
     struct stat info {};
-    if ((follow ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0) return 0;
+    if ((follow ? stat(path.c_str(), &info) : lstat(path.c_str(), &info)) != 0)
+        return 0;
     return info.st_mode & S_IFMT;
 }
 
@@ -146,7 +157,9 @@ const SpecialFile kSpecialFiles[] = {
     {"fifo", [](const std::string& p) { return mkfifo(p.c_str(), 0666) == 0; },
      [](const std::string& p) { return TypeOf(p, false) == S_IFIFO; }},
     {"link to /dev/zero", [](const std::string& p) { return symlink("/dev/zero", p.c_str()) == 0; },
-     [](const std::string& p) { return TypeOf(p, false) == S_IFLNK && TypeOf("/dev/zero", false) == S_IFCHR; }},
+     [](const std::string& p) {
+         return TypeOf(p, false) == S_IFLNK && TypeOf("/dev/zero", false) == S_IFCHR;
+     }},
     {"directory", [](const std::string& p) { return mkdir(p.c_str(), 0777) == 0; },
      [](const std::string& p) { return TypeOf(p, false) == S_IFDIR; }},
     {"socket", MakeSocket, [](const std::string& p) { return TypeOf(p, false) == S_IFSOCK; }},
@@ -163,10 +176,12 @@ TEST(StoreFiles, SpecialFileAtTheDataPathIsNeitherWaitedForNorReplaced) {
         const auto listed = Shell("exec /usr/bin/timeout 5 " + Quoted(dir.Host()) + " list");
         EXPECT_EQ(listed.exitCode, 0) << special.kind;
         EXPECT_EQ(listed.out, "") << special.kind;
-        const auto received = Shell("exec /usr/bin/timeout 5 " + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
+        const auto received = Shell("exec /usr/bin/timeout 5 " + Quoted(dir.Host()) + " receive " +
+                                    Quoted(dir / "incoming"));
         EXPECT_NE(received.exitCode, 124) << special.kind;
         EXPECT_TRUE(special.isStill(data)) << special.kind;
-        EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming"}), std::vector<std::string>{}) << special.kind;
+        EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming"}), std::vector<std::string>{})
+            << special.kind;
     }
 }
 
@@ -188,12 +203,16 @@ struct stat StatOf(const std::string& path) {
 }
 
 TEST_F(StoreTest, SaveKeepsOwnerGroupAndOnlyThePermissionBits) {
-    if (geteuid() != 0) GTEST_SKIP() << "giving files to other users needs root";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving files to other users needs root";
     const struct {
         uid_t uid;
         gid_t gid;
         mode_t mode, kept;
-    } cases[] = {{12345, 23456, 06777, 0777}, {0, 0, 0640, 0640}, {12345, 0, 02755, 0755}, {0, 23456, 01666, 0666}};
+    } cases[] = {{12345, 23456, 06777, 0777},
+                 {0, 0, 0640, 0640},
+                 {12345, 0, 02755, 0755},
+                 {0, 23456, 01666, 0666}};
     FillPeriods(*g_periodList, {{1, "a"}});
     for (const auto& c : cases) {
         WriteWholeFile(DataFile(), "old");
@@ -225,11 +244,13 @@ TEST_F(StoreTest, SaveOfAFileWithOtherNamesWritesThroughAllOfThem) {
 // A second user's file saved by root stays theirs, so their own saves go on working; their
 // save of a file they may write but cannot own keeps its owner too.
 TEST(StoreFiles, FilesOfAnotherUserStayTheirsAcrossSaves) {
-    if (geteuid() != 0) GTEST_SKIP() << "running as a second user needs root";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running as a second user needs root";
     HostDirectory dir;
     const std::string data = dir / "calvora-host.tm";
     ASSERT_EQ(chmod(std::filesystem::path(data).parent_path().c_str(), 0777), 0);
-    for (int n : {1, 2, 3}) WriteWholeFile(dir / ("list" + std::to_string(n)), ArchiveBytes({{n, "x"}}));
+    for (int n : {1, 2, 3})
+        WriteWholeFile(dir / ("list" + std::to_string(n)), ArchiveBytes({{n, "x"}}));
     WriteWholeFile(data, "");
     ASSERT_EQ(chown(data.c_str(), 12345, 23456), 0);
     ASSERT_EQ(chmod(data.c_str(), 0644), 0);
@@ -256,25 +277,32 @@ TEST(StoreFiles, NewDataFileGetsThePermissionsTheUmaskLeaves) {
     for (const auto& c : cases) {
         HostDirectory dir;
         WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
-        Shell(std::string("umask ") + c.umask + "; exec " + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
+        Shell(std::string("umask ") + c.umask + "; exec " + Quoted(dir.Host()) + " receive " +
+              Quoted(dir / "incoming"));
         EXPECT_EQ(StatOf(dir / "calvora-host.tm").st_mode & 07777, c.mode) << c.umask;
     }
 }
 
-bool MountNamespacesWork() { return RunProcess({"/usr/bin/unshare", "-m", "/bin/true"}).exitCode == 0; }
+bool MountNamespacesWork() {
+    return RunProcess({"/usr/bin/unshare", "-m", "/bin/true"}).exitCode == 0;
+}
 
 // Saves on a full file system, inside a mount namespace of their own. Filling the inodes too
 // leaves no room for a temporary file, so the save must rewrite in place.
 TEST(StoreFiles, FullDiskKeepsTheOldFileWholeOnBothPaths) {
-    if (geteuid() != 0 || !MountNamespacesWork()) GTEST_SKIP() << "mounting a small file system needs root and mount namespaces";
+    if (geteuid() != 0 || !MountNamespacesWork())
+        GTEST_SKIP() << "mounting a small file system needs root and mount namespaces";
     const std::string old = ArchiveBytes(ManyPeriods(1000));
     const struct {
         const char* path;
         bool inodesFull;
         int newPeriods;
         bool written;
-    } cases[] = {{"atomic, growing", false, 3000, false}, {"in place, growing", true, 3000, false}, {"in place, shrinking", true, 10, true}};
-    const std::uintmax_t programs = std::filesystem::file_size(CALVORA_HOST_PATH) + std::filesystem::file_size(CALVORA_MODULE_PATH);
+    } cases[] = {{"atomic, growing", false, 3000, false},
+                 {"in place, growing", true, 3000, false},
+                 {"in place, shrinking", true, 10, true}};
+    const std::uintmax_t programs = std::filesystem::file_size(CALVORA_HOST_PATH) +
+                                    std::filesystem::file_size(CALVORA_MODULE_PATH);
     for (const auto& c : cases) {
         TempDir dir;
         const std::string fs = dir / "fs";
@@ -283,20 +311,24 @@ TEST(StoreFiles, FullDiskKeepsTheOldFileWholeOnBothPaths) {
         WriteWholeFile(dir / "old", old);
         WriteWholeFile(dir / "incoming", incoming);
         // root, two programs, the data file and the filler: no inode is left for a temporary.
-        const std::string options = "size=" + std::to_string(programs / 1024 + 512) + "k" + (c.inodesFull ? ",nr_inodes=5" : "");
-        const std::string script = "set -e; mount -t tmpfs -o " + options + " tmpfs " + Quoted(fs) + "; cp " +
-                                   Quoted(CALVORA_HOST_PATH) + " " + Quoted(CALVORA_MODULE_PATH) + " " + Quoted(fs) + "; cp " +
-                                   Quoted(dir / "old") + " " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") + "; cat /dev/zero > " +
-                                   Quoted(fs + "/filler") + " 2>/dev/null || true; " + Quoted(fs + "/" + CALVORA_HOST_FILE) + " receive " +
-                                   Quoted(dir / "incoming") + " || true; cp " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") + " " +
-                                   Quoted(dir / "result") + "; ls " + Quoted(fs) + " > " + Quoted(dir / "names");
+        const std::string options = "size=" + std::to_string(programs / 1024 + 512) + "k" +
+                                    (c.inodesFull ? ",nr_inodes=5" : "");
+        const std::string script =
+            "set -e; mount -t tmpfs -o " + options + " tmpfs " + Quoted(fs) + "; cp " +
+            Quoted(CALVORA_HOST_PATH) + " " + Quoted(CALVORA_MODULE_PATH) + " " + Quoted(fs) +
+            "; cp " + Quoted(dir / "old") + " " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") +
+            "; cat /dev/zero > " + Quoted(fs + "/filler") + " 2>/dev/null || true; " +
+            Quoted(fs + "/" + CALVORA_HOST_FILE) + " receive " + Quoted(dir / "incoming") +
+            " || true; cp " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") + " " +
+            Quoted(dir / "result") + "; ls " + Quoted(fs) + " > " + Quoted(dir / "names");
         const auto result = RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", script});
         ASSERT_EQ(result.exitCode, 0) << c.path << ": " << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "result") == incoming, c.written) << c.path;
         if (!c.written) {
             EXPECT_EQ(ReadWholeFile(dir / "result"), old) << c.path;
         }
-        EXPECT_EQ(LineCount(ReadWholeFile(dir / "names")), 4u) << c.path << ":\n" << ReadWholeFile(dir / "names");
+        EXPECT_EQ(LineCount(ReadWholeFile(dir / "names")), 4u) << c.path << ":\n"
+                                                               << ReadWholeFile(dir / "names");
     }
 }
 
@@ -317,7 +349,8 @@ void KillSavesAtRandom(const HostDirectory& dir, int rounds, Check check) {
 
 TEST(StoreFiles, KilledAtomicSavesLeaveWholeFilesAndTheirTemporariesGoAtTheNextSave) {
     HostDirectory dir;
-    const std::string even = ArchiveBytes(ManyPeriods(20000, 0)), odd = ArchiveBytes(ManyPeriods(20000, 100000));
+    const std::string even = ArchiveBytes(ManyPeriods(20000, 0)),
+                      odd = ArchiveBytes(ManyPeriods(20000, 100000));
     WriteWholeFile(dir / "calvora-host.tm", even);
     WriteWholeFile(dir / "even", even);
     WriteWholeFile(dir / "odd", odd);
@@ -341,7 +374,8 @@ TEST(StoreFiles, KilledAtomicSavesLeaveWholeFilesAndTheirTemporariesGoAtTheNextS
 // can mix the two lists, but never cuts the file short or empties it before the write.
 TEST(StoreFiles, KilledInPlaceSavesLeaveAFileReadToItsEnd) {
     HostDirectory dir;
-    const std::string even = ArchiveBytes(ManyPeriods(20000, 0)), odd = ArchiveBytes(ManyPeriods(20000, 100000));
+    const std::string even = ArchiveBytes(ManyPeriods(20000, 0)),
+                      odd = ArchiveBytes(ManyPeriods(20000, 100000));
     ASSERT_EQ(even.size(), odd.size());
     WriteWholeFile(dir / "calvora-host.tm", even);
     WriteWholeFile(dir / "even", even);
@@ -352,7 +386,8 @@ TEST(StoreFiles, KilledInPlaceSavesLeaveAFileReadToItsEnd) {
         bool complete = false;
         ASSERT_EQ(ArchivedNumbers(content, &complete).size(), 20000u) << "round " << round;
         ASSERT_TRUE(complete) << "round " << round;
-        if (content != even && content != odd) ++mixed;
+        if (content != even && content != odd)
+            ++mixed;
     });
     EXPECT_EQ(StatOf(dir / "second-name").st_ino, StatOf(dir / "calvora-host.tm").st_ino);
     RecordProperty("mixed", mixed);
