@@ -13,7 +13,8 @@ inline constexpr FileHandle kNoFile = -1;
 enum class FileAccess { read, write, readWrite };
 
 // How an opener stands to the others. Locks are taken without waiting: an open that meets a
-// conflicting holder fails at once with a sharing violation.
+// conflicting holder fails at once with a sharing violation. Where the system has sharing
+// modes instead of locks, an exclusive opener and an unlocked one exclude each other too.
 enum class FileLock {
     none,       // excludes nobody
     shared,     // coexists with other shared and unlocked openers and with renames over it

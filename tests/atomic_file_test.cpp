@@ -22,6 +22,8 @@ std::vector<std::string> Names(const TempDir& dir) {
     return names;
 }
 
+// Between an unlocked and an exclusive opener the platforms differ, and the store relies on
+// neither.
 TEST(CFile, LocksOfTheShareModes) {
     const UINT none = CFile::shareDenyNone, shared = CFile::shareDenyWrite,
                exclusive = CFile::shareExclusive;
@@ -29,9 +31,8 @@ TEST(CFile, LocksOfTheShareModes) {
         UINT holder, opener;
         bool opens;
     } cases[] = {
-        {shared, shared, true},     {shared, none, true},       {none, exclusive, true},
+        {shared, shared, true},     {shared, none, true},       {none, shared, true},
         {shared, exclusive, false}, {exclusive, shared, false}, {exclusive, exclusive, false},
-        {exclusive, none, true},
     };
     TempDir dir;
     const std::string path = dir / "data.tm";

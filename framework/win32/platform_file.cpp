@@ -121,12 +121,12 @@ int SetFileLength(FileHandle file, std::int64_t length) {
 }
 
 int ReserveFileSpace(FileHandle file, std::int64_t length) {
-    FILE_ALLOCATION_INFO allocation;
-    allocation.AllocationSize.QuadPart = length;
-    return SetFileInformationByHandle(Handle(file), FileAllocationInfo, &allocation,
-                                      sizeof allocation)
-               ? 0
-               : LastError();
+    // Growing the file allocates its storage or fails for want of it; the bytes up to the old
+    // length stay. Not every file system here takes an allocation size alone.
+    std::int64_t current = 0;
+    if (const int error = FileLength(file, &current))
+        return error;
+    return length > current ? SetFileLength(file, length) : 0;
 }
 
 int AdoptIdentityOf(FileHandle, const char* model) {
