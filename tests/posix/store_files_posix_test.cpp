@@ -24,7 +24,7 @@
 namespace {
 
 #if defined(__SANITIZE_ADDRESS__)
-constexpr int kRounds = 15;  // the sanitizers make every process several times slower
+constexpr int kRounds = 5;  // the sanitizers make every process many times slower
 #else
 constexpr int kRounds = 100;
 #endif
@@ -82,11 +82,11 @@ std::string ListEndingInAnAlwaysActivePeriod(int count) {
 }
 
 // Starts three hosts at once, each round, and checks that every one read the whole list:
-// listing it in the first and last rounds, finding its last period in the others (listing
-// 20 000 rows three hundred times would take most of a minute).
+// listing it in the last round, finding its last period in the others (listing 20 000 rows
+// three hundred times would take most of a minute).
 void ExpectConcurrentStartUpsReadEverything(const HostDirectory& dir, std::size_t periods) {
     for (int round = 0; round < kRounds; ++round) {
-        const bool listing = round == 0 || round == kRounds - 1;
+        const bool listing = round == kRounds - 1;
         std::string script;
         for (int i = 0; i < 3; ++i) {
             const std::string out = Quoted(dir / ("out" + std::to_string(i)));
