@@ -22,9 +22,21 @@ platform::FileOpenMode ModeFromFlags(UINT nOpenFlags) {
     }
     mode.create = (nOpenFlags & CFile::modeCreate) != 0;
     mode.truncate = mode.create && (nOpenFlags & CFile::modeNoTruncate) == 0;
+    mode.createNew = (nOpenFlags & CFile::modeCreateNew) != 0;
+    mode.regularOnly = (nOpenFlags & CFile::modeRegularOnly) != 0;
     // Compatibility mode is exclusive, as on the platform the flags come from.
-    const UINT share = nOpenFlags & 0x70;
-    mode.exclusive = share == CFile::shareCompat || share == CFile::shareExclusive;
+    switch (nOpenFlags & 0x70) {
+        case CFile::shareCompat:
+        case CFile::shareExclusive:
+            mode.lock = platform::FileLock::exclusive;
+            break;
+        case CFile::shareDenyWrite:
+            mode.lock = platform::FileLock::shared;
+            break;
+        default:
+            mode.lock = platform::FileLock::none;
+            break;
+    }
     return mode;
 }
 
@@ -131,6 +143,18 @@ ULONGLONG CFile::GetLength() const {
     if (const int osError = platform::FileLength(m_hFile, &length))
         ThrowOsError(osError);
     return static_cast<ULONGLONG>(length);
+}
+
+void CFile::SetLength(ULONGLONG dwNewLen) {
+    CheckOpen();
+    if (const int osError = platform::SetFileLength(m_hFile, static_cast<std::int64_t>(dwNewLen)))
+        ThrowOsError(osError);
+}
+
+void CFile::ReserveSpace(ULONGLONG nLength) {
+    CheckOpen();
+    if (const int osError = platform::ReserveFileSpace(m_hFile, static_cast<std::int64_t>(nLength)))
+        ThrowOsError(osError);
 }
 
 CMemFile::CMemFile(UINT nGrowBytes) : m_nGrowBytes(std::max(nGrowBytes, 1u)) {}

@@ -25,6 +25,10 @@ public:
         modeNoTruncate = 0x2000,
         typeText = 0x4000,
         typeBinary = 0x8000,
+        // This framework's own: fail unless the name is new (with modeCreate), or unless it
+        // names a regular file. Neither open waits for a device or FIFO peer.
+        modeCreateNew = 0x100000,
+        modeRegularOnly = 0x200000,
     };
     enum SeekPosition : UINT { begin = 0, current = 1, end = 2 };
 
@@ -36,8 +40,11 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // The share modes shareCompat and shareExclusive lock the file against other exclusive
-    // openers; modeCreate empties an existing file unless modeNoTruncate is given.
+    // The share modes shareCompat and shareExclusive lock the file against every locking
+    // opener; shareDenyWrite takes a lock shared with other such openers, which keeps out the
+    // exclusive ones; shareDenyRead and shareDenyNone lock nothing. A conflicting lock fails
+    // the open at once (sharingViolation). modeCreate empties an existing file unless
+    // modeNoTruncate is given.
     virtual BOOL Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     // Returns the bytes read, fewer than nCount only at the end of the file.
     virtual UINT Read(void* lpBuf, UINT nCount);
@@ -53,9 +60,16 @@ public:
     ULONGLONG SeekToEnd() { return Seek(0, end); }
     virtual ULONGLONG GetPosition() const;
     virtual ULONGLONG GetLength() const;
+    // Files of the operating system only: cut or extend to the length, and make sure the
+    // storage for that many bytes exists before they are written (diskFull otherwise).
+    void SetLength(ULONGLONG dwNewLen);
+    void ReserveSpace(ULONGLONG nLength);
 
     CString GetFilePath() const { return m_strFileName; }
     BOOL IsOpen() const { return m_hFile != platform::kNoFile; }
+
+protected:
+    platform::FileHandle Handle() const { return m_hFile; }
 
 private:
     [[noreturn]] void ThrowOsError(int osError) const;

@@ -12,11 +12,22 @@ inline constexpr FileHandle kNoFile = -1;
 
 enum class FileAccess { read, write, readWrite };
 
+// How an opener stands to the others. Locks are taken without waiting: an open that meets a
+// conflicting holder fails at once with a sharing violation. Where the system has sharing
+// modes instead of locks, an exclusive opener and an unlocked one exclude each other too.
+enum class FileLock {
+    none,       // excludes nobody
+    shared,     // coexists with other shared and unlocked openers and with renames over it
+    exclusive,  // excludes shared and exclusive openers
+};
+
 struct FileOpenMode {
     FileAccess access;
-    bool create;     // create the file when it is missing
-    bool truncate;   // empty an existing file
-    bool exclusive;  // fail while another opener holds the file exclusively
+    bool create;    // create the file when it is missing
+    bool truncate;  // empty an existing file
+    FileLock lock;
+    bool createNew;    // fail when the name exists (with create)
+    bool regularOnly;  // fail unless the file is a regular file; never waits for a peer
 };
 
 int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file);
@@ -29,6 +40,16 @@ int SyncFile(FileHandle file);
 // origin: 0 from the start, 1 from the current position, 2 from the end.
 int SeekFile(FileHandle file, std::int64_t offset, int origin, std::int64_t* newPosition);
 int FileLength(FileHandle file, std::int64_t* length);
+// Cuts the file or extends it with zeros to length bytes.
+int SetFileLength(FileHandle file, std::int64_t length);
+// Makes sure the storage for the first length bytes exists, so that writing them cannot run
+// out of space; neither the content nor the length changes where the system allows that.
+int ReserveFileSpace(FileHandle file, std::int64_t length);
+// Gives an open file the owner, group and permission bits of the file at model, as far as
+// the process may. Fails with kOtherNames when model has more than one name and with the
+// system's error when its owner or group cannot be given.
+int AdoptIdentityOf(FileHandle file, const char* model);
+inline constexpr int kOtherNames = -2;
 int CloseFile(FileHandle file);
 
 // The CFileException cause that an operating system error code stands for.

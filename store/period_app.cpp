@@ -1,5 +1,8 @@
 #include "store/period_app.h"
 
+#include <cstdlib>
+#include <memory>
+
 #include "framework/atomic_file.h"
 #include "framework/carchive.h"
 #include "framework/file_system.h"
@@ -74,12 +77,17 @@ BOOL WritePeriodFile(CObList* list, const CString& path, BOOL push) {
     if (replacement.OpenFor(path)) {
         return WriteList(list, replacement, push) && replacement.Commit();
     }
-    // No temporary file can be made beside it: write in place, as a last resort.
+    // It cannot be replaced: rewrite it in place, from a complete copy in memory, so that the
+    // old content stays whole until the new one is ready and has its room.
     CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive)) {
+    if (!AfxOpenForRewrite(file, path))
         return FALSE;
-    }
-    return WriteList(list, file, push);
+    CMemFile content;
+    if (!WriteList(list, content, push))
+        return FALSE;
+    const UINT size = static_cast<UINT>(content.GetLength());
+    const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
+    return AfxRewriteFile(file, bytes.get(), size);
 }
 
 }  // namespace
@@ -131,9 +139,15 @@ void CPeriodApp::SaveData() {
 }
 
 LoadOutcome LoadPeriodList(CObList* list, CString path) {
+    // Readers share a lock that keeps out only a writer rewriting the file in place, and wait
+    // for that one a bounded time. Behind one that hangs, reading unlocked beats starting
+    // empty: a file not read to its end is kept before anything replaces it.
+    const UINT reading = CFile::modeRead | CFile::modeNoTruncate | CFile::modeRegularOnly;
     CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::modeNoTruncate))
+    if (!AfxOpenWaiting(file, path, reading | CFile::shareDenyWrite, kAfxLockWaitMilliseconds) &&
+        !file.Open(path, reading | CFile::shareDenyNone)) {
         return LoadOutcome::NotOpened;
+    }
     try {
         CArchive archive(&file, CArchive::load, kArchiveBufferSize);
         SerializePeriodList(*list, archive);

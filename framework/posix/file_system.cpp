@@ -1,12 +1,14 @@
 #include "framework/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -67,38 +69,57 @@ BOOL CFileFind::FindFile(LPCSTR pstrName) {
 }
 
 BOOL AfxIsFileWritable(LPCSTR path) {
-    const int fd = open(path, O_WRONLY | O_CLOEXEC);
+    const int fd = open(path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) return FALSE;
+    struct stat info;
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     close(fd);
-    return TRUE;
+    return regular;
 }
 
-CString AfxCreateUniqueFileBeside(LPCSTR path) {
-    std::string pattern = FollowLinks(path) + ".XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return CString();
+CString AfxResolveLinks(LPCSTR path) {
+    return CString(FollowLinks(path));
+}
+
+std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
+    const std::string full = prefix;
+    const std::string directory = DirectoryOf(full);
+    const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
+    std::vector<CString> paths;
+    DIR* listing = opendir(directory.c_str());
+    if (listing == nullptr)
+        return paths;
+    while (const dirent* entry = readdir(listing)) {
+        if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
+            paths.emplace_back((directory + "/" + entry->d_name).c_str());
+        }
+    }
+    closedir(listing);
+    return paths;
+}
+
+BOOL AfxDeleteUnusedFile(LPCSTR path) {
+    const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return FALSE;
+    // A user holds a lock on the file for as long as it needs it. Once the lock is ours, the
+    // name must still be the file locked: a writer may have renamed it into place meanwhile.
+    struct stat opened, named;
+    const bool unused = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                        flock(fd, LOCK_EX | LOCK_NB) == 0 && lstat(path, &named) == 0 &&
+                        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    const bool removed = unused && unlink(path) == 0;
     close(fd);
-    return CString(pattern);
+    return removed;
 }
 
 BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
     const std::string destination = FollowLinks(target);
-    struct stat old;
-    if (stat(destination.c_str(), &old) == 0) {
-        chmod(replacement, old.st_mode & 07777);
-    } else {
-        // A new file gets the permissions a plain create would have given it.
-        const mode_t mask = umask(0);
-        umask(mask);
-        chmod(replacement, 0666 & ~mask);
-    }
     if (rename(replacement, destination.c_str()) != 0) return FALSE;
     SyncDirectory(DirectoryOf(destination));
     return TRUE;
 }
 
 BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) {
-    const std::string source = FollowLinks(path);
-    if (link(source.c_str(), copyPath) == 0) return TRUE;
-    return CopyContent(source.c_str(), copyPath);
+    return CopyContent(path, copyPath);
 }

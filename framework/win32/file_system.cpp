@@ -1,7 +1,6 @@
 #include "framework/file_system.h"
 
-#include <atomic>
-#include <cstdio>
+#include <string>
 
 #include "framework/win32/windows_sdk.h"
 
@@ -16,28 +15,40 @@ BOOL AfxIsFileWritable(LPCSTR path) {
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return FALSE;
+    const bool regular = GetFileType(handle) == FILE_TYPE_DISK;
     CloseHandle(handle);
-    return TRUE;
+    return regular;
 }
 
-CString AfxCreateUniqueFileBeside(LPCSTR path) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%lx%lx", GetCurrentProcessId(),
-                      counter.fetch_add(1) ^ GetTickCount());
-        const CString candidate = CString(path) + suffix;
-        // CREATE_NEW fails on an existing name, so two writers never share a temporary file.
-        const HANDLE handle = CreateFileW(win32::WideFromAnsi(candidate).c_str(), GENERIC_WRITE, 0,
-                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
-            return candidate;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            break;
-    }
-    return CString();
+CString AfxResolveLinks(LPCSTR path) {
+    return CString(path);
+}
+
+std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
+    const std::string full = prefix;
+    const std::size_t separator = full.find_last_of("\\/");
+    const std::string directory =
+        separator == std::string::npos ? "" : full.substr(0, separator + 1);
+    std::vector<CString> paths;
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA((full + "*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE)
+        return paths;
+    do {
+        paths.emplace_back((directory + entry.cFileName).c_str());
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return paths;
+}
+
+BOOL AfxDeleteUnusedFile(LPCSTR path) {
+    // Sharing nothing, this open fails while anyone else has the file open.
+    const HANDLE handle =
+        CreateFileW(win32::WideFromAnsi(path).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return FALSE;
+    return CloseHandle(handle);
 }
 
 BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
@@ -47,9 +58,6 @@ BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
 }
 
 BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) {
-    const std::wstring source = win32::WideFromAnsi(path);
-    const std::wstring copy = win32::WideFromAnsi(copyPath);
-    if (CreateHardLinkW(copy.c_str(), source.c_str(), nullptr))
-        return TRUE;
-    return CopyFileW(source.c_str(), copy.c_str(), TRUE);
+    return CopyFileW(win32::WideFromAnsi(path).c_str(), win32::WideFromAnsi(copyPath).c_str(),
+                     TRUE);
 }

@@ -24,9 +24,21 @@ DWORD DesiredAccess(FileAccess access) {
 }
 
 DWORD Disposition(const FileOpenMode& mode) {
+    if (mode.create && mode.createNew)
+        return CREATE_NEW;
     if (mode.create)
         return mode.truncate ? CREATE_ALWAYS : OPEN_ALWAYS;
     return mode.truncate ? TRUNCATE_EXISTING : OPEN_EXISTING;
+}
+
+// Sharing stands in for locks. An exclusive opener lets others only rename or delete the
+// name (so that a writer can put its own file in place while it holds it); every other
+// opener shares everything, and is kept out by, or keeps out, an exclusive opener because
+// that one shares no access.
+DWORD ShareMode(FileLock lock) {
+    if (lock == FileLock::exclusive)
+        return FILE_SHARE_DELETE;
+    return FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 }
 
 int LastError() {
@@ -36,14 +48,15 @@ int LastError() {
 }  // namespace
 
 int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file) {
-    // An exclusive opener shares with nobody; the others let anyone read, write, rename and
-    // delete, so that a replacement can take the name while a reader still holds the file.
-    const DWORD share = mode.exclusive ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    const HANDLE handle =
-        CreateFileW(win32::WideFromAnsi(path).c_str(), DesiredAccess(mode.access), share, nullptr,
-                    Disposition(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(win32::WideFromAnsi(path).c_str(), DesiredAccess(mode.access),
+                                      ShareMode(mode.lock), nullptr, Disposition(mode),
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return LastError();
+    if (mode.regularOnly && GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return ERROR_ACCESS_DENIED;
+    }
     *file = reinterpret_cast<FileHandle>(handle);
     return 0;
 }
@@ -93,6 +106,44 @@ int FileLength(FileHandle file, std::int64_t* length) {
         return LastError();
     *length = size.QuadPart;
     return 0;
+}
+
+int SetFileLength(FileHandle file, std::int64_t length) {
+    std::int64_t position = 0;
+    if (const int error = SeekFile(file, 0, 1, &position))
+        return error;
+    std::int64_t ignored = 0;
+    if (const int error = SeekFile(file, length, 0, &ignored))
+        return error;
+    const int error = SetEndOfFile(Handle(file)) ? 0 : LastError();
+    SeekFile(file, position, 0, &ignored);
+    return error;
+}
+
+int ReserveFileSpace(FileHandle file, std::int64_t length) {
+    // Growing the file allocates its storage or fails for want of it; the bytes up to the old
+    // length stay. Not every file system here takes an allocation size alone.
+    std::int64_t current = 0;
+    if (const int error = FileLength(file, &current))
+        return error;
+    return length > current ? SetFileLength(file, length) : 0;
+}
+
+int AdoptIdentityOf(FileHandle, const char* model) {
+    // Owner and permissions live in the directory's inherited access lists here; only the
+    // names of the file matter.
+    const HANDLE handle = CreateFileW(win32::WideFromAnsi(model).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return LastError();
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL known = GetFileInformationByHandle(handle, &info);
+    const int error = known ? 0 : LastError();
+    CloseHandle(handle);
+    if (error != 0)
+        return error;
+    return info.nNumberOfLinks > 1 ? kOtherNames : 0;
 }
 
 int CloseFile(FileHandle file) {
