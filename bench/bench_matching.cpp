@@ -22,11 +22,16 @@ CTimeZone* WeekdayPeriod(int id) {
     return period;
 }
 
-const CTime kMoment(2011, 3, 9, 12, 0, 0);
+// Read through a volatile, so that the compiler cannot fold the breakdowns of a known instant.
+volatile CTime::time_type g_moment = CTime(2011, 3, 9, 12, 0, 0).GetTime();
+
+CTime Moment() {
+    return CTime(g_moment);
+}
 
 void BM_IsActiveAt(benchmark::State& state) {
     std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
-    for (auto _ : state) benchmark::DoNotOptimize(period->IsActiveAt(kMoment));
+    for (auto _ : state) benchmark::DoNotOptimize(period->IsActiveAt(Moment()));
 }
 BENCHMARK(BM_IsActiveAt);
 
@@ -34,10 +39,11 @@ BENCHMARK(BM_IsActiveAt);
 void BM_LiteralTextMethod(benchmark::State& state) {
     std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
     for (auto _ : state) {
+        const CTime moment = Moment();
         std::tm local;
-        kMoment.GetLocalTm(&local);
+        moment.GetLocalTm(&local);
         benchmark::DoNotOptimize(local);
-        const CString now = kMoment.Format("%H%M%S");
+        const CString now = moment.Format("%H%M%S");
         const CString from = period->m_timeStart.Format("%H%M%S");
         const CString to = period->m_timeEnd.Format("%H%M%S");
         benchmark::DoNotOptimize(std::strcmp(from, now) <= 0 && std::strcmp(to, now) >= 0);
@@ -45,18 +51,33 @@ void BM_LiteralTextMethod(benchmark::State& state) {
 }
 BENCHMARK(BM_LiteralTextMethod);
 
-// The breakdowns no method can avoid: the moment, the start and the end.
+// The breakdowns no method can avoid: the moment, and the period's own start and end.
 void BM_ThreeLocaltimeR(benchmark::State& state) {
-    const time_t times[3] = {static_cast<time_t>(kMoment.GetTime()), 1113300000, 1113386399};
+    std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
+    volatile time_t times[3] = {static_cast<time_t>(g_moment),
+                                static_cast<time_t>(period->m_timeStart.GetTime()),
+                                static_cast<time_t>(period->m_timeEnd.GetTime())};
     for (auto _ : state) {
-        std::tm out;
-        for (time_t t : times) {
+        for (const volatile time_t& input : times) {
+            const time_t t = input;
+            std::tm out;
             localtime_r(&t, &out);
             benchmark::DoNotOptimize(out);
         }
     }
 }
 BENCHMARK(BM_ThreeLocaltimeR);
+
+// The floor of any test of one moment: its own breakdown alone.
+void BM_OneLocaltimeR(benchmark::State& state) {
+    for (auto _ : state) {
+        const time_t t = static_cast<time_t>(g_moment);
+        std::tm out;
+        localtime_r(&t, &out);
+        benchmark::DoNotOptimize(out);
+    }
+}
+BENCHMARK(BM_OneLocaltimeR);
 
 // The selection names periods at the end of the list, so each number walks all of it; no
 // period is active, so every selected number is tested.
