@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "matching/selection_match.h"
 #include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_store.h"
@@ -31,7 +32,8 @@ CTime Moment() {
 
 void BM_IsActiveAt(benchmark::State& state) {
     std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
-    for (auto _ : state) benchmark::DoNotOptimize(period->IsActiveAt(Moment()));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(period->IsActiveAt(Moment()));
 }
 BENCHMARK(BM_IsActiveAt);
 
@@ -79,24 +81,50 @@ void BM_OneLocaltimeR(benchmark::State& state) {
 }
 BENCHMARK(BM_OneLocaltimeR);
 
-// The selection names periods at the end of the list, so each number walks all of it; no
-// period is active, so every selected number is tested.
-void BM_IsActTimeNow(benchmark::State& state) {
-    const int listSize = static_cast<int>(state.range(0));
-    const int selectionSize = static_cast<int>(state.range(1));
-    CObList list;
-    for (int i = 0; i < listSize; ++i) {
-        CTimeZone* period = WeekdayPeriod(i);
-        period->m_nWeekStart = 8;  // never active
-        list.AddTail(period);
+// A list of never-active periods and a selection of numbers at its end, so that each number
+// walks all of it and every selected number is tested.
+class SelectionScenario {
+public:
+    explicit SelectionScenario(const benchmark::State& state) {
+        const int listSize = static_cast<int>(state.range(0));
+        for (int i = 0; i < listSize; ++i) {
+            CTimeZone* period = WeekdayPeriod(i);
+            period->m_nWeekStart = 8;
+            m_list.AddTail(period);
+        }
+        for (int i = 0; i < state.range(1); ++i)
+            m_selection.Add(static_cast<DWORD>(listSize - 1 - i));
     }
-    g_periodList = &list;
-    CDWordArray selection;
-    for (int i = 0; i < selectionSize; ++i) selection.Add(static_cast<DWORD>(listSize - 1 - i));
-    for (auto _ : state) benchmark::DoNotOptimize(IsActTimeNow(&selection));
+    ~SelectionScenario() {
+        while (!m_list.IsEmpty())
+            delete m_list.RemoveHead();
+    }
+    SelectionScenario(const SelectionScenario&) = delete;
+    SelectionScenario& operator=(const SelectionScenario&) = delete;
+
+    CObList m_list;
+    CDWordArray m_selection;
+};
+
+void BM_IsActTimeNow(benchmark::State& state) {
+    SelectionScenario scenario(state);
+    g_periodList = &scenario.m_list;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IsActTimeNow(&scenario.m_selection));
     g_periodList = nullptr;
-    while (!list.IsEmpty()) delete list.RemoveHead();
 }
-BENCHMARK(BM_IsActTimeNow)->ArgsProduct({{10, 1000, 100000}, {1, 100}})->Unit(benchmark::kMicrosecond);
+
+// The baseline: a walk of the list for every selected number.
+void BM_WalkPerNumber(benchmark::State& state) {
+    SelectionScenario scenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            AnySelectedActiveWalkingPerNumber(scenario.m_list, scenario.m_selection, Moment()));
+    }
+}
+
+const std::vector<std::vector<std::int64_t>> kSelectionSizes = {{10, 1000, 100000}, {1, 3, 4, 100}};
+BENCHMARK(BM_WalkPerNumber)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IsActTimeNow)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
