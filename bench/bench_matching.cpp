@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "matching/selection_match.h"
 #include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_store.h"
@@ -22,11 +23,17 @@ CTimeZone* WeekdayPeriod(int id) {
     return period;
 }
 
-const CTime kMoment(2011, 3, 9, 12, 0, 0);
+// Read through a volatile, so that the compiler cannot fold the breakdowns of a known instant.
+volatile CTime::time_type g_moment = CTime(2011, 3, 9, 12, 0, 0).GetTime();
+
+CTime Moment() {
+    return CTime(g_moment);
+}
 
 void BM_IsActiveAt(benchmark::State& state) {
     std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
-    for (auto _ : state) benchmark::DoNotOptimize(period->IsActiveAt(kMoment));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(period->IsActiveAt(Moment()));
 }
 BENCHMARK(BM_IsActiveAt);
 
@@ -34,10 +41,11 @@ BENCHMARK(BM_IsActiveAt);
 void BM_LiteralTextMethod(benchmark::State& state) {
     std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
     for (auto _ : state) {
+        const CTime moment = Moment();
         std::tm local;
-        kMoment.GetLocalTm(&local);
+        moment.GetLocalTm(&local);
         benchmark::DoNotOptimize(local);
-        const CString now = kMoment.Format("%H%M%S");
+        const CString now = moment.Format("%H%M%S");
         const CString from = period->m_timeStart.Format("%H%M%S");
         const CString to = period->m_timeEnd.Format("%H%M%S");
         benchmark::DoNotOptimize(std::strcmp(from, now) <= 0 && std::strcmp(to, now) >= 0);
@@ -45,12 +53,16 @@ void BM_LiteralTextMethod(benchmark::State& state) {
 }
 BENCHMARK(BM_LiteralTextMethod);
 
-// The breakdowns no method can avoid: the moment, the start and the end.
+// The breakdowns no method can avoid: the moment, and the period's own start and end.
 void BM_ThreeLocaltimeR(benchmark::State& state) {
-    const time_t times[3] = {static_cast<time_t>(kMoment.GetTime()), 1113300000, 1113386399};
+    std::unique_ptr<CTimeZone> period(WeekdayPeriod(1));
+    volatile time_t times[3] = {static_cast<time_t>(g_moment),
+                                static_cast<time_t>(period->m_timeStart.GetTime()),
+                                static_cast<time_t>(period->m_timeEnd.GetTime())};
     for (auto _ : state) {
-        std::tm out;
-        for (time_t t : times) {
+        for (const volatile time_t& input : times) {
+            const time_t t = input;
+            std::tm out;
             localtime_r(&t, &out);
             benchmark::DoNotOptimize(out);
         }
@@ -58,24 +70,61 @@ void BM_ThreeLocaltimeR(benchmark::State& state) {
 }
 BENCHMARK(BM_ThreeLocaltimeR);
 
-// The selection names periods at the end of the list, so each number walks all of it; no
-// period is active, so every selected number is tested.
-void BM_IsActTimeNow(benchmark::State& state) {
-    const int listSize = static_cast<int>(state.range(0));
-    const int selectionSize = static_cast<int>(state.range(1));
-    CObList list;
-    for (int i = 0; i < listSize; ++i) {
-        CTimeZone* period = WeekdayPeriod(i);
-        period->m_nWeekStart = 8;  // never active
-        list.AddTail(period);
+// The floor of any test of one moment: its own breakdown alone.
+void BM_OneLocaltimeR(benchmark::State& state) {
+    for (auto _ : state) {
+        const time_t t = static_cast<time_t>(g_moment);
+        std::tm out;
+        localtime_r(&t, &out);
+        benchmark::DoNotOptimize(out);
     }
-    g_periodList = &list;
-    CDWordArray selection;
-    for (int i = 0; i < selectionSize; ++i) selection.Add(static_cast<DWORD>(listSize - 1 - i));
-    for (auto _ : state) benchmark::DoNotOptimize(IsActTimeNow(&selection));
-    g_periodList = nullptr;
-    while (!list.IsEmpty()) delete list.RemoveHead();
 }
-BENCHMARK(BM_IsActTimeNow)->ArgsProduct({{10, 1000, 100000}, {1, 100}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneLocaltimeR);
+
+// A list of never-active periods and a selection of numbers at its end, so that each number
+// walks all of it and every selected number is tested.
+class SelectionScenario {
+public:
+    explicit SelectionScenario(const benchmark::State& state) {
+        const int listSize = static_cast<int>(state.range(0));
+        for (int i = 0; i < listSize; ++i) {
+            CTimeZone* period = WeekdayPeriod(i);
+            period->m_nWeekStart = 8;
+            m_list.AddTail(period);
+        }
+        for (int i = 0; i < state.range(1); ++i)
+            m_selection.Add(static_cast<DWORD>(listSize - 1 - i));
+    }
+    ~SelectionScenario() {
+        while (!m_list.IsEmpty())
+            delete m_list.RemoveHead();
+    }
+    SelectionScenario(const SelectionScenario&) = delete;
+    SelectionScenario& operator=(const SelectionScenario&) = delete;
+
+    CObList m_list;
+    CDWordArray m_selection;
+};
+
+void BM_IsActTimeNow(benchmark::State& state) {
+    SelectionScenario scenario(state);
+    g_periodList = &scenario.m_list;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IsActTimeNow(&scenario.m_selection));
+    g_periodList = nullptr;
+}
+
+// The baseline: a walk of the list for every selected number.
+void BM_WalkPerNumber(benchmark::State& state) {
+    SelectionScenario scenario(state);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            AnySelectedActiveWalkingPerNumber(scenario.m_list, scenario.m_selection, Moment()));
+    }
+}
+
+const std::vector<std::vector<std::int64_t>> kSelectionSizes = {{10, 1000, 100000}, {1, 3, 4, 100}};
+BENCHMARK(BM_WalkPerNumber)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_IsActTimeNow)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

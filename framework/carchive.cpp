@@ -1,10 +1,11 @@
 #include "framework/carchive.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <memory>
 #include <new>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 static_assert(std::endian::native == std::endian::little,
@@ -21,12 +22,10 @@ constexpr std::size_t kMaxClassNameLength = 64;
 // Primitive values are at most this long; the buffer always holds one.
 constexpr std::size_t kMinBufSize = 16;
 
-std::atomic<std::uint64_t> g_nextArchiveId{1};
-
 }  // namespace
 
 CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
-    : m_pFile(pFile), m_nMode(nMode), m_nArchiveId(g_nextArchiveId.fetch_add(1)) {
+    : m_pFile(pFile), m_nMode(nMode) {
     m_nBufSize =
         std::max<std::size_t>(nBufSize > 0 ? static_cast<std::size_t>(nBufSize) : 0, kMinBufSize);
     if (lpBuf != nullptr && static_cast<std::size_t>(nBufSize) >= kMinBufSize) {
@@ -156,11 +155,19 @@ void CArchive::Write(const void* lpBuf, UINT nMax) {
     m_lpBufCur += nMax;
 }
 
-ULONGLONG CArchive::BytesLeft() const {
-    const ULONGLONG length = m_pFile->GetLength();
-    const ULONGLONG position = m_pFile->GetPosition();
-    return static_cast<ULONGLONG>(m_lpBufMax - m_lpBufCur) +
-           (length > position ? length - position : 0);
+std::optional<bool> CArchive::StreamHolds(ULONGLONG nCount) const {
+    ULONGLONG length = 0;
+    ULONGLONG position = 0;
+    try {
+        length = m_pFile->GetLength();
+        position = m_pFile->GetPosition();
+    } catch (const CFileException&) {
+        return std::nullopt;
+    }
+    // A length below the position (a device, a file of the proc kind) says nothing either.
+    if (length < position)
+        return std::nullopt;
+    return nCount <= static_cast<ULONGLONG>(m_lpBufMax - m_lpBufCur) + (length - position);
 }
 
 CArchive& operator<<(CArchive& ar, const CString& string) {
@@ -199,15 +206,31 @@ CArchive& operator>>(CArchive& ar, CString& string) {
 }
 
 void CArchive::ReadStringBytes(CString& string, ULONGLONG nLength) {
+    const auto buffered = static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
     // A damaged length must not make the reader allocate what the stream cannot hold.
-    if (nLength > static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) && nLength > BytesLeft()) {
+    const std::optional<bool> held = nLength <= buffered ? true : StreamHolds(nLength);
+    if (held == false)
         AfxThrowArchiveException(CArchiveException::endOfFile);
-    }
     try {
-        std::string bytes(static_cast<std::size_t>(nLength), '\0');
-        EnsureRead(bytes.data(), bytes.size());
+        std::string bytes;
+        if (held == true) {
+            bytes.resize(static_cast<std::size_t>(nLength));
+            EnsureRead(bytes.data(), bytes.size());
+        } else {
+            // Without a length to check against, the string grows only as its bytes arrive.
+            while (bytes.size() < nLength) {
+                if (m_lpBufCur == m_lpBufMax)
+                    FillBuffer(1);
+                const std::size_t take = static_cast<std::size_t>(std::min<ULONGLONG>(
+                    nLength - bytes.size(), static_cast<ULONGLONG>(m_lpBufMax - m_lpBufCur)));
+                bytes.append(reinterpret_cast<const char*>(m_lpBufCur), take);
+                m_lpBufCur += take;
+            }
+        }
         string = CString(std::move(bytes));
     } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();
+    } catch (const std::length_error&) {
         AfxThrowMemoryException();
     }
 }

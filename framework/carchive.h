@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -29,9 +30,6 @@ public:
     BOOL IsLoading() const { return (m_nMode & load) != 0; }
     BOOL IsStoring() const { return (m_nMode & load) == 0; }
     CFile* GetFile() const { return m_pFile; }
-    // Distinct for every archive object the process creates, so that what a reader caches for
-    // one load is never taken for another.
-    std::uint64_t GetArchiveId() const { return m_nArchiveId; }
 
     // Storing: writes the buffer to the file. Loading: gives unread buffered bytes back to the
     // file, so that it stands just after what was read.
@@ -44,6 +42,8 @@ public:
     // Returns the bytes read, fewer than nMax only at the end of the stream.
     UINT Read(void* lpBuf, UINT nMax);
     void Write(const void* lpBuf, UINT nMax);
+    // Reads exactly nCount bytes or raises endOfFile.
+    void EnsureRead(void* lpBuf, std::size_t nCount);
 
     CArchive& operator<<(BYTE value) { return WriteValue(value); }
     CArchive& operator<<(WORD value) { return WriteValue(value); }
@@ -56,10 +56,18 @@ public:
 #if defined(_WIN32)
     // Here LONG and DWORD are long types, so int and UINT need operators of their own; both
     // take four bytes, as LONG and DWORD do.
-    CArchive& operator<<(int value) { return WriteValue(value); }
-    CArchive& operator<<(UINT value) { return WriteValue(value); }
-    CArchive& operator>>(int& value) { return ReadValue(value); }
-    CArchive& operator>>(UINT& value) { return ReadValue(value); }
+    CArchive& operator<<(int value) {
+        return WriteValue(value);
+    }
+    CArchive& operator<<(UINT value) {
+        return WriteValue(value);
+    }
+    CArchive& operator>>(int& value) {
+        return ReadValue(value);
+    }
+    CArchive& operator>>(UINT& value) {
+        return ReadValue(value);
+    }
 #endif
 
     // Code page 936 bytes behind a length prefix of 1, 3 or 7 bytes.
@@ -106,15 +114,17 @@ private:
     void WriteBuffer();
     // Loading: makes at least nBytesNeeded bytes available in the buffer or raises endOfFile.
     void FillBuffer(std::size_t nBytesNeeded);
-    void EnsureRead(void* lpBuf, std::size_t nCount);
-    // Bytes the stream still holds: buffered ones and those left in the file.
-    ULONGLONG BytesLeft() const;
+    // Whether the stream still holds nCount bytes, buffered or in the file; empty when the
+    // file cannot tell, as a pipe cannot.
+    std::optional<bool> StreamHolds(ULONGLONG nCount) const;
     const CRuntimeClass* ReadClassRecord();
     void ReadStringBytes(CString& string, ULONGLONG nLength);
 
     CFile* m_pFile;
     UINT m_nMode;
-    std::uint64_t m_nArchiveId;
+    // Unused; holds the place of a former member, so that an archive made by a host built
+    // before keeps the layout the module reads.
+    std::uint64_t m_nLayoutReserved = 0;
     std::vector<BYTE> m_ownBuffer;
     BYTE* m_lpBufStart;
     BYTE* m_lpBufCur;

@@ -1,4 +1,5 @@
 #include "framework/afx.h"
+#include "matching/selection_match.h"
 #include "periods/period_records.h"
 #include "periods/time_of_day.h"
 #include "plugin/calvora_api.h"
@@ -55,17 +56,7 @@ CALVORA_EXPORT BOOL CALVORA_CDECL IsActTimeNow(CDWordArray* selection) {
     if (g_periodList == nullptr || g_periodList->IsEmpty())
         return FALSE;
 
-    for (int i = 0; i < selection->GetSize(); ++i) {
-        const auto wanted = static_cast<int>(selection->GetAt(i));
-        POSITION pos = g_periodList->GetHeadPosition();
-        while (pos != nullptr) {
-            const auto* period = static_cast<const CTimeZone*>(g_periodList->GetNext(pos));
-            if (period->GetID() != wanted)
-                continue;
-            if (period->IsActiveAt(now))
-                return TRUE;
-            break;  // only the first period with a number is ever tested
-        }
-    }
-    return FALSE;
+    return selection->GetSize() < kWalkOnceFromSelectionSize
+               ? AnySelectedActiveWalkingPerNumber(*g_periodList, *selection, now)
+               : AnySelectedActiveWalkingOnce(*g_periodList, *selection, now);
 }
