@@ -3,8 +3,8 @@
 #include <set>
 #include <thread>
 
-#include "framework/dialog_rules.h"
-#include "framework/headless_window_system.h"
+#include "framework/ui/dialog_rules.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "resources/dialog_templates.h"
 #include "tests/dialog_test_dialogs.h"
 #include "tests/time_zone_guard.h"

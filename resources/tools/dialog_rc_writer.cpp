@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "framework/text_encoding.h"
+#include "framework/platform/text_encoding.h"
 #include "resources/dialog_templates.h"
 
 namespace {

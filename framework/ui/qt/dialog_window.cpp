@@ -1,0 +1,312 @@
+#include "framework/ui/qt/dialog_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "framework/ui/dialog_rules.h"
+#include "framework/ui/qt/qt_text.h"
+#include "framework/ui/qt/report_list.h"
+#include "framework/ui/qt/time_of_day_edit.h"
+
+using resources::ControlKind;
+using resources::ControlTemplate;
+
+namespace {
+
+// The template's face first; where it is not installed, the CJK faces commonly found instead.
+QFont DialogFont(const resources::DialogTemplate& dialog) {
+    QFont font;
+    font.setFamilies({ToQString(dialog.fontFace), QStringLiteral("SimSun"),
+                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Droid Sans Fallback")});
+    font.setPointSize(dialog.pointSize);
+    return font;
+}
+
+// The average width of the Latin letters, rounded, as dialog units are defined.
+int AverageCharWidth(const QFontMetrics& metrics) {
+    const int letters = metrics.horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    return (letters / 26 + 1) / 2;
+}
+
+int Scale(int units, int base, int divisor) {
+    return (units * base + divisor / 2) / divisor;
+}
+
+bool IsDialogKey(int key) {
+    return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Return ||
+           key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
+
+}  // namespace
+
+DialogWindow::DialogWindow(const resources::DialogTemplate& dialog, QWidget* owner,
+                           DialogEventSink& sink, WindowSystem& system)
+    : QDialog(owner), m_template(dialog), m_sink(sink), m_system(system) {
+    setFont(DialogFont(dialog));
+    const QFontMetrics metrics(font());
+    m_baseX = AverageCharWidth(metrics);
+    m_baseY = metrics.height();
+    setWindowTitle(ToQString(dialog.caption));
+    setFixedSize(Scale(dialog.cx, m_baseX, 4), Scale(dialog.cy, m_baseY, 8));
+    // Modal for its owner only, so that boxes of other threads stay usable beside it.
+    setWindowModality(Qt::WindowModal);
+    setSizeGripEnabled(false);
+
+    for (const ControlTemplate& control : dialog.controls) {
+        QWidget* widget = CreateControl(control);
+        Place(widget, control);
+        if (control.style & resources::kDisabled)
+            widget->setEnabled(false);
+        if (control.id != IDC_STATIC)
+            widget->setObjectName(QString::number(control.id));
+        if (dialog_rules::CanHoldFocus(control.kind)) {
+            widget->setFocusPolicy((control.style & resources::kTabStop) ? Qt::StrongFocus
+                                                                         : Qt::ClickFocus);
+            WatchKeysAndFocus(widget);
+        } else {
+            // Frames and texts lie behind the controls and never take a click.
+            widget->setAttribute(Qt::WA_TransparentForMouseEvents);
+            widget->lower();
+        }
+        m_controls.emplace_back(&control, widget);
+    }
+}
+
+QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
+    const QString text = ToQString(control.text);
+    switch (control.kind) {
+        case ControlKind::Label: {
+            auto* label = new QLabel(text, this);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setWordWrap(true);
+            return label;
+        }
+        case ControlKind::GroupBox:
+            return new QGroupBox(text, this);
+        case ControlKind::Edit: {
+            auto* edit = new QLineEdit(text, this);
+            edit->setFrame((control.style & resources::kBorder) != 0);
+            if (control.style & resources::kReadOnly) {
+                // A read-only edit shows the dialog's background, as on the platform.
+                edit->setReadOnly(true);
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+                edit->setPalette(palette);
+            }
+            return edit;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton: {
+            auto* button = new QPushButton(text, this);
+            // Enter is the dialog manager's: no button may claim it by itself.
+            button->setAutoDefault(false);
+            button->setDefault(control.kind == ControlKind::DefPushButton);
+            connect(button, &QPushButton::clicked, this,
+                    [this, id = control.id] { Notify(BN_CLICKED, id); });
+            return button;
+        }
+        case ControlKind::AutoCheckBox: {
+            auto* box = new QCheckBox(text, this);
+            connect(box, &QCheckBox::clicked, this,
+                    [this, id = control.id] { Notify(BN_CLICKED, id); });
+            return box;
+        }
+        case ControlKind::DropDownList: {
+            auto* combo = new QComboBox(this);
+            for (const char* item : control.items)
+                combo->addItem(ToQString(item));
+            combo->setCurrentIndex(-1);
+            // Only the operator's choices notify; the window system's own changes block them.
+            connect(combo, &QComboBox::currentIndexChanged, this,
+                    [this, id = control.id] { Notify(CBN_SELCHANGE, id); });
+            return combo;
+        }
+        case ControlKind::DateTimePicker:
+            return new TimeOfDayEdit(this);
+        case ControlKind::ListView:
+            return new ReportListView(this);
+    }
+    return new QWidget(this);
+}
+
+void DialogWindow::Place(QWidget* widget, const ControlTemplate& control) const {
+    const int x = Scale(control.x, m_baseX, 4);
+    const int y = Scale(control.y, m_baseY, 8);
+    const int width = Scale(control.cx, m_baseX, 4);
+    int height = Scale(control.cy, m_baseY, 8);
+    // A drop-down list's height is that of its open list; closed it is one line high.
+    if (control.kind == ControlKind::DropDownList)
+        height = std::min(height, widget->sizeHint().height());
+    widget->setGeometry(x, y, width, height);
+}
+
+void DialogWindow::WatchKeysAndFocus(QWidget* widget) {
+    widget->installEventFilter(this);
+    for (QWidget* part : widget->findChildren<QWidget*>())
+        part->installEventFilter(this);
+}
+
+QWidget* DialogWindow::Control(int id) const {
+    if (id == IDC_STATIC)
+        return nullptr;
+    for (const auto& [control, widget] : m_controls) {
+        if (control->id == id)
+            return widget;
+    }
+    return nullptr;
+}
+
+const ControlTemplate* DialogWindow::TemplateOf(int id) const {
+    return resources::FindControl(m_template, id);
+}
+
+int DialogWindow::ControlId(const QObject* object) const {
+    for (; object != nullptr && object != this; object = object->parent()) {
+        for (const auto& [control, widget] : m_controls) {
+            if (widget == object)
+                return control->id;
+        }
+    }
+    return 0;
+}
+
+int DialogWindow::FocusedControl() const {
+    const QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr && focus->window() == this ? ControlId(focus) : 0;
+}
+
+void DialogWindow::FocusControl(int id) {
+    if (QWidget* widget = Control(id))
+        widget->setFocus(Qt::OtherFocusReason);
+}
+
+void DialogWindow::Notify(UINT code, int id) {
+    // Nothing reaches the dialog object once it has ended, not even the focus loss of closing.
+    if (!m_ended)
+        m_sink.OnDialogEvent(Handle(), DialogEvent{DialogEvent::Notify, code, id});
+}
+
+INT_PTR DialogWindow::Run() {
+    if (m_sink.OnDialogEvent(Handle(), DialogEvent{DialogEvent::Init}) && !m_ended) {
+        FocusControl(dialog_rules::FirstTabStop(m_template, m_system, Handle()));
+    }
+    if (!m_ended)
+        exec();
+    return m_result;
+}
+
+void DialogWindow::End(INT_PTR result) {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_result = result;
+    done(static_cast<int>(result));
+}
+
+bool DialogWindow::HandleDialogKey(const QKeyEvent& key) {
+    if (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    std::optional<int> command;
+    switch (key.key()) {
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: {
+            const bool backward =
+                key.key() == Qt::Key_Backtab || (key.modifiers() & Qt::ShiftModifier) != 0;
+            const int next = dialog_rules::NextTabStop(m_template, m_system, Handle(),
+                                                       FocusedControl(), backward);
+            if (next != 0)
+                FocusControl(next);
+            return true;
+        }
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            command = dialog_rules::EnterCommand(m_template, m_system, Handle());
+            break;
+        case Qt::Key_Escape:
+            command = IDCANCEL;
+            break;
+        default:
+            return false;
+    }
+    if (command)
+        Notify(BN_CLICKED, *command);
+    return true;
+}
+
+bool DialogWindow::DropsTypedText(QWidget* edit, const QString& typed) const {
+    const int id = ControlId(edit);
+    const ControlTemplate* control = TemplateOf(id);
+    if (control == nullptr || control->kind != ControlKind::Edit || typed.isEmpty())
+        return false;
+    const std::string bytes = FromQString(typed).Bytes();
+    return dialog_rules::TypedText(*control, bytes).View() != bytes;
+}
+
+bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto& key = static_cast<const QKeyEvent&>(*event);
+            if (IsDialogKey(key.key()))
+                return HandleDialogKey(key);
+            // A digits-only edit refuses other typed characters; pasted text gets through.
+            const QString typed = key.text();
+            const bool command =
+                key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            if (!command && !typed.isEmpty() && typed.front().isPrint() &&
+                DropsTypedText(static_cast<QWidget*>(watched), typed)) {
+                QApplication::beep();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::ShortcutOverride: {
+            // Keep the controls from claiming the dialog's keys as their own shortcuts.
+            const auto& key = static_cast<QKeyEvent&>(*event);
+            if (IsDialogKey(key.key()))
+                event->accept();
+            return false;
+        }
+        case QEvent::InputMethod: {
+            const auto& input = static_cast<const QInputMethodEvent&>(*event);
+            return DropsTypedText(static_cast<QWidget*>(watched), input.commitString());
+        }
+        case QEvent::FocusOut: {
+            // Opening a drop-down list's own popup does not take the focus from the control.
+            if (static_cast<const QFocusEvent&>(*event).reason() == Qt::PopupFocusReason)
+                return false;
+            const int id = ControlId(watched);
+            const ControlTemplate* control = TemplateOf(id);
+            if (control != nullptr && watched == Control(id)) {
+                if (auto code = dialog_rules::KillFocusNotification(control->kind))
+                    Notify(*code, id);
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys that reach the dialog itself: no control has the focus.
+    if (!IsDialogKey(event->key()) || !HandleDialogKey(*event))
+        QDialog::keyPressEvent(event);
+}
+
+void DialogWindow::closeEvent(QCloseEvent* event) {
+    // The close box is a command for the dialog to handle; only End closes the window.
+    event->ignore();
+    if (auto command = dialog_rules::CloseBoxCommand(m_system, Handle()))
+        Notify(BN_CLICKED, *command);
+}
