@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/change_journal.h"
+#include "framework/ui/null_window_system.h"
 #include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
@@ -277,7 +278,7 @@ TEST_F(ConfigFlowTest, NullPointersOpenNothingOrDropTheLog) {
 // Without a window system that can show a dialog, the exports end as for a dialog that failed
 // to be created.
 TEST_F(ConfigFlowTest, NoDialogCanBeShown) {
-    HeadlessWindowSystem noDisplay(HeadlessWindowSystem::Dialogs::Unavailable);
+    NullWindowSystem noDisplay("");
     ScopedWindowSystem installed(noDisplay);
     FillPeriods(*g_periodList, {{1, "甲"}});
     CDWordArray selection;

@@ -18,8 +18,7 @@ public:
             const LPCSTR appName = AfxGetModuleState()->m_lpszCurrentAppName;
             return system->ShowMessageBox(nullptr, text, CString(appName), nType);
         }
-        const std::string line = Cp936ToUtf8(text.View()) + '\n';
-        std::fwrite(line.data(), 1, line.size(), stderr);
+        AfxWriteMessageToTerminal(text);
         return IDOK;
     }
 };
@@ -28,6 +27,11 @@ CWindowSystemMessageSink g_defaultSink;
 std::atomic<CMessageBoxSink*> g_pMessageBoxSink{&g_defaultSink};
 
 }  // namespace
+
+void AfxWriteMessageToTerminal(const CString& text) {
+    const std::string line = Cp936ToUtf8(text.View()) + '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+}
 
 CMessageBoxSink* AfxSetMessageBoxSink(CMessageBoxSink* sink) {
     return g_pMessageBoxSink.exchange(sink != nullptr ? sink : &g_defaultSink);

@@ -24,3 +24,7 @@ CMessageBoxSink* AfxSetMessageBoxSink(CMessageBoxSink* sink);
 // Shows a box through the current sink and returns when it is closed. Help ids have no
 // meaning without a help system and are ignored.
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// A box's text as one line on the standard error stream, which expects UTF-8: all that can be
+// shown of a box where no window system can show one.
+void AfxWriteMessageToTerminal(const CString& text);

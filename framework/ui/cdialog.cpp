@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "resources/dialog_templates.h"
+#include "framework/ui/dialog_template.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ const AFX_MSGMAP* CDialog::GetMessageMap() const {
 }
 
 INT_PTR CDialog::DoModal() {
-    const resources::DialogTemplate* dialog = resources::FindDialogTemplate(m_nIDTemplate);
+    const ui::DialogTemplate* dialog = AfxFindDialogTemplate(m_nIDTemplate);
     if (dialog == nullptr || IsAttached())
         return -1;
     m_pModalSystem = AfxGetWindowSystem();

@@ -5,9 +5,9 @@
 
 namespace dialog_rules {
 
-using resources::ControlKind;
-using resources::ControlTemplate;
-using resources::DialogTemplate;
+using ui::ControlKind;
+using ui::ControlTemplate;
+using ui::DialogTemplate;
 
 bool TakesInput(WindowSystem& system, HDLG dlg, int id) {
     return system.HasControl(dlg, id) && system.IsControlVisible(dlg, id) &&
@@ -25,7 +25,7 @@ bool IsPushButton(ControlKind kind) {
 namespace {
 
 bool IsReachableTabStop(const ControlTemplate& control, WindowSystem& system, HDLG dlg) {
-    return (control.style & resources::kTabStop) != 0 && CanHoldFocus(control.kind) &&
+    return (control.style & ui::kTabStop) != 0 && CanHoldFocus(control.kind) &&
            control.id != IDC_STATIC && TakesInput(system, dlg, control.id);
 }
 
@@ -59,7 +59,7 @@ int NextTabStop(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg, in
 
 std::optional<int> EnterCommand(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg) {
     if (const ControlTemplate* focused =
-            resources::FindControl(dialog, system.GetFocusControl(dlg));
+            ui::FindControl(dialog, system.GetFocusControl(dlg));
         focused != nullptr && IsPushButton(focused->kind)) {
         return focused->id;
     }
@@ -94,7 +94,7 @@ std::optional<UINT> KillFocusNotification(ControlKind kind) {
 }
 
 CString TypedText(const ControlTemplate& control, std::string_view typed) {
-    if ((control.style & resources::kDigitsOnly) == 0)
+    if ((control.style & ui::kDigitsOnly) == 0)
         return CString(typed);
     std::string digits;
     for (char ch : typed) {

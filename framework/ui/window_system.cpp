@@ -4,8 +4,8 @@
 #include <string>
 
 #include "framework/ui/afxmsgbox.h"
-#include "framework/ui/headless/headless_window_system.h"
 #include "framework/ui/native_window_system.h"
+#include "framework/ui/null_window_system.h"
 
 namespace {
 
@@ -24,8 +24,7 @@ WindowSystem& BuiltInWindowSystem() {
             g_pNative = native;
             return native;
         }
-        static HeadlessWindowSystem unavailable(HeadlessWindowSystem::Dialogs::Unavailable,
-                                                "Calvora: no dialog can be shown: " + why);
+        static NullWindowSystem unavailable("Calvora: no dialog can be shown: " + why);
         return &unavailable;
     }();
     g_pBuiltIn = system;

@@ -1,5 +1,5 @@
 // The window-system service: the one interface the dialog classes sit on. A window system builds
-// dialogs from the templates in resources/, runs them modally on the calling thread, answers
+// dialogs from their templates (dialog_template.h), runs them modally on the calling thread, answers
 // per-control operations, and reports what the operator does through DialogEventSink.
 //
 // Member names avoid the platform headers' A/W macros (GetWindowText, MessageBox, ...), so an
@@ -11,7 +11,7 @@
 #include "framework/cstring.h"
 #include "framework/ctime.h"
 #include "framework/winconst.h"
-#include "resources/dialog_templates.h"
+#include "framework/ui/dialog_template.h"
 
 // An open dialog; a window system casts its own window handle to and from it.
 using HDLG = struct HDLG__*;
@@ -44,7 +44,7 @@ public:
     // Builds the dialog from its template (controls, captions, initial combo items), sends Init,
     // and runs a modal loop until EndDialog. Returns the code given to EndDialog, or -1 when no
     // dialog can be shown. Must work when called from inside another dialog's event.
-    virtual INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
+    virtual INT_PTR RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                                    DialogEventSink& sink) = 0;
     // Ends the modal loop of dlg once the current event returns.
     virtual void EndModalDialog(HDLG dlg, INT_PTR result) = 0;

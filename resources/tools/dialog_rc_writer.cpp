@@ -10,9 +10,9 @@
 
 namespace {
 
-using resources::ControlKind;
-using resources::ControlTemplate;
-using resources::DialogTemplate;
+using ui::ControlKind;
+using ui::ControlTemplate;
+using ui::DialogTemplate;
 
 // A quoted string of the script: a quote is doubled and a backslash escaped.
 std::string Quoted(const char* cp936) {

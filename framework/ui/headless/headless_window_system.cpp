@@ -5,7 +5,7 @@
 
 #include "framework/ui/dialog_rules.h"
 
-using resources::ControlKind;
+using ui::ControlKind;
 
 struct HeadlessWindowSystem::Control {
     struct Column {
@@ -19,12 +19,12 @@ struct HeadlessWindowSystem::Control {
         UINT state = 0;
     };
 
-    explicit Control(const resources::ControlTemplate& control)
+    explicit Control(const ui::ControlTemplate& control)
         : tmpl(&control),
           text(control.text),
-          enabled((control.style & resources::kDisabled) == 0) {}
+          enabled((control.style & ui::kDisabled) == 0) {}
 
-    const resources::ControlTemplate* tmpl;
+    const ui::ControlTemplate* tmpl;
     CString text;
     int check = BST_UNCHECKED;
     bool enabled;
@@ -40,7 +40,7 @@ struct HeadlessWindowSystem::Control {
 };
 
 struct HeadlessWindowSystem::Dialog {
-    const resources::DialogTemplate* tmpl;
+    const ui::DialogTemplate* tmpl;
     DialogEventSink* sink;
     std::vector<Control> controls;
     int focus = 0;
@@ -72,8 +72,7 @@ int FirstButton(UINT type) {
 
 }  // namespace
 
-HeadlessWindowSystem::HeadlessWindowSystem(Dialogs dialogs, std::string unavailableReason)
-    : m_dialogs(dialogs), m_unavailableReason(std::move(unavailableReason)) {}
+HeadlessWindowSystem::HeadlessWindowSystem() = default;
 
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
@@ -81,16 +80,11 @@ void HeadlessWindowSystem::Enqueue(Step step) {
     m_steps.push_back(std::move(step));
 }
 
-INT_PTR HeadlessWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG,
+INT_PTR HeadlessWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG,
                                              DialogEventSink& sink) {
-    if (m_dialogs == Dialogs::Unavailable) {
-        if (!m_unavailableReason.empty() && !m_reasonReported.exchange(true))
-            std::fprintf(stderr, "%s\n", m_unavailableReason.c_str());
-        return -1;
-    }
     m_loopThread = std::this_thread::get_id();
     auto created = std::make_unique<Dialog>(Dialog{&dialog, &sink, {}, 0, false, 0});
-    for (const resources::ControlTemplate& control : dialog.controls) {
+    for (const ui::ControlTemplate& control : dialog.controls) {
         created->controls.emplace_back(control);
     }
     Dialog& shown = *created;
@@ -219,7 +213,7 @@ void HeadlessWindowSystem::ReplaceText(int id, std::string_view text, bool asTyp
     if (control == nullptr)
         return;
     ChangeFocus(*Top(), id);
-    if (control->tmpl->kind != ControlKind::Edit || (control->tmpl->style & resources::kReadOnly)) {
+    if (control->tmpl->kind != ControlKind::Edit || (control->tmpl->style & ui::kReadOnly)) {
         Ignore(input, id);
         return;
     }

@@ -1,6 +1,5 @@
-// A window system without a screen: dialogs and controls live in memory, and a scripted
-// operator drives them with the dialog manager's rules. Used where no display is available
-// (it then shows no dialog) and by the tests (with a script).
+// A window system without a screen for tests and benchmarks: dialogs and controls live in
+// memory, and a scripted operator drives them with the dialog manager's rules.
 #pragma once
 
 #include <atomic>
@@ -25,11 +24,7 @@ public:
         UINT type;
     };
 
-    // Without dialogs, RunModalDialog answers -1 at once and, the first time, writes the reason
-    // given (if any) as one line to standard error; message boxes are still recorded.
-    enum class Dialogs { Shown, Unavailable };
-    explicit HeadlessWindowSystem(Dialogs dialogs = Dialogs::Shown,
-                                  std::string unavailableReason = {});
+    HeadlessWindowSystem();
     ~HeadlessWindowSystem() override;
 
     // Queues one step of the operator. The innermost open dialog's modal loop takes the steps in
@@ -68,7 +63,7 @@ public:
     const std::vector<std::string>& Problems() const { return m_problems; }
 
     // WindowSystem
-    INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
+    INT_PTR RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                            DialogEventSink& sink) override;
     void EndModalDialog(HDLG dlg, INT_PTR result) override;
     int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
@@ -119,9 +114,6 @@ private:
     void ChangeFocus(Dialog& dialog, int id);
     void ReplaceText(int id, std::string_view text, bool asTyped, const char* input);
 
-    const Dialogs m_dialogs;
-    const std::string m_unavailableReason;
-    std::atomic<bool> m_reasonReported{false};
     std::vector<std::unique_ptr<Dialog>> m_open;  // innermost last
     std::deque<Step> m_steps;
     std::vector<std::string> m_ignored;

@@ -17,13 +17,13 @@
 #include "framework/ui/qt/report_list.h"
 #include "framework/ui/qt/time_of_day_edit.h"
 
-using resources::ControlKind;
-using resources::ControlTemplate;
+using ui::ControlKind;
+using ui::ControlTemplate;
 
 namespace {
 
 // The template's face first; where it is not installed, the CJK faces commonly found instead.
-QFont DialogFont(const resources::DialogTemplate& dialog) {
+QFont DialogFont(const ui::DialogTemplate& dialog) {
     QFont font;
     font.setFamilies({ToQString(dialog.fontFace), QStringLiteral("SimSun"),
                       QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC"),
@@ -50,7 +50,7 @@ bool IsDialogKey(int key) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(const resources::DialogTemplate& dialog, QWidget* owner,
+DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner,
                            DialogEventSink& sink, WindowSystem& system)
     : QDialog(owner), m_template(dialog), m_sink(sink), m_system(system) {
     setFont(DialogFont(dialog));
@@ -66,12 +66,12 @@ DialogWindow::DialogWindow(const resources::DialogTemplate& dialog, QWidget* own
     for (const ControlTemplate& control : dialog.controls) {
         QWidget* widget = CreateControl(control);
         Place(widget, control);
-        if (control.style & resources::kDisabled)
+        if (control.style & ui::kDisabled)
             widget->setEnabled(false);
         if (control.id != IDC_STATIC)
             widget->setObjectName(QString::number(control.id));
         if (dialog_rules::CanHoldFocus(control.kind)) {
-            widget->setFocusPolicy((control.style & resources::kTabStop) ? Qt::StrongFocus
+            widget->setFocusPolicy((control.style & ui::kTabStop) ? Qt::StrongFocus
                                                                          : Qt::ClickFocus);
             WatchKeysAndFocus(widget);
         } else {
@@ -96,8 +96,8 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
             return new QGroupBox(text, this);
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, this);
-            edit->setFrame((control.style & resources::kBorder) != 0);
-            if (control.style & resources::kReadOnly) {
+            edit->setFrame((control.style & ui::kBorder) != 0);
+            if (control.style & ui::kReadOnly) {
                 // A read-only edit shows the dialog's background, as on the platform.
                 edit->setReadOnly(true);
                 QPalette palette = edit->palette();
@@ -168,7 +168,7 @@ QWidget* DialogWindow::Control(int id) const {
 }
 
 const ControlTemplate* DialogWindow::TemplateOf(int id) const {
-    return resources::FindControl(m_template, id);
+    return ui::FindControl(m_template, id);
 }
 
 int DialogWindow::ControlId(const QObject* object) const {

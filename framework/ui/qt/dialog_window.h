@@ -10,7 +10,7 @@
 
 class DialogWindow final : public QDialog {
 public:
-    DialogWindow(const resources::DialogTemplate& dialog, QWidget* owner, DialogEventSink& sink,
+    DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner, DialogEventSink& sink,
                  WindowSystem& system);
 
     static DialogWindow* FromHandle(HDLG dlg) { return reinterpret_cast<DialogWindow*>(dlg); }
@@ -18,7 +18,7 @@ public:
 
     // The control with that id, nullptr when there is none.
     QWidget* Control(int id) const;
-    const resources::ControlTemplate* TemplateOf(int id) const;
+    const ui::ControlTemplate* TemplateOf(int id) const;
     // The control holding the keyboard focus, 0 when none of this dialog's controls holds it.
     int FocusedControl() const;
     void FocusControl(int id);
@@ -33,8 +33,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QWidget* CreateControl(const resources::ControlTemplate& control);
-    void Place(QWidget* widget, const resources::ControlTemplate& control) const;
+    QWidget* CreateControl(const ui::ControlTemplate& control);
+    void Place(QWidget* widget, const ui::ControlTemplate& control) const;
     void WatchKeysAndFocus(QWidget* widget);
     void Notify(UINT code, int id);
     // Keys the dialog manager handles for every control: Tab, Enter, Escape.
@@ -42,13 +42,13 @@ private:
     bool DropsTypedText(QWidget* edit, const QString& typed) const;
     int ControlId(const QObject* widget) const;
 
-    const resources::DialogTemplate& m_template;
+    const ui::DialogTemplate& m_template;
     DialogEventSink& m_sink;
     WindowSystem& m_system;
     // The dialog font's average character width and height: 4 and 8 dialog units.
     int m_baseX;
     int m_baseY;
-    std::vector<std::pair<const resources::ControlTemplate*, QWidget*>> m_controls;
+    std::vector<std::pair<const ui::ControlTemplate*, QWidget*>> m_controls;
     bool m_ended = false;
     INT_PTR m_result = 0;
 };

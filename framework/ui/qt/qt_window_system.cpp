@@ -74,7 +74,7 @@ QWidget* QtWindowSystem::OwnerOf(HDLG owner) {
     return QApplication::activeWindow();
 }
 
-INT_PTR QtWindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
+INT_PTR QtWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                                        DialogEventSink& sink) {
     std::string why;
     if (!EnsureApplication(why)) {

@@ -51,13 +51,13 @@ void InitialiseCommonControls() {
 }
 
 struct ModalContext {
-    const resources::DialogTemplate& dialog;
+    const ui::DialogTemplate& dialog;
     DialogEventSink& sink;
 };
 
 // A resource template cannot carry the items of a drop-down list: they come from the table.
-void FillDropDownLists(HWND hwnd, const resources::DialogTemplate& dialog) {
-    for (const resources::ControlTemplate& control : dialog.controls) {
+void FillDropDownLists(HWND hwnd, const ui::DialogTemplate& dialog) {
+    for (const ui::ControlTemplate& control : dialog.controls) {
         for (const char* item : control.items) {
             SendDlgItemMessageW(hwnd, control.id, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(win32::WideFromCp936(item).c_str()));
@@ -106,7 +106,7 @@ bool ToSystemTime(const CTime& value, SYSTEMTIME* out) {
 
 }  // namespace
 
-INT_PTR Win32WindowSystem::RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
+INT_PTR Win32WindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                                           DialogEventSink& sink) {
     InitialiseCommonControls();
     ModalContext context{dialog, sink};

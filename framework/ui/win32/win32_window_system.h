@@ -6,7 +6,7 @@
 
 class Win32WindowSystem : public WindowSystem {
 public:
-    INT_PTR RunModalDialog(const resources::DialogTemplate& dialog, HDLG owner,
+    INT_PTR RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                            DialogEventSink& sink) override;
     void EndModalDialog(HDLG dlg, INT_PTR result) override;
     int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
