@@ -10,6 +10,7 @@
 #include "dialogs/change_journal.h"
 #include "framework/ui/null_window_system.h"
 #include "plugin/calvora_api.h"
+#include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 #include "tests/operator_fixture.h"
