@@ -172,7 +172,6 @@ TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThat
     m_operator.Click(IDC_CANCEL_CHANGES);
     CDWordArray selection;
     EXPECT_FALSE(DoSet(&selection));
-    using Periods = std::vector<std::pair<int, std::string>>;
     EXPECT_EQ(ModulePeriods(), (Periods{{0, "零"}, {3, "三"}, {1, "一"}, {2, "二"}}));
 
     // Restored at the end, a period makes the next number repeat one already taken.
