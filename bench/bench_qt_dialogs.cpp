@@ -13,9 +13,6 @@
 #include "store/period_app.h"
 #include "store/period_store.h"
 
-// The module's application object, without the module's start-up.
-CPeriodApp theApp;
-
 namespace {
 
 // Periods with dates, weekdays and times, so that every column has its full text.

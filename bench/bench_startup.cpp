@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/carchive.h"
-#include "framework/module_services.h"
+#include "framework/platform/module_services.h"
 #include "periods/period_records.h"
 
 namespace {

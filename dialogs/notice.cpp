@@ -3,9 +3,9 @@
 #include <memory>
 #include <new>
 
-#include "framework/afxmsgbox.h"
+#include "framework/ui/afxmsgbox.h"
 #include "framework/afxthread.h"
-#include "framework/winexec.h"
+#include "framework/platform/winexec.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "dialogs/period_form.h"
-#include "framework/afxwin.h"
+#include "framework/ui/afxwin.h"
 #include "periods/period_records.h"
 
 // Shows m_pPeriod's values and, on IDOK, holds checked values for the caller to copy into it;

@@ -2,7 +2,7 @@
 // host asks for a selection, tick the periods that make it up.
 #pragma once
 
-#include "framework/afxwin.h"
+#include "framework/ui/afxwin.h"
 #include "framework/cdwordarray.h"
 #include "periods/period_records.h"
 

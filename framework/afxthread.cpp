@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "framework/modulestate.h"
-#include "framework/platform_module.h"
+#include "framework/platform/platform_module.h"
 
 CWinThread* AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, int, UINT,
                            DWORD dwCreateFlags, LPSECURITY_ATTRIBUTES) {

@@ -222,14 +222,14 @@ void CMemFile::GrowFile(std::size_t nNewSize) {
 void CMemFile::Write(const void* lpBuf, UINT nCount) {
     if (nCount == 0)
         return;
-    const std::size_t end = m_nPosition + nCount;
-    GrowFile(end);
+    const std::size_t newPosition = m_nPosition + nCount;
+    GrowFile(newPosition);
     // Writing past the end after a seek leaves zeros in the gap.
     if (m_nPosition > m_nFileSize)
         std::memset(m_lpBuffer + m_nFileSize, 0, m_nPosition - m_nFileSize);
     std::memcpy(m_lpBuffer + m_nPosition, lpBuf, nCount);
-    m_nPosition = end;
-    m_nFileSize = std::max(m_nFileSize, end);
+    m_nPosition = newPosition;
+    m_nFileSize = std::max(m_nFileSize, newPosition);
 }
 
 ULONGLONG CMemFile::Seek(LONGLONG lOff, UINT nFrom) {

@@ -7,7 +7,7 @@
 #include "framework/afxtypes.h"
 #include "framework/cobject.h"
 #include "framework/cstring.h"
-#include "framework/platform_file.h"
+#include "framework/platform/platform_file.h"
 
 class CFile : public CObject {
 public:

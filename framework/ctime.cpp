@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "framework/platform_time.h"
+#include "framework/platform/platform_time.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "framework/winapp.h"
 
-#include "framework/module_services.h"
+#include "framework/platform/module_services.h"
 
 CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
 

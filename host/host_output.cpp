@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "framework/text_encoding.h"
+#include "framework/platform/text_encoding.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 namespace resources {
 
+using namespace ui;
+
 namespace {
 
 constexpr unsigned short kChinesePrc = 0x0804;
@@ -73,11 +75,7 @@ constexpr DialogTemplate kTemplates[] = {
 }  // namespace
 
 const DialogTemplate* FindDialogTemplate(int id) {
-    for (const DialogTemplate& dialog : kTemplates) {
-        if (dialog.id == id)
-            return &dialog;
-    }
-    return nullptr;
+    return FindTemplate(kTemplates, id);
 }
 
 std::span<const DialogTemplate> AllDialogTemplates() {
@@ -86,16 +84,6 @@ std::span<const DialogTemplate> AllDialogTemplates() {
 
 std::span<const char* const> WeekdayItems() {
     return kWeekdays;
-}
-
-const ControlTemplate* FindControl(const DialogTemplate& dialog, int id) {
-    if (id == IDC_STATIC)
-        return nullptr;
-    for (const ControlTemplate& control : dialog.controls) {
-        if (control.id == id)
-            return &control;
-    }
-    return nullptr;
 }
 
 }  // namespace resources

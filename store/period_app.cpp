@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <memory>
 
-#include "framework/atomic_file.h"
+#include "framework/platform/atomic_file.h"
 #include "framework/carchive.h"
-#include "framework/file_system.h"
-#include "framework/module_services.h"
+#include "framework/platform/file_system.h"
+#include "framework/platform/module_services.h"
 #include "periods/period_records.h"
 #include "store/period_store.h"
 #include "store/sync_library.h"

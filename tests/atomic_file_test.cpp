@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/atomic_file.h"
-#include "framework/file_system.h"
+#include "framework/platform/atomic_file.h"
+#include "framework/platform/file_system.h"
 #include "tests/support/environment.h"
 #include "tests/support/process_runner.h"
 

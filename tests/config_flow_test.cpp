@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "dialogs/change_journal.h"
+#include "framework/ui/null_window_system.h"
 #include "plugin/calvora_api.h"
+#include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 #include "tests/operator_fixture.h"
@@ -170,7 +172,6 @@ TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThat
     m_operator.Click(IDC_CANCEL_CHANGES);
     CDWordArray selection;
     EXPECT_FALSE(DoSet(&selection));
-    using Periods = std::vector<std::pair<int, std::string>>;
     EXPECT_EQ(ModulePeriods(), (Periods{{0, "零"}, {3, "三"}, {1, "一"}, {2, "二"}}));
 
     // Restored at the end, a period makes the next number repeat one already taken.
@@ -277,7 +278,7 @@ TEST_F(ConfigFlowTest, NullPointersOpenNothingOrDropTheLog) {
 // Without a window system that can show a dialog, the exports end as for a dialog that failed
 // to be created.
 TEST_F(ConfigFlowTest, NoDialogCanBeShown) {
-    HeadlessWindowSystem noDisplay(HeadlessWindowSystem::Dialogs::Unavailable);
+    NullWindowSystem noDisplay("");
     ScopedWindowSystem installed(noDisplay);
     FillPeriods(*g_periodList, {{1, "甲"}});
     CDWordArray selection;

@@ -3,8 +3,8 @@
 #include <set>
 #include <thread>
 
-#include "framework/dialog_rules.h"
-#include "framework/headless_window_system.h"
+#include "framework/ui/dialog_rules.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "resources/dialog_templates.h"
 #include "tests/dialog_test_dialogs.h"
 #include "tests/time_zone_guard.h"
@@ -25,7 +25,7 @@ TEST(DialogTemplates, BothTemplatesWithCaptionsSizesAndDefaults) {
     } cases[] = {{IDD_PERIOD_LIST, "时段设置窗口", 309, 220, 7, IDOK, list_ids::IDC_PERIOD_LIST},
                  {IDD_PERIOD_EDIT, "增加时间段", 211, 230, 32, IDC_CONFIRM, IDC_DESC}};
     for (const Case& c : cases) {
-        const resources::DialogTemplate* dialog = resources::FindDialogTemplate(c.id);
+        const ui::DialogTemplate* dialog = resources::FindDialogTemplate(c.id);
         ASSERT_NE(dialog, nullptr) << c.id;
         EXPECT_STREQ(dialog->caption, c.caption);
         EXPECT_EQ(dialog->cx, c.cx);
@@ -40,7 +40,7 @@ TEST(DialogTemplates, BothTemplatesWithCaptionsSizesAndDefaults) {
             if (control.id != IDC_STATIC) {
                 EXPECT_TRUE(ids.insert(control.id).second) << control.id;
             }
-            if (control.kind == resources::ControlKind::DefPushButton) {
+            if (control.kind == ui::ControlKind::DefPushButton) {
                 ++defaults;
                 EXPECT_EQ(control.id, c.defaultButton);
             }
@@ -58,10 +58,10 @@ TEST(DialogTemplates, WeekdayListsHoldMondayToSunday) {
     EXPECT_STREQ(weekdays[6], "周日");
     const auto* dialog = resources::FindDialogTemplate(IDD_PERIOD_EDIT);
     for (int id : {IDC_WEEK_START, IDC_WEEK_END}) {
-        const auto* list = resources::FindControl(*dialog, id);
+        const auto* list = ui::FindControl(*dialog, id);
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(list->items.data(), weekdays.data());
-        EXPECT_TRUE(list->style & resources::kDisabled);
+        EXPECT_TRUE(list->style & ui::kDisabled);
     }
 }
 
@@ -483,15 +483,15 @@ public:
 };
 
 TEST_F(DialogLayer, EnterWithoutADefaultButtonSendsIdokAndTabWrapsPastUnreachableControls) {
-    using resources::ControlKind;
-    constexpr resources::ControlTemplate controls[] = {
-        {10, ControlKind::Edit, "", 0, 0, 10, 10, resources::kTabStop, {}},
-        {11, ControlKind::Label, "x", 0, 0, 10, 10, resources::kTabStop, {}},
-        {12, ControlKind::Edit, "", 0, 0, 10, 10, resources::kTabStop | resources::kDisabled, {}},
-        {13, ControlKind::PushButton, "b", 0, 0, 10, 10, resources::kTabStop, {}},
+    using ui::ControlKind;
+    constexpr ui::ControlTemplate controls[] = {
+        {10, ControlKind::Edit, "", 0, 0, 10, 10, ui::kTabStop, {}},
+        {11, ControlKind::Label, "x", 0, 0, 10, 10, ui::kTabStop, {}},
+        {12, ControlKind::Edit, "", 0, 0, 10, 10, ui::kTabStop | ui::kDisabled, {}},
+        {13, ControlKind::PushButton, "b", 0, 0, 10, 10, ui::kTabStop, {}},
         {14, ControlKind::Edit, "", 0, 0, 10, 10, 0, {}},
     };
-    const resources::DialogTemplate dialog{77, 0x0804, "t", 50, 50, "宋体", 10, 0, controls};
+    const ui::DialogTemplate dialog{77, 0x0804, "t", 50, 50, "宋体", 10, 0, controls};
     RecordingSink sink;
     m_operator.PressEnter()
         .PressTab()

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/afxwin.h"
+#include "framework/ui/afxwin.h"
 #include "resources/resource.h"
 
 // The edit template with every value exchanged in the form's order.

@@ -16,9 +16,10 @@
 #include <vector>
 
 #include "dialogs/change_journal.h"
-#include "framework/headless_window_system.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "periods/time_of_day.h"
 #include "plugin/calvora_api.h"
+#include "resources/resource.h"
 #include "tests/fake_program.h"
 #include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"

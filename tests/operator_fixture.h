@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/headless_window_system.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "tests/fake_program.h"
 
 class OperatorTest : public testing::Test {

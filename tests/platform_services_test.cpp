@@ -4,12 +4,12 @@
 #include <string>
 #include <thread>
 
-#include "framework/afxmsgbox.h"
+#include "framework/ui/afxmsgbox.h"
 #include "framework/afxthread.h"
 #include "framework/modulestate.h"
-#include "framework/headless_window_system.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "framework/modulestate.h"
-#include "framework/text_encoding.h"
+#include "framework/platform/text_encoding.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {

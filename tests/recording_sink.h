@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/afxmsgbox.h"
+#include "framework/ui/afxmsgbox.h"
 
 class RecordingSink : public CMessageBoxSink {
 public:

@@ -6,7 +6,7 @@
 
 #include "framework/afx.h"
 #include "framework/carchive.h"
-#include "framework/module_services.h"
+#include "framework/platform/module_services.h"
 #include "host/host_cli.h"
 #include "host/host_output.h"
 #include "periods/period_records.h"

@@ -5,14 +5,14 @@
 #include <fstream>
 #include <string>
 
-#include "framework/text_encoding.h"
+#include "framework/platform/text_encoding.h"
 #include "resources/dialog_templates.h"
 
 namespace {
 
-using resources::ControlKind;
-using resources::ControlTemplate;
-using resources::DialogTemplate;
+using ui::ControlKind;
+using ui::ControlTemplate;
+using ui::DialogTemplate;
 
 // A quoted string of the script: a quote is doubled and a backslash escaped.
 std::string Quoted(const char* cp936) {

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "framework/winexec.h"
+#include "framework/platform/winexec.h"
 #include "tests/fake_program.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/afxwin.h"
+#include "framework/ui/afxwin.h"
 #include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/time_zone_guard.h"

@@ -6,7 +6,7 @@
 #include <QApplication>
 #include <QString>
 
-#include "framework/text_encoding.h"
+#include "framework/platform/text_encoding.h"
 #include "tests/qt/qt_operator.h"
 
 // The toolkit's form of a code page 936 text.

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "framework/module_services.h"
+#include "framework/platform/module_services.h"
 
 int main(int argc, char** argv) {
     const std::string record = std::string(AfxGetModuleFileName(nullptr)) + ".args";

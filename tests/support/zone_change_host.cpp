@@ -8,7 +8,7 @@
 
 #include "framework/afx.h"
 #include "framework/carchive.h"
-#include "framework/module_services.h"
+#include "framework/platform/module_services.h"
 
 int main(int argc, char** argv) {
     if (argc != 4)

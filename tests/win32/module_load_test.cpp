@@ -56,7 +56,7 @@ TEST(ShippedDll, ArchiveErrorReachesTheHostAsItsOwnType) {
 TEST(ShippedDll, CarriesBothDialogTemplatesAsResources) {
     const HMODULE module = LoadLibraryExA(CALVORA_MODULE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(module, nullptr);
-    for (const resources::DialogTemplate& dialog : resources::AllDialogTemplates()) {
+    for (const ui::DialogTemplate& dialog : resources::AllDialogTemplates()) {
         const HRSRC found =
             FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(dialog.id), dialog.language);
         ASSERT_NE(found, nullptr) << dialog.id;

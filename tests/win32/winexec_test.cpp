@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "framework/winexec.h"
+#include "framework/platform/winexec.h"
 #include "tests/fake_program.h"
 
 namespace {
