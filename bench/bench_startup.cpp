@@ -33,7 +33,8 @@ void WriteDataFile(int periods) {
     CArchive archive(&file, CArchive::store);
     SerializePeriodList(list, archive);
     archive.Close();
-    while (!list.IsEmpty()) delete list.RemoveHead();
+    while (!list.IsEmpty())
+        delete list.RemoveHead();
 }
 
 using PFN_GetConfigData = int (*)(CObList*);
@@ -50,7 +51,8 @@ void BM_ModuleStartUp(benchmark::State& state) {
         auto getConfigData = reinterpret_cast<PFN_GetConfigData>(dlsym(module, "GetConfigData"));
         CObList borrowed;
         getConfigData(&borrowed);
-        if (borrowed.GetCount() != periods) state.SkipWithError("periods missing");
+        if (borrowed.GetCount() != periods)
+            state.SkipWithError("periods missing");
         borrowed.RemoveAll();
         dlclose(module);
     }

@@ -3,9 +3,9 @@
 #include <memory>
 #include <new>
 
-#include "framework/ui/afxmsgbox.h"
 #include "framework/afxthread.h"
 #include "framework/platform/winexec.h"
+#include "framework/ui/afxmsgbox.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // host asks for a selection, tick the periods that make it up.
 #pragma once
 
-#include "framework/ui/afxwin.h"
 #include "framework/cdwordarray.h"
+#include "framework/ui/afxwin.h"
 #include "periods/period_records.h"
 
 class CPeriodListDlg : public CDialog {

@@ -21,7 +21,9 @@ public:
     void RemoveAll() { m_data.clear(); }
 
     DWORD GetAt(int nIndex) const { return m_data.at(static_cast<std::size_t>(nIndex)); }
-    void SetAt(int nIndex, DWORD newElement) { m_data.at(static_cast<std::size_t>(nIndex)) = newElement; }
+    void SetAt(int nIndex, DWORD newElement) {
+        m_data.at(static_cast<std::size_t>(nIndex)) = newElement;
+    }
     DWORD& ElementAt(int nIndex) { return m_data.at(static_cast<std::size_t>(nIndex)); }
     DWORD operator[](int nIndex) const { return GetAt(nIndex); }
     DWORD& operator[](int nIndex) { return ElementAt(nIndex); }

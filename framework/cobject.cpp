@@ -14,10 +14,12 @@ std::vector<const CRuntimeClass*>& Registry() {
 
 }  // namespace
 
-constinit const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF,
-                                                        nullptr, nullptr};
+constinit const CRuntimeClass CObject::classCObject = {"CObject", sizeof(CObject), 0xFFFF, nullptr,
+                                                       nullptr};
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+    return &classCObject;
+}
 
 void CObject::Serialize(CArchive&) {}
 
@@ -31,14 +33,16 @@ CObject* CRuntimeClass::CreateObject() const {
 
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
     for (const CRuntimeClass* c = this; c != nullptr; c = c->m_pBaseClass) {
-        if (c == pBaseClass) return TRUE;
+        if (c == pBaseClass)
+            return TRUE;
     }
     return FALSE;
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(std::string_view className) {
     for (const CRuntimeClass* c : Registry()) {
-        if (className == c->m_lpszClassName) return c;
+        if (className == c->m_lpszClassName)
+            return c;
     }
     return nullptr;
 }

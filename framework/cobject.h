@@ -47,17 +47,19 @@ protected:
 #define RUNTIME_CLASS(class_name) (&class_name::class##class_name)
 
 // The class descriptor is constant-initialised, so it exists before any constructor runs.
-#define DECLARE_SERIAL(class_name)                                \
-public:                                                           \
-    static const CRuntimeClass class##class_name;                 \
-    const CRuntimeClass* GetRuntimeClass() const override;        \
+#define DECLARE_SERIAL(class_name)                         \
+public:                                                    \
+    static const CRuntimeClass class##class_name;          \
+    const CRuntimeClass* GetRuntimeClass() const override; \
     static CObject* CreateObject();
 
-#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)                              \
-    CObject* class_name::CreateObject() { return new (std::nothrow) class_name; }           \
-    constinit const CRuntimeClass class_name::class##class_name = {                         \
-        #class_name, sizeof(class_name), wSchema, class_name::CreateObject,                 \
-        RUNTIME_CLASS(base_class_name)};                                                    \
-    const CRuntimeClass* class_name::GetRuntimeClass() const {                              \
-        return RUNTIME_CLASS(class_name);                                                   \
+#define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)              \
+    CObject* class_name::CreateObject() {                                   \
+        return new (std::nothrow) class_name;                               \
+    }                                                                       \
+    constinit const CRuntimeClass class_name::class##class_name = {         \
+        #class_name, sizeof(class_name), wSchema, class_name::CreateObject, \
+        RUNTIME_CLASS(base_class_name)};                                    \
+    const CRuntimeClass* class_name::GetRuntimeClass() const {              \
+        return RUNTIME_CLASS(class_name);                                   \
     }

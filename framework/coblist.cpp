@@ -5,13 +5,15 @@
 
 CObList::CObList(int nBlockSize) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
 
-CObList::~CObList() { RemoveAll(); }
+CObList::~CObList() {
+    RemoveAll();
+}
 
 CObList::CNode* CObList::NewNode(CNode* pPrev, CNode* pNext) {
     if (m_pNodeFree == nullptr) {
         // One allocation holds the block header followed by m_nBlockSize nodes.
-        auto* raw = static_cast<unsigned char*>(
-            ::operator new(sizeof(CBlock) + sizeof(CNode) * static_cast<std::size_t>(m_nBlockSize)));
+        auto* raw = static_cast<unsigned char*>(::operator new(
+            sizeof(CBlock) + sizeof(CNode) * static_cast<std::size_t>(m_nBlockSize)));
         auto* block = reinterpret_cast<CBlock*>(raw);
         block->pNext = m_pBlocks;
         m_pBlocks = block;
@@ -33,13 +35,22 @@ CObList::CNode* CObList::NewNode(CNode* pPrev, CNode* pNext) {
 void CObList::FreeNode(CNode* node) {
     node->pNext = m_pNodeFree;
     m_pNodeFree = node;
-    if (--m_nCount == 0) RemoveAll();
+    if (--m_nCount == 0)
+        RemoveAll();
 }
 
-CObject*& CObList::GetHead() { return m_pNodeHead->data; }
-CObject* CObList::GetHead() const { return m_pNodeHead->data; }
-CObject*& CObList::GetTail() { return m_pNodeTail->data; }
-CObject* CObList::GetTail() const { return m_pNodeTail->data; }
+CObject*& CObList::GetHead() {
+    return m_pNodeHead->data;
+}
+CObject* CObList::GetHead() const {
+    return m_pNodeHead->data;
+}
+CObject*& CObList::GetTail() {
+    return m_pNodeTail->data;
+}
+CObject* CObList::GetTail() const {
+    return m_pNodeTail->data;
+}
 
 POSITION CObList::AddHead(CObject* newElement) {
     CNode* node = NewNode(nullptr, m_pNodeHead);
@@ -74,14 +85,16 @@ void CObList::AddTail(const CObList* pNewList) {
 }
 
 CObject* CObList::RemoveHead() {
-    if (m_pNodeHead == nullptr) throw std::logic_error("RemoveHead on an empty list");
+    if (m_pNodeHead == nullptr)
+        throw std::logic_error("RemoveHead on an empty list");
     CObject* data = m_pNodeHead->data;
     RemoveAt(GetHeadPosition());
     return data;
 }
 
 CObject* CObList::RemoveTail() {
-    if (m_pNodeTail == nullptr) throw std::logic_error("RemoveTail on an empty list");
+    if (m_pNodeTail == nullptr)
+        throw std::logic_error("RemoveTail on an empty list");
     CObject* data = m_pNodeTail->data;
     RemoveAt(GetTailPosition());
     return data;
@@ -121,9 +134,15 @@ CObject* CObList::GetPrev(POSITION& rPosition) const {
     return node->data;
 }
 
-CObject*& CObList::GetAt(POSITION position) { return Node(position)->data; }
-CObject* CObList::GetAt(POSITION position) const { return Node(position)->data; }
-void CObList::SetAt(POSITION pos, CObject* newElement) { Node(pos)->data = newElement; }
+CObject*& CObList::GetAt(POSITION position) {
+    return Node(position)->data;
+}
+CObject* CObList::GetAt(POSITION position) const {
+    return Node(position)->data;
+}
+void CObList::SetAt(POSITION pos, CObject* newElement) {
+    Node(pos)->data = newElement;
+}
 
 void CObList::RemoveAt(POSITION position) {
     CNode* node = Node(position);
@@ -141,7 +160,8 @@ void CObList::RemoveAt(POSITION position) {
 }
 
 POSITION CObList::InsertBefore(POSITION position, CObject* newElement) {
-    if (position == nullptr) return AddHead(newElement);
+    if (position == nullptr)
+        return AddHead(newElement);
     CNode* old = Node(position);
     CNode* node = NewNode(old->pPrev, old);
     node->data = newElement;
@@ -155,7 +175,8 @@ POSITION CObList::InsertBefore(POSITION position, CObject* newElement) {
 }
 
 POSITION CObList::InsertAfter(POSITION position, CObject* newElement) {
-    if (position == nullptr) return AddTail(newElement);
+    if (position == nullptr)
+        return AddTail(newElement);
     CNode* old = Node(position);
     CNode* node = NewNode(old, old->pNext);
     node->data = newElement;
@@ -171,14 +192,17 @@ POSITION CObList::InsertAfter(POSITION position, CObject* newElement) {
 POSITION CObList::Find(CObject* searchValue, POSITION startAfter) const {
     const CNode* node = startAfter == nullptr ? m_pNodeHead : Node(startAfter)->pNext;
     for (; node != nullptr; node = node->pNext) {
-        if (node->data == searchValue) return Pos(const_cast<CNode*>(node));
+        if (node->data == searchValue)
+            return Pos(const_cast<CNode*>(node));
     }
     return nullptr;
 }
 
 POSITION CObList::FindIndex(int nIndex) const {
-    if (nIndex < 0 || nIndex >= m_nCount) return nullptr;
+    if (nIndex < 0 || nIndex >= m_nCount)
+        return nullptr;
     CNode* node = m_pNodeHead;
-    while (nIndex-- > 0) node = node->pNext;
+    while (nIndex-- > 0)
+        node = node->pNext;
     return Pos(node);
 }

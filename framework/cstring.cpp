@@ -12,7 +12,8 @@ void AppendFormatted(std::string& out, LPCSTR format, va_list args) {
     va_copy(measure, args);
     const int needed = std::vsnprintf(nullptr, 0, format, measure);
     va_end(measure);
-    if (needed <= 0) return;
+    if (needed <= 0)
+        return;
     const std::size_t start = out.size();
     out.resize(start + static_cast<std::size_t>(needed) + 1);
     std::vsnprintf(out.data() + start, static_cast<std::size_t>(needed) + 1, format, args);
@@ -20,13 +21,16 @@ void AppendFormatted(std::string& out, LPCSTR format, va_list args) {
 }
 
 std::size_t Clamp(int value, std::size_t limit) {
-    if (value <= 0) return 0;
+    if (value <= 0)
+        return 0;
     return std::min(static_cast<std::size_t>(value), limit);
 }
 
 }  // namespace
 
-CString CString::Left(int count) const { return CString(m_data.substr(0, Clamp(count, m_data.size()))); }
+CString CString::Left(int count) const {
+    return CString(m_data.substr(0, Clamp(count, m_data.size())));
+}
 
 CString CString::Right(int count) const {
     const std::size_t n = Clamp(count, m_data.size());
@@ -38,7 +42,9 @@ CString CString::Mid(int first, int count) const {
     return CString(m_data.substr(start, Clamp(count, m_data.size() - start)));
 }
 
-CString CString::Mid(int first) const { return Mid(first, GetLength()); }
+CString CString::Mid(int first) const {
+    return Mid(first, GetLength());
+}
 
 int CString::Find(LPCSTR sub, int start) const {
     const std::size_t pos = m_data.find(sub ? sub : "", Clamp(start, m_data.size()));

@@ -46,7 +46,8 @@ public:
         return *this;
     }
     CString& operator+=(LPCSTR text) {
-        if (text) m_data += text;
+        if (text)
+            m_data += text;
         return *this;
     }
     CString& operator+=(char ch) {

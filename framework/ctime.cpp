@@ -7,7 +7,9 @@
 namespace {
 
 // tm fields are ints; a year far outside them cannot be built.
-bool FitsInt(std::int64_t value) { return value >= INT_MIN && value <= INT_MAX; }
+bool FitsInt(std::int64_t value) {
+    return value >= INT_MIN && value <= INT_MAX;
+}
 
 }  // namespace
 
@@ -29,7 +31,9 @@ CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int
     m_time = platform::LocalMake(&fields);
 }
 
-CTime CTime::GetCurrentTime() { return CTime(platform::CurrentTime()); }
+CTime CTime::GetCurrentTime() {
+    return CTime(platform::CurrentTime());
+}
 
 std::tm* CTime::GetLocalTm(std::tm* ptm) const {
     return platform::LocalBreakdown(m_time, ptm) ? ptm : nullptr;
@@ -37,7 +41,8 @@ std::tm* CTime::GetLocalTm(std::tm* ptm) const {
 
 CString CTime::Format(LPCSTR pattern) const {
     std::tm fields{};
-    if (!GetLocalTm(&fields)) return CString();
+    if (!GetLocalTm(&fields))
+        return CString();
     char buffer[256];
     const std::size_t length = std::strftime(buffer, sizeof buffer, pattern, &fields);
     return CString(buffer, static_cast<int>(length));

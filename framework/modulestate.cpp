@@ -2,8 +2,8 @@
 
 namespace {
 
-AFX_MODULE_STATE g_moduleState;   // this module's
-AFX_MODULE_STATE g_callerState;   // what a thread holds before any switch: the host's
+AFX_MODULE_STATE g_moduleState;  // this module's
+AFX_MODULE_STATE g_callerState;  // what a thread holds before any switch: the host's
 thread_local AFX_MODULE_STATE* t_pCurrentState = nullptr;
 
 }  // namespace
@@ -12,11 +12,15 @@ AFX_MODULE_STATE* AfxGetModuleState() {
     return t_pCurrentState != nullptr ? t_pCurrentState : &g_callerState;
 }
 
-AFX_MODULE_STATE* AfxGetStaticModuleState() { return &g_moduleState; }
+AFX_MODULE_STATE* AfxGetStaticModuleState() {
+    return &g_moduleState;
+}
 
 AFX_MAINTAIN_STATE2::AFX_MAINTAIN_STATE2(AFX_MODULE_STATE* pNewState)
     : m_pPrevModuleState(t_pCurrentState) {
     t_pCurrentState = pNewState;
 }
 
-AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() { t_pCurrentState = m_pPrevModuleState; }
+AFX_MAINTAIN_STATE2::~AFX_MAINTAIN_STATE2() {
+    t_pCurrentState = m_pPrevModuleState;
+}

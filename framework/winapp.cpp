@@ -2,7 +2,9 @@
 
 #include "framework/platform/module_services.h"
 
-CWinApp* AfxGetApp() { return AfxGetModuleState()->m_pCurrentWinApp; }
+CWinApp* AfxGetApp() {
+    return AfxGetModuleState()->m_pCurrentWinApp;
+}
 
 CModuleStartup::CModuleStartup(CWinApp& app, void (*registerClasses)()) : m_app(app) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());

@@ -10,11 +10,20 @@ constexpr std::string_view kLogSeparator = "|){(}|$";
 
 bool AppendEscape(char c, std::string& out) {
     switch (c) {
-        case '\t': out += "\\t"; return true;
-        case '\r': out += "\\r"; return true;
-        case '\n': out += "\\n"; return true;
-        case '\\': out += "\\\\"; return true;
-        default: return false;
+        case '\t':
+            out += "\\t";
+            return true;
+        case '\r':
+            out += "\\r";
+            return true;
+        case '\n':
+            out += "\\n";
+            return true;
+        case '\\':
+            out += "\\\\";
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -49,6 +58,7 @@ std::string LogLines(std::string_view cp936Log) {
         out += '\n';
         cp936Log.remove_prefix(end);
     }
-    if (!cp936Log.empty()) out += FieldText(cp936Log) + '\n';
+    if (!cp936Log.empty())
+        out += FieldText(cp936Log) + '\n';
     return out;
 }

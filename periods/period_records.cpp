@@ -48,7 +48,9 @@ const BOOL* g_pTmFormat = &kTmSchema;
 
 }  // namespace
 
-BOOL PeriodArchiveUsesTmSchema() { return *g_pTmFormat; }
+BOOL PeriodArchiveUsesTmSchema() {
+    return *g_pTmFormat;
+}
 
 const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat) {
     const BOOL* previous = g_pTmFormat;

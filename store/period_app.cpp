@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "framework/platform/atomic_file.h"
 #include "framework/carchive.h"
+#include "framework/platform/atomic_file.h"
 #include "framework/platform/file_system.h"
 #include "framework/platform/module_services.h"
 #include "periods/period_records.h"

@@ -3,5 +3,6 @@
 CObList* g_periodList = nullptr;
 
 void DeleteAllPeriods(CObList& list) {
-    while (!list.IsEmpty()) delete list.RemoveHead();
+    while (!list.IsEmpty())
+        delete list.RemoveHead();
 }

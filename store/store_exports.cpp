@@ -1,6 +1,6 @@
 #include "framework/carchive.h"
-#include "plugin/calvora_api.h"
 #include "periods/period_records.h"
+#include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 
@@ -21,13 +21,15 @@ private:
 }  // namespace
 
 CALVORA_EXPORT int CALVORA_CDECL GetConfigData(CObList* list) {
-    if (list != nullptr && g_periodList != nullptr) list->AddTail(g_periodList);
+    if (list != nullptr && g_periodList != nullptr)
+        list->AddTail(g_periodList);
     return 1;
 }
 
 CALVORA_EXPORT void CALVORA_CDECL ReceiveObjListFromArchive(CArchive* archive) {
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (archive == nullptr || g_periodList == nullptr) return;
+    if (archive == nullptr || g_periodList == nullptr)
+        return;
 
     // Read everything first: a damaged archive leaves the module's list and file as they were.
     CObList received(10);

@@ -16,7 +16,8 @@ std::string Hex(const CString& s) {
         std::snprintf(buf, sizeof buf, "%02X ", c);
         out += buf;
     }
-    if (!out.empty()) out.pop_back();
+    if (!out.empty())
+        out.pop_back();
     return out;
 }
 
@@ -58,7 +59,11 @@ TEST(Itoa, SignedDecimalLikeTheCRuntime) {
     struct Case {
         int value;
         const char* text;
-    } cases[] = {{0, "0"}, {1, "1"}, {10, "10"}, {-1, "-1"}, {INT_MAX, "2147483647"},
+    } cases[] = {{0, "0"},
+                 {1, "1"},
+                 {10, "10"},
+                 {-1, "-1"},
+                 {INT_MAX, "2147483647"},
                  {INT_MIN, "-2147483648"}};
     for (const auto& c : cases) {
         char buffer[16];
@@ -114,7 +119,8 @@ class Item : public CObject {};
 TEST(CObList, WalksBothWaysAndRemovesWhileWalking) {
     Item items[25];
     CObList list(10);
-    for (auto& item : items) list.AddTail(&item);
+    for (auto& item : items)
+        list.AddTail(&item);
     ASSERT_EQ(list.GetCount(), 25);
 
     // Remove every other element while walking: take the next node before removing.
@@ -123,11 +129,13 @@ TEST(CObList, WalksBothWaysAndRemovesWhileWalking) {
     while (pos != nullptr) {
         POSITION current = pos;
         list.GetNext(pos);
-        if (index++ % 2 == 0) list.RemoveAt(current);
+        if (index++ % 2 == 0)
+            list.RemoveAt(current);
     }
     EXPECT_EQ(list.GetCount(), 12);
     pos = list.GetTailPosition();
-    for (int i = 23; pos != nullptr; i -= 2) EXPECT_EQ(list.GetPrev(pos), &items[i]);
+    for (int i = 23; pos != nullptr; i -= 2)
+        EXPECT_EQ(list.GetPrev(pos), &items[i]);
 
     EXPECT_EQ(list.GetAt(list.Find(&items[5])), &items[5]);
     EXPECT_EQ(list.Find(&items[4]), nullptr);

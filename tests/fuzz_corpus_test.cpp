@@ -64,7 +64,8 @@ void FillDemoPeriods(OwnedPeriodList& periods) {
         const char* desc;
         int weekStart, weekEnd;
         int fromHour, toHour;
-    } rows[] = {{1, "早班", 1, 5, 8, 12}, {2, "夜间值守", 0, 0, 20, 23}, {3, "周末全天", 6, 7, 0, 23}};
+    } rows[] = {
+        {1, "早班", 1, 5, 8, 12}, {2, "夜间值守", 0, 0, 20, 23}, {3, "周末全天", 6, 7, 0, 23}};
     for (const auto& row : rows) {
         CTimeZone& period = periods.Add();
         period.SetID(row.id);

@@ -20,8 +20,7 @@ HostBoxSink g_hostBoxSink;
 
 }  // namespace
 
-CALVORA_EXPORT void ShowNoticeInHostBox(HostBox host,
-                                                                           const char* text) {
+CALVORA_EXPORT void ShowNoticeInHostBox(HostBox host, const char* text) {
     g_hostBoxSink.m_host = host;
     AfxSetMessageBoxSink(&g_hostBoxSink);
     ShowNotice(text);

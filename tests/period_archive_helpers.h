@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "framework/afx.h"
-#include "periods/period_records.h"
 #include "framework/carchive.h"
+#include "periods/period_records.h"
 #include "store/period_store.h"
 
 using Bytes = std::vector<BYTE>;

@@ -72,7 +72,9 @@ const MatchCase kCases[] = {
     {"monday inside", kSummerWeekdays, {2011, 7, 18, 10, 0, 0}, 1},
     {"september after month range", kSummerWeekdays, {2011, 9, 5, 10, 0, 0}, 0},
     {"day compared on its own",
-     WithDates(kAllDay, {2011, 3, 15}, {2011, 4, 10}), {2011, 3, 20, 12, 0, 0}, 0},
+     WithDates(kAllDay, {2011, 3, 15}, {2011, 4, 10}),
+     {2011, 3, 20, 12, 0, 0},
+     0},
     {"sunday counts as 7", WithWeekdays(kAllDay, 6, 7), {2011, 3, 13, 9, 0, 0}, 1},
     {"sunday after friday", WithWeekdays(kAllDay, 0, 5), {2011, 3, 13, 9, 0, 0}, 0},
     {"open weekdays every day", WithWeekdays(kAllDay, 0, 0), {2011, 3, 13, 9, 0, 0}, 1},
@@ -80,23 +82,39 @@ const MatchCase kCases[] = {
     {"first weekday alone admits sunday", WithWeekdays(kAllDay, 3, 0), {2011, 3, 13, 9, 0, 0}, 1},
     {"first weekday alone rejects tuesday", WithWeekdays(kAllDay, 3, 0), {2011, 3, 8, 9, 0, 0}, 0},
     {"time range over midnight never active",
-     {{0, 0, 0}, {0, 0, 0}, 0, 0, 22, 0, 0, 6, 0, 0}, {2011, 3, 9, 23, 0, 0}, 0},
+     {{0, 0, 0}, {0, 0, 0}, 0, 0, 22, 0, 0, 6, 0, 0},
+     {2011, 3, 9, 23, 0, 0},
+     0},
     {"time range over midnight early morning",
-     {{0, 0, 0}, {0, 0, 0}, 0, 0, 22, 0, 0, 6, 0, 0}, {2011, 3, 9, 5, 0, 0}, 0},
+     {{0, 0, 0}, {0, 0, 0}, 0, 0, 22, 0, 0, 6, 0, 0},
+     {2011, 3, 9, 5, 0, 0},
+     0},
     {"single second", {{0, 0, 0}, {0, 0, 0}, 0, 0, 12, 0, 0, 12, 0, 0}, {2011, 3, 9, 12, 0, 0}, 1},
     {"single second plus one",
-     {{0, 0, 0}, {0, 0, 0}, 0, 0, 12, 0, 0, 12, 0, 0}, {2011, 3, 9, 12, 0, 1}, 0},
+     {{0, 0, 0}, {0, 0, 0}, 0, 0, 12, 0, 0, 12, 0, 0},
+     {2011, 3, 9, 12, 0, 1},
+     0},
     {"day range 25 to 5 never active",
-     WithDates(kAllDay, {0, 0, 25}, {0, 0, 5}), {2011, 3, 27, 9, 0, 0}, 0},
+     WithDates(kAllDay, {0, 0, 25}, {0, 0, 5}),
+     {2011, 3, 27, 9, 0, 0},
+     0},
     {"month range 11 to 2 never active",
-     WithDates(kAllDay, {0, 11, 0}, {0, 2, 0}), {2011, 12, 1, 9, 0, 0}, 0},
-    {"start year alone: after", WithDates(kAllDay, {2011, 0, 0}, {0, 0, 0}), {2011, 1, 1, 0, 0, 0}, 1},
+     WithDates(kAllDay, {0, 11, 0}, {0, 2, 0}),
+     {2011, 12, 1, 9, 0, 0},
+     0},
+    {"start year alone: after",
+     WithDates(kAllDay, {2011, 0, 0}, {0, 0, 0}),
+     {2011, 1, 1, 0, 0, 0},
+     1},
     {"start year alone: before",
-     WithDates(kAllDay, {2011, 0, 0}, {0, 0, 0}), {2010, 12, 31, 23, 59, 59}, 0},
+     WithDates(kAllDay, {2011, 0, 0}, {0, 0, 0}),
+     {2010, 12, 31, 23, 59, 59},
+     0},
     {"past 2038", WithDates(kAllDay, {2040, 0, 0}, {2040, 0, 0}), {2040, 6, 1, 12, 0, 0}, 1},
     {"negative bounds are open",
      WithWeekdays(WithDates(kAllDay, {-5, -1, INT_MIN}, {-1, -1, -1}), INT_MIN, -2),
-     {2011, 3, 13, 9, 0, 0}, 1},
+     {2011, 3, 13, 9, 0, 0},
+     1},
     {"huge bounds", WithDates(kAllDay, {INT_MAX, 0, 0}, {0, 0, 0}), {2011, 3, 13, 9, 0, 0}, 0},
 };
 
@@ -153,13 +171,15 @@ class IsActTimeNowTest : public testing::Test {
 protected:
     void SetUp() override { g_periodList = &m_list; }
     void TearDown() override {
-        while (!m_list.IsEmpty()) delete m_list.RemoveHead();
+        while (!m_list.IsEmpty())
+            delete m_list.RemoveHead();
         g_periodList = nullptr;
     }
     void Add(const PeriodSpec& shape, int id) { m_list.AddTail(MakePeriod(shape, id).release()); }
     static BOOL Ask(std::vector<DWORD> numbers) {
         CDWordArray selection;
-        for (DWORD n : numbers) selection.Add(n);
+        for (DWORD n : numbers)
+            selection.Add(n);
         return IsActTimeNow(&selection);
     }
 

@@ -71,8 +71,8 @@ TEST(ClassRegistry, DescriptorsAndExactNameLookup) {
     std::unique_ptr<CObject> date(CRuntimeClass::FromName("CDateInfo")->CreateObject());
     EXPECT_EQ(static_cast<CDateInfo*>(date.get())->GetYear(), 0);
 
-    for (const char* name : {"ctimezone", "CTIMEZONE", "CDateinfo", "CTimeZone ", "CObject", "",
-                             "CTimeZ"}) {
+    for (const char* name :
+         {"ctimezone", "CTIMEZONE", "CDateinfo", "CTimeZone ", "CObject", "", "CTimeZ"}) {
         EXPECT_EQ(CRuntimeClass::FromName(name), nullptr) << name;
     }
     EXPECT_EQ(CRuntimeClass::FromName(std::string_view("CTimeZone\0", 10)), nullptr);

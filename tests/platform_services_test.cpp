@@ -4,12 +4,11 @@
 #include <string>
 #include <thread>
 
-#include "framework/ui/afxmsgbox.h"
 #include "framework/afxthread.h"
 #include "framework/modulestate.h"
-#include "framework/ui/headless/headless_window_system.h"
-#include "framework/modulestate.h"
 #include "framework/platform/text_encoding.h"
+#include "framework/ui/afxmsgbox.h"
+#include "framework/ui/headless/headless_window_system.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {
@@ -52,7 +51,7 @@ TEST(Cp936ToUtf8, ConvertsAndMarksInvalidBytes) {
     EXPECT_EQ(Cp936ToUtf8("星期一 ok"), Utf8(u8"星期一 ok"));
     EXPECT_EQ(Cp936ToUtf8(""), "");
     EXPECT_EQ(Cp936ToUtf8("a\xff"
-                                    "b\xd0"),
+                          "b\xd0"),
               "a?b?");
 }
 

@@ -36,7 +36,9 @@ bool IsTemporaryOf(const CString& path, const CString& destination) {
 
 }  // namespace
 
-CAtomicFile::~CAtomicFile() { Discard(); }
+CAtomicFile::~CAtomicFile() {
+    Discard();
+}
 
 void CAtomicFile::RemoveAbandonedTemporaries(const CString& destination) {
     // Every writer holds its temporary file locked until it is in place or removed, so the
@@ -89,7 +91,8 @@ BOOL CAtomicFile::Commit() {
 
 void CAtomicFile::Discard() {
     // Removed before it is let go, for the same reason.
-    if (!m_strTemporary.IsEmpty()) DeleteFileA(m_strTemporary);
+    if (!m_strTemporary.IsEmpty())
+        DeleteFileA(m_strTemporary);
     m_strTemporary.Empty();
     Abort();
 }

@@ -7,8 +7,10 @@ CString AfxGetModuleFileName(HMODULE hModule) {
     for (;;) {
         const DWORD length =
             GetModuleFileNameA(hModule, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0) return CString();
-        if (length < buffer.size() - 1) return CString(buffer.data(), static_cast<int>(length));
+        if (length == 0)
+            return CString();
+        if (length < buffer.size() - 1)
+            return CString(buffer.data(), static_cast<int>(length));
         buffer.resize(buffer.size() * 2);  // may have been cut off: try a larger buffer
     }
 }
@@ -18,6 +20,7 @@ CString AfxFileTitleOf(const CString& path) {
     const std::size_t slash = bytes.find_last_of("/\\");
     std::string name = slash == std::string::npos ? bytes : bytes.substr(slash + 1);
     const std::size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot != 0) name.resize(dot);
+    if (dot != std::string::npos && dot != 0)
+        name.resize(dot);
     return CString(std::move(name));
 }

@@ -58,8 +58,7 @@ int NextTabStop(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg, in
 }
 
 std::optional<int> EnterCommand(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg) {
-    if (const ControlTemplate* focused =
-            ui::FindControl(dialog, system.GetFocusControl(dlg));
+    if (const ControlTemplate* focused = ui::FindControl(dialog, system.GetFocusControl(dlg));
         focused != nullptr && IsPushButton(focused->kind)) {
         return focused->id;
     }

@@ -28,8 +28,7 @@ int NextTabStop(const ui::DialogTemplate& dialog, WindowSystem& system, HDLG dlg
 // The command Enter sends: the focused push button, else the default button if it is enabled
 // (hidden or not), else IDOK when the template has no default button. Nothing when the default
 // button is disabled.
-std::optional<int> EnterCommand(const ui::DialogTemplate& dialog, WindowSystem& system,
-                                HDLG dlg);
+std::optional<int> EnterCommand(const ui::DialogTemplate& dialog, WindowSystem& system, HDLG dlg);
 
 // Escape always sends IDCANCEL; the close box does too unless an IDCANCEL control is disabled.
 std::optional<int> CloseBoxCommand(WindowSystem& system, HDLG dlg);

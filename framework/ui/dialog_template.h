@@ -67,7 +67,6 @@ const DialogTemplate* FindTemplate(std::span<const DialogTemplate> table, int id
 // The control with that id in the template, or nullptr.
 const ControlTemplate* FindControl(const DialogTemplate& dialog, int id);
 
-
 }  // namespace ui
 
 // Registers this binary's dialog templates (a table that lives as long as the process); a

@@ -1,5 +1,6 @@
 // The window system of a process where none can show a dialog: every dialog fails at once, and
-// the first one says why (when given a reason) on standard error. Control operations answer as for a closed dialog.
+// the first one says why (when given a reason) on standard error. Control operations answer as for
+// a closed dialog.
 #pragma once
 
 #include <atomic>
@@ -14,8 +15,7 @@ public:
     INT_PTR RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
                            DialogEventSink& sink) override;
     void EndModalDialog(HDLG, INT_PTR) override {}
-    int ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
-                       UINT type) override;
+    int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
     BOOL HasControl(HDLG, int) override { return FALSE; }
     CString GetControlText(HDLG, int) override { return {}; }
     void SetControlText(HDLG, int, const CString&) override {}

@@ -1,6 +1,6 @@
 // The window-system service: the one interface the dialog classes sit on. A window system builds
-// dialogs from their templates (dialog_template.h), runs them modally on the calling thread, answers
-// per-control operations, and reports what the operator does through DialogEventSink.
+// dialogs from their templates (dialog_template.h), runs them modally on the calling thread,
+// answers per-control operations, and reports what the operator does through DialogEventSink.
 //
 // Member names avoid the platform headers' A/W macros (GetWindowText, MessageBox, ...), so an
 // implementation may include those headers freely.
@@ -10,8 +10,8 @@
 #include "framework/afxtypes.h"
 #include "framework/cstring.h"
 #include "framework/ctime.h"
-#include "framework/winconst.h"
 #include "framework/ui/dialog_template.h"
+#include "framework/winconst.h"
 
 // An open dialog; a window system casts its own window handle to and from it.
 using HDLG = struct HDLG__*;

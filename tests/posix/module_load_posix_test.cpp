@@ -1,6 +1,6 @@
 // The shipped module as a host sees it: what it exports, and that it can be unloaded.
-#include <gtest/gtest.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <fstream>
 #include <set>
@@ -17,7 +17,8 @@ std::set<std::string> ExportTableNames() {
     std::set<std::string> names;
     std::string line;
     while (std::getline(table, line)) {
-        if (line.empty() || line[0] == '#') continue;
+        if (line.empty() || line[0] == '#')
+            continue;
         std::istringstream fields(line);
         int ordinal = 0;
         std::string name;
@@ -28,13 +29,14 @@ std::set<std::string> ExportTableNames() {
 }
 
 TEST(ShippedModule, ExportsExactlyTheExportTable) {
-    const ProcessResult symbols =
-        RunProcess({"/usr/bin/nm", "-D", "--defined-only", "--format=just-symbols", CALVORA_MODULE_PATH});
+    const ProcessResult symbols = RunProcess(
+        {"/usr/bin/nm", "-D", "--defined-only", "--format=just-symbols", CALVORA_MODULE_PATH});
     ASSERT_EQ(symbols.exitCode, 0) << symbols.err;
     std::set<std::string> exported;
     std::istringstream lines(symbols.out);
     for (std::string name; std::getline(lines, name);) {
-        if (!name.empty()) exported.insert(name);
+        if (!name.empty())
+            exported.insert(name);
     }
     EXPECT_EQ(exported, ExportTableNames());
     EXPECT_EQ(exported.size(), 7u);

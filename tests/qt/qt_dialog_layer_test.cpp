@@ -13,9 +13,9 @@
 #include <future>
 #include <thread>
 
+#include "framework/platform/text_encoding.h"
 #include "framework/ui/afxwin.h"
 #include "framework/ui/headless/headless_window_system.h"
-#include "framework/platform/text_encoding.h"
 #include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/time_zone_guard.h"

@@ -28,7 +28,8 @@ std::vector<int> ArchivedNumbers(const std::string& bytes, bool* complete) {
     SchemaGuard schema(TRUE);
     OwnedPeriodList periods;
     const ArchiveLoadResult result = LoadList(Bytes(bytes.begin(), bytes.end()), periods.list);
-    if (complete != nullptr) *complete = result.cause == ArchiveLoadResult::kNoError;
+    if (complete != nullptr)
+        *complete = result.cause == ArchiveLoadResult::kNoError;
     std::vector<int> numbers;
     for (POSITION pos = periods.list.GetHeadPosition(); pos != nullptr;) {
         numbers.push_back(static_cast<CTimeZone*>(periods.list.GetNext(pos))->GetID());

@@ -4,4 +4,6 @@
 
 #include <string>
 
-inline std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+inline std::string Utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}

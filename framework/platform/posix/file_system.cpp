@@ -15,7 +15,8 @@ namespace {
 
 std::string DirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
+    if (slash == std::string::npos)
+        return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
@@ -24,7 +25,8 @@ std::string FollowLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
         std::vector<char> buffer(PATH_MAX);
         const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) return path;
+        if (length < 0 || static_cast<std::size_t>(length) >= buffer.size())
+            return path;
         std::string target(buffer.data(), static_cast<std::size_t>(length));
         path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
     }
@@ -33,7 +35,8 @@ std::string FollowLinks(std::string path) {
 
 bool SyncDirectory(const std::string& directory) {
     const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     const bool synced = fsync(fd) == 0;
     close(fd);
     return synced;
@@ -41,7 +44,8 @@ bool SyncDirectory(const std::string& directory) {
 
 bool CopyContent(const char* from, const char* to) {
     const int in = open(from, O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+    if (in < 0)
+        return false;
     const int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     bool ok = out >= 0;
     char buffer[65536];
@@ -53,15 +57,19 @@ bool CopyContent(const char* from, const char* to) {
         }
         ok = write(out, buffer, static_cast<std::size_t>(got)) == got;
     }
-    if (out >= 0) ok = fsync(out) == 0 && close(out) == 0 && ok;
+    if (out >= 0)
+        ok = fsync(out) == 0 && close(out) == 0 && ok;
     close(in);
-    if (!ok && out >= 0) unlink(to);
+    if (!ok && out >= 0)
+        unlink(to);
     return ok;
 }
 
 }  // namespace
 
-BOOL DeleteFileA(LPCSTR lpFileName) { return lpFileName != nullptr && unlink(lpFileName) == 0; }
+BOOL DeleteFileA(LPCSTR lpFileName) {
+    return lpFileName != nullptr && unlink(lpFileName) == 0;
+}
 
 BOOL CFileFind::FindFile(LPCSTR pstrName) {
     struct stat info;
@@ -70,7 +78,8 @@ BOOL CFileFind::FindFile(LPCSTR pstrName) {
 
 BOOL AfxIsFileWritable(LPCSTR path) {
     const int fd = open(path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return FALSE;
+    if (fd < 0)
+        return FALSE;
     struct stat info;
     const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     close(fd);
@@ -115,7 +124,8 @@ BOOL AfxDeleteUnusedFile(LPCSTR path) {
 
 BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
     const std::string destination = FollowLinks(target);
-    if (rename(replacement, destination.c_str()) != 0) return FALSE;
+    if (rename(replacement, destination.c_str()) != 0)
+        return FALSE;
     SyncDirectory(DirectoryOf(destination));
     return TRUE;
 }

@@ -4,14 +4,19 @@
 
 namespace platform {
 
-std::int64_t CurrentTime() { return static_cast<std::int64_t>(std::time(nullptr)); }
+std::int64_t CurrentTime() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
 
 bool LocalBreakdown(std::int64_t t, std::tm* out) {
-    if (t < std::numeric_limits<time_t>::min() || t > std::numeric_limits<time_t>::max()) return false;
+    if (t < std::numeric_limits<time_t>::min() || t > std::numeric_limits<time_t>::max())
+        return false;
     const time_t value = static_cast<time_t>(t);
     return localtime_r(&value, out) != nullptr;
 }
 
-std::int64_t LocalMake(std::tm* fields) { return static_cast<std::int64_t>(mktime(fields)); }
+std::int64_t LocalMake(std::tm* fields) {
+    return static_cast<std::int64_t>(mktime(fields));
+}
 
 }  // namespace platform

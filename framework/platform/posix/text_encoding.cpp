@@ -12,7 +12,8 @@ class Converter {
 public:
     Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
     ~Converter() {
-        if (Valid()) iconv_close(m_cd);
+        if (Valid())
+            iconv_close(m_cd);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -20,7 +21,8 @@ public:
     // Converts input from its start, consuming what was converted; false when it stops at a
     // byte sequence that is invalid or incomplete.
     bool Convert(std::string_view& input, std::string& out) {
-        if (!Valid()) return false;
+        if (!Valid())
+            return false;
         std::lock_guard<std::mutex> lock(m_mutex);
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         char* in = const_cast<char*>(input.data());
@@ -54,18 +56,23 @@ Converter& FromUtf8() {
     return converter;
 }
 
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool IsLeadByte(unsigned char c) {
+    return c >= 0x81 && c <= 0xFE;
+}
 
 }  // namespace
 
 std::size_t AppendCp936CharAsUtf8(std::string_view bytes, std::string& out) {
-    if (bytes.empty()) return 0;
+    if (bytes.empty())
+        return 0;
     const auto first = static_cast<unsigned char>(bytes[0]);
     const std::size_t length = IsLeadByte(first) ? 2 : 1;
-    if (bytes.size() < length) return 0;
+    if (bytes.size() < length)
+        return 0;
     std::string_view character = bytes.substr(0, length);
     std::string converted;
-    if (!ToUtf8().Convert(character, converted)) return 0;
+    if (!ToUtf8().Convert(character, converted))
+        return 0;
     out += converted;
     return length;
 }

@@ -20,9 +20,7 @@ struct HeadlessWindowSystem::Control {
     };
 
     explicit Control(const ui::ControlTemplate& control)
-        : tmpl(&control),
-          text(control.text),
-          enabled((control.style & ui::kDisabled) == 0) {}
+        : tmpl(&control), text(control.text), enabled((control.style & ui::kDisabled) == 0) {}
 
     const ui::ControlTemplate* tmpl;
     CString text;

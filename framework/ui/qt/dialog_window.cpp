@@ -113,8 +113,8 @@ bool IsDialogKey(int key) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner,
-                           DialogEventSink& sink, WindowSystem& system)
+DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner, DialogEventSink& sink,
+                           WindowSystem& system)
     : QDialog(owner), m_template(dialog), m_sink(sink), m_system(system) {
     setFont(DialogFont(dialog));
     const QFontMetrics metrics(font());
@@ -136,7 +136,7 @@ DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner,
         if (dialog_rules::CanHoldFocus(control.kind)) {
             widget->setStyle(FocusCues());
             widget->setFocusPolicy((control.style & ui::kTabStop) ? Qt::StrongFocus
-                                                                         : Qt::ClickFocus);
+                                                                  : Qt::ClickFocus);
             WatchKeysAndFocus(widget);
         } else {
             // Frames and texts lie behind the controls and never take a click.

@@ -13,7 +13,8 @@ namespace {
 
 std::vector<char*> Pointers(std::vector<std::string>& strings) {
     std::vector<char*> pointers;
-    for (auto& s : strings) pointers.push_back(s.data());
+    for (auto& s : strings)
+        pointers.push_back(s.data());
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -22,7 +23,8 @@ int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
           const std::string& outPath, const std::string& errPath) {
     std::vector<std::string> args = argv;
     std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    for (char** e = environ; *e != nullptr; ++e)
+        env.emplace_back(*e);
     env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     auto argPointers = Pointers(args);
     auto envPointers = Pointers(env);
@@ -30,13 +32,16 @@ int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     pid_t pid = -1;
-    const int error =
-        posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(), envPointers.data());
+    const int error = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argPointers.data(),
+                                  envPointers.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) throw std::runtime_error("cannot start " + args[0]);
+    if (error != 0)
+        throw std::runtime_error("cannot start " + args[0]);
     return pid;
 }
 
@@ -58,4 +63,3 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
 int StartProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
     return Spawn(argv, extraEnv, "/dev/null", "/dev/null");
 }
-
