@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Builds a package from the build of its preset and checks it: the .deb (default preset)
+# unpacked into a scratch root, whose host lists and opens the configuration dialog on a virtual
+# screen; the Windows zip (windows preset) unpacked and run under Wine where 32-bit programs can
+# run, otherwise its contents checked.
+#   package.sh deb|zip
+set -euo pipefail
+kind="${1:-}"
+[[ "$kind" == deb || "$kind" == zip ]] || { echo "usage: package.sh deb|zip" >&2; exit 2; }
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+root="$PWD"
+work="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+    echo "package check failed: $*" >&2
+    failures=$((failures + 1))
+}
+
+check_deb() {
+    (cd build/default && rm -f calvora_*.deb && cpack -G DEB >/dev/null)
+    deb="$(ls build/default/calvora_*.deb)"
+    echo "== $deb"
+    depends="$(dpkg-deb -f "$deb" Depends)"
+    echo "Depends: $depends"
+    for package in libqt6widgets6 qt6-qpa-plugins fonts-wqy-zenhei; do
+        [[ "$depends" == *"$package"* ]] || fail "the .deb does not depend on $package"
+    done
+    scratch="$work/root"
+    dpkg -x "$deb" "$scratch"
+    export LD_LIBRARY_PATH="$scratch/usr/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    host="$scratch/usr/bin/calvora-host"
+    cp host/demo/sample-periods.tm "$scratch/usr/bin/calvora-host.tm"
+    listed="$(env -u DISPLAY "$host" list)" || fail "calvora-host list: exit status $?"
+    [[ "$(wc -l <<<"$listed")" == 3 ]] || fail "calvora-host list printed: $listed"
+    [[ -f "$scratch/usr/share/man/man1/calvora-host.1" ]] || fail "no manual page"
+
+    # The configuration dialog on a screen of our own, left with Escape.
+    exec {displayfd}<> <(:)
+    Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    read -r -t 10 display <&"$displayfd"
+    DISPLAY=":$display" "$host" config-ex >"$work/config.out" 2>"$work/config.err" &
+    host_pid=$!
+    DISPLAY=":$display" timeout 30 xdotool search --sync --onlyvisible --name . >/dev/null ||
+        fail "calvora-host config showed no dialog: $(cat "$work/config.err")"
+    DISPLAY=":$display" xdotool key Escape
+    status=0
+    wait "$host_pid" || status=$?
+    [[ $status == 0 ]] || fail "calvora-host config: exit status $status: $(cat "$work/config.err")"
+    echo "installed host: list and config passed"
+}
+
+check_zip() {
+    if [[ ! -f build/windows/bin/Calvora.dll ]]; then
+        echo "Windows zip not built: the windows preset has not been built (its resource writer runs under 32-bit Wine)"
+    else
+        (cd build/windows && rm -f calvora-*-win32.zip && cpack -G ZIP >/dev/null)
+        zip="$(ls build/windows/calvora-*-win32.zip)"
+        echo "== $zip"
+        unzip -q "$zip" -d "$work/zip"
+        top="$(ls -d "$work"/zip/*/)"
+        for file in bin/Calvora.dll bin/calvora-host.exe bin/libstdc++-6.dll bin/libgcc_s_dw2-1.dll \
+            bin/libwinpthread-1.dll lib/Calvora.def lib/libCalvora.dll.a \
+            include/calvora/plugin/calvora_api.h include/calvora/store/sync_library.h \
+            lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake; do
+            [[ -f "$top$file" ]] || fail "the zip lacks $file"
+        done
+        if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+            export WINEPREFIX="$root/build/wine-prefix" WINEDLLOVERRIDES="mscoree,mshtml="
+            cp host/demo/sample-periods.tm "$top/bin/calvora-host.tm"
+            listed="$(cd "$top/bin" && WINEDEBUG=-all wine calvora-host.exe list | tr -d '\r')" ||
+                fail "calvora-host.exe list: exit status $?"
+            [[ "$(wc -l <<<"$listed")" == 3 ]] || fail "calvora-host.exe list printed: $listed"
+            echo "Windows zip: calvora-host.exe list passed under Wine"
+        else
+            echo "Windows zip not run: this kernel cannot run 32-bit programs, so 32-bit Wine cannot start; its contents were checked"
+        fi
+    fi
+}
+
+check_$kind
+((failures == 0))
