@@ -9,18 +9,7 @@ kind="${1:-}"
 [[ "$kind" == deb || "$kind" == zip ]] || { echo "usage: package.sh deb|zip" >&2; exit 2; }
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
-work="$(mktemp -d)"
-xvfb_pid=""
-cleanup() {
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-    echo "package check failed: $*" >&2
-    failures=$((failures + 1))
-}
+source scripts/check-helpers.sh
 
 check_deb() {
     (cd build/default && rm -f calvora_*.deb && cpack -G DEB >/dev/null)
@@ -41,18 +30,9 @@ check_deb() {
     [[ -f "$scratch/usr/share/man/man1/calvora-host.1" ]] || fail "no manual page"
 
     # The configuration dialog on a screen of our own, left with Escape.
-    exec {displayfd}<> <(:)
-    Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    read -r -t 10 display <&"$displayfd"
-    DISPLAY=":$display" "$host" config-ex >"$work/config.out" 2>"$work/config.err" &
-    host_pid=$!
-    DISPLAY=":$display" timeout 30 xdotool search --sync --onlyvisible --name . >/dev/null ||
-        fail "calvora-host config showed no dialog: $(cat "$work/config.err")"
-    DISPLAY=":$display" xdotool key Escape
-    status=0
-    wait "$host_pid" || status=$?
-    [[ $status == 0 ]] || fail "calvora-host config: exit status $status: $(cat "$work/config.err")"
+    start_screen
+    answer_dialog Escape "$host" config-ex
+    expect_eq "$dialog_status" 0 "calvora-host config-ex: exit status ($(cat "$work/dialog.err"))"
     echo "installed host: list and config passed"
 }
 

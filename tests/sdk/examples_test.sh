@@ -10,21 +10,7 @@ for tool in Xvfb xdotool; do
     command -v "$tool" >/dev/null || { echo "skipped: no $tool for the dialog" >&2; exit 77; }
 done
 
-work="$(mktemp -d)"
-xvfb_pid=""
-cleanup() {
-    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() {
-    echo "FAILED: $*" >&2
-    failures=$((failures + 1))
-}
-expect_eq() {  # actual expected what
-    [[ "$1" == "$2" ]] || fail "$3: expected '$2', got '$1'"
-}
+source "$source/scripts/check-helpers.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -58,19 +44,10 @@ status=0
 [[ $status == 0 || $status == 1 ]] || fail "check: exit status $status"
 
 # The selection dialog on a screen of our own; Enter confirms it, which saves and pushes.
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-read -r -t 10 display <&"$displayfd"
-export DISPLAY=":$display"
-"$host" select 2 >"$work/selected" 2>"$work/select.err" &
-host_pid=$!
-timeout 30 xdotool search --sync --onlyvisible --name . >/dev/null || fail "no dialog shown"
-xdotool key Return
-status=0
-wait "$host_pid" || status=$?
-expect_eq "$status" 0 "select: exit status ($(cat "$work/select.err"))"
-expect_eq "$(cat "$work/selected")" "2" "select: the selection"
+start_screen
+answer_dialog Return "$host" select 2
+expect_eq "$dialog_status" 0 "select: exit status ($(cat "$work/dialog.err"))"
+expect_eq "$(cat "$work/dialog.out")" "2" "select: the selection"
 expect_eq "$(cat "$CALVORA_SYNC_LOG" 2>/dev/null)" "push from Calvora.dll: 3 periods: 1 2 3" \
     "the push of the dialog's save"
 
