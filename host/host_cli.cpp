@@ -26,44 +26,35 @@ const char kHostUsage[] =
     "  3               the module cannot be loaded\n";
 
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
-    if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos)
-        return false;
+    if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos) return false;
     errno = 0;
     char* end = nullptr;
     const long long value = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || value < -2147483648LL || value > 4294967295LL)
-        return false;
+    if (errno != 0 || *end != '\0' || value < -2147483648LL || value > 4294967295LL) return false;
     number = static_cast<std::uint32_t>(value);
     return true;
 }
 
-std::variant<HostInvocation, UsageError> ParseHostCommandLine(
-    const std::vector<std::string>& args) {
+std::variant<HostInvocation, UsageError> ParseHostCommandLine(const std::vector<std::string>& args) {
     static const std::map<std::string, HostCommand> commands = {
-        {"list", HostCommand::List},          {"check", HostCommand::Check},
-        {"receive", HostCommand::Receive},    {"config", HostCommand::Config},
+        {"list", HostCommand::List},       {"check", HostCommand::Check},
+        {"receive", HostCommand::Receive}, {"config", HostCommand::Config},
         {"config-ex", HostCommand::ConfigEx}, {"set", HostCommand::Set},
         {"set-ex", HostCommand::SetEx}};
 
     HostInvocation invocation;
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("-"); ++i) {
-        if (args[i] == "--help")
-            return invocation;
-        if (args[i] != "--module")
-            return UsageError{"unknown option " + args[i]};
-        if (++i == args.size())
-            return UsageError{"--module needs a PATH"};
+        if (args[i] == "--help") return invocation;
+        if (args[i] != "--module") return UsageError{"unknown option " + args[i]};
+        if (++i == args.size()) return UsageError{"--module needs a PATH"};
         invocation.modulePath = args[i];
     }
-    if (i == args.size())
-        return UsageError{"missing COMMAND"};
+    if (i == args.size()) return UsageError{"missing COMMAND"};
     const auto found = commands.find(args[i]);
-    if (found == commands.end())
-        return UsageError{"unknown command " + args[i]};
+    if (found == commands.end()) return UsageError{"unknown command " + args[i]};
     invocation.command = found->second;
-    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                        args.end());
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
 
     switch (invocation.command) {
         case HostCommand::Check:
@@ -78,13 +69,11 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
             }
             break;
         case HostCommand::Receive:
-            if (rest.size() != 1)
-                return UsageError{"receive needs exactly one FILE"};
+            if (rest.size() != 1) return UsageError{"receive needs exactly one FILE"};
             invocation.file = rest[0];
             break;
         default:
-            if (!rest.empty())
-                return UsageError{"unexpected argument " + rest[0]};
+            if (!rest.empty()) return UsageError{"unexpected argument " + rest[0]};
             break;
     }
     return invocation;

@@ -23,9 +23,7 @@ using PFN_DoConfigEx = void (*)(CString*);
 using PFN_DoSet = BOOL (*)(CDWordArray*);
 using PFN_DoSetEx = BOOL (*)(CDWordArray*, CString*);
 
-void Fail(const std::string& message) {
-    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
-}
+void Fail(const std::string& message) { std::fprintf(stderr, "calvora-host: %s\n", message.c_str()); }
 
 // The module beside the host, as in the build tree and the Windows folder, then where an installed
 // tree keeps it relative to the host's folder.
@@ -35,8 +33,7 @@ std::vector<std::string> ModuleCandidates() {
     folder.resize(slash == std::string::npos ? 0 : slash + 1);
     std::vector<std::string> candidates{folder + CALVORA_MODULE_FILE};
     const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
-    if (!installed.empty())
-        candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
+    if (!installed.empty()) candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
     return candidates;
 }
 
@@ -61,8 +58,7 @@ int List(HMODULE module) {
 }
 
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
-    for (std::uint32_t number : numbers)
-        selection.Add(number);
+    for (std::uint32_t number : numbers) selection.Add(number);
 }
 
 void PrintSelection(const CDWordArray& selection) {
@@ -103,8 +99,7 @@ int Set(HMODULE module, const HostInvocation& invocation) {
     const BOOL ok = invocation.command == HostCommand::SetEx
                         ? Resolve<PFN_DoSetEx>(module, "DoSetEx")(&selection, &log)
                         : Resolve<PFN_DoSet>(module, "DoSet")(&selection);
-    if (!ok)
-        return 1;
+    if (!ok) return 1;
     PrintSelection(selection);
     std::fputs(LogLines(log.View()).c_str(), stdout);
     return 0;
@@ -112,15 +107,10 @@ int Set(HMODULE module, const HostInvocation& invocation) {
 
 int Run(HMODULE module, const HostInvocation& invocation) {
     switch (invocation.command) {
-        case HostCommand::List:
-            return List(module);
-        case HostCommand::Check:
-            return Check(module, invocation.numbers);
-        case HostCommand::Receive:
-            return Receive(module, invocation.file);
-        case HostCommand::Config:
-            Resolve<PFN_DoConfig>(module, "DoConfig")();
-            return 0;
+        case HostCommand::List: return List(module);
+        case HostCommand::Check: return Check(module, invocation.numbers);
+        case HostCommand::Receive: return Receive(module, invocation.file);
+        case HostCommand::Config: Resolve<PFN_DoConfig>(module, "DoConfig")(); return 0;
         case HostCommand::ConfigEx: {
             CString log;
             Resolve<PFN_DoConfigEx>(module, "DoConfigEx")(&log);
@@ -128,10 +118,8 @@ int Run(HMODULE module, const HostInvocation& invocation) {
             return 0;
         }
         case HostCommand::Set:
-        case HostCommand::SetEx:
-            return Set(module, invocation);
-        case HostCommand::Help:
-            break;
+        case HostCommand::SetEx: return Set(module, invocation);
+        case HostCommand::Help: break;
     }
     std::fputs(kHostUsage, stdout);
     return 0;
@@ -151,18 +139,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::vector<std::string> candidates =
-        invocation.modulePath.empty() ? ModuleCandidates()
-                                      : std::vector<std::string>{invocation.modulePath};
+        invocation.modulePath.empty() ? ModuleCandidates() : std::vector{invocation.modulePath};
     HMODULE module = nullptr;
     for (const std::string& path : candidates) {
         module = LoadLibraryA(path.c_str());
-        if (module != nullptr)
-            break;
+        if (module != nullptr) break;
     }
     if (module == nullptr) {
         std::string tried;
-        for (const std::string& path : candidates)
-            tried += (tried.empty() ? "" : " or ") + path;
+        for (const std::string& path : candidates) tried += (tried.empty() ? "" : " or ") + path;
         Fail("cannot load module " + tried);
         return kExitNoModule;
     }
