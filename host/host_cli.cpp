@@ -17,10 +17,14 @@ const char kHostUsage[] =
     "                  (exit 0 after OK, 1 otherwise)\n"
     "  set-ex [N...]   the same, then print the operation log\n"
     "options:\n"
-    "  --module PATH   load the module from PATH instead of beside the host\n"
+    "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
+    "                  in its library folder\n"
     "  --help          this text\n"
-    "exit status 2: wrong usage or a file that cannot be received; 3: module not loadable;\n"
-    "  4: a received list that the module could not save\n";
+    "exit status:\n"
+    "  0, 1            as the command says\n"
+    "  2               wrong usage, or a file that cannot be received\n"
+    "  3               the module cannot be loaded\n"
+    "  4               a received list that the module could not save\n";
 
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
     if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos)

@@ -3,7 +3,7 @@
 # created afresh for the run. Prints how long each step took.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
-scripts/setup.sh
+scripts/setup.sh tests
 
 # The same settings as the windows preset, for the Wine commands run here directly.
 export WINEPREFIX="$PWD/build/wine-prefix"

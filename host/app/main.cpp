@@ -30,11 +30,16 @@ void Fail(const std::string& message) {
     std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
 }
 
-std::string ModuleBesideHost() {
-    std::string path = AfxGetModuleFileName(nullptr).Bytes();
-    const std::size_t slash = path.find_last_of("/\\");
-    path.resize(slash == std::string::npos ? 0 : slash + 1);
-    return path + CALVORA_MODULE_FILE;
+// The module beside the host, as in the build tree and the Windows folder, then where an installed
+// tree keeps it relative to the host's folder.
+std::vector<std::string> ModuleCandidates() {
+    std::string folder = AfxGetModuleFileName(nullptr).Bytes();
+    const std::size_t slash = folder.find_last_of("/\\");
+    folder.resize(slash == std::string::npos ? 0 : slash + 1);
+    std::vector<std::string> candidates{folder + CALVORA_MODULE_FILE};
+    const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
+    if (!installed.empty()) candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
+    return candidates;
 }
 
 template <typename Function>
@@ -191,11 +196,17 @@ int main(int argc, char** argv) {
         std::fputs(kHostUsage, stdout);
         return 0;
     }
-    const std::string modulePath =
-        invocation.modulePath.empty() ? ModuleBesideHost() : invocation.modulePath;
-    const HMODULE module = LoadLibraryA(modulePath.c_str());
+    const std::vector<std::string> candidates =
+        invocation.modulePath.empty() ? ModuleCandidates() : std::vector{invocation.modulePath};
+    HMODULE module = nullptr;
+    for (const std::string& path : candidates) {
+        module = LoadLibraryA(path.c_str());
+        if (module != nullptr) break;
+    }
     if (module == nullptr) {
-        Fail("cannot load module " + modulePath);
+        std::string tried;
+        for (const std::string& path : candidates) tried += (tried.empty() ? "" : " or ") + path;
+        Fail("cannot load module " + tried);
         return kExitNoModule;
     }
     return Run(module, invocation);
