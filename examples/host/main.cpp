@@ -69,7 +69,8 @@ int Receive(HMODULE module, const std::string& path) {
 int Select(HMODULE module, const std::vector<std::string>& numbers) {
     CDWordArray selection;
     FillSelection(numbers, selection);
-    if (!Resolve<DoSet>(module, "DoSet")(&selection)) return 1;
+    if (!Resolve<DoSet>(module, "DoSet")(&selection))
+        return 1;
     for (int i = 0; i < selection.GetSize(); ++i)
         std::printf("%u\n", static_cast<unsigned>(selection[i]));
     return 0;
@@ -97,10 +98,14 @@ int main(int argc, char** argv) {
     }
     const std::string command = args[0];
     const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "list") return List(module);
-    if (command == "check") return Check(module, rest);
-    if (command == "receive" && rest.size() == 1) return Receive(module, rest[0]);
-    if (command == "select") return Select(module, rest);
+    if (command == "list")
+        return List(module);
+    if (command == "check")
+        return Check(module, rest);
+    if (command == "receive" && rest.size() == 1)
+        return Receive(module, rest[0]);
+    if (command == "select")
+        return Select(module, rest);
     std::fprintf(stderr, "example-host: unknown command %s\n", command.c_str());
     return 2;
 }

@@ -10,7 +10,8 @@
 CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
     const char* logPath = std::getenv("CALVORA_SYNC_LOG");
     std::FILE* log = logPath != nullptr ? std::fopen(logPath, "a") : stderr;
-    if (log == nullptr) return;
+    if (log == nullptr)
+        return;
     // The periods are lent for the call: read them, keep no pointer, change nothing.
     std::fprintf(log, "push from %s: %d periods:", moduleName.GetString(),
                  static_cast<int>(periods->GetCount()));
@@ -19,5 +20,6 @@ CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
         std::fprintf(log, " %u", static_cast<unsigned>(period->GetID()));
     }
     std::fprintf(log, "\n");
-    if (log != stderr) std::fclose(log);
+    if (log != stderr)
+        std::fclose(log);
 }

@@ -38,7 +38,8 @@ std::vector<std::string> ModuleCandidates() {
     folder.resize(slash == std::string::npos ? 0 : slash + 1);
     std::vector<std::string> candidates{folder + CALVORA_MODULE_FILE};
     const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
-    if (!installed.empty()) candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
+    if (!installed.empty())
+        candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
     return candidates;
 }
 
@@ -201,11 +202,13 @@ int main(int argc, char** argv) {
     HMODULE module = nullptr;
     for (const std::string& path : candidates) {
         module = LoadLibraryA(path.c_str());
-        if (module != nullptr) break;
+        if (module != nullptr)
+            break;
     }
     if (module == nullptr) {
         std::string tried;
-        for (const std::string& path : candidates) tried += (tried.empty() ? "" : " or ") + path;
+        for (const std::string& path : candidates)
+            tried += (tried.empty() ? "" : " or ") + path;
         Fail("cannot load module " + tried);
         return kExitNoModule;
     }
