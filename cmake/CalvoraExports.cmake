@@ -29,8 +29,12 @@ function(calvora_module_exports target list_file)
         file(CONFIGURE OUTPUT ${def_file}
              CONTENT "LIBRARY ${file_name}.dll\nEXPORTS\n${def_lines}")
         target_sources(${target} PRIVATE ${def_file})
-        # C names carry a leading underscore in 32-bit objects.
-        set(symbol_prefix "_")
+        # C names carry a leading underscore in 32-bit objects, none in 64-bit ones.
+        if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+            set(symbol_prefix "_")
+        else()
+            set(symbol_prefix "")
+        endif()
     else()
         set(map_file ${CMAKE_CURRENT_BINARY_DIR}/${target}.map)
         list(JOIN names "; " globals)

@@ -8,7 +8,13 @@
 # loader finds them there without any search path being set.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
-set(CALVORA_RUNTIME_DLLS libstdc++-6.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+# The GCC runtime is named after its unwinder: DWARF tables for 32-bit, SEH for 64-bit.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(CALVORA_GCC_RUNTIME_DLL libgcc_s_seh-1.dll)
+else()
+    set(CALVORA_GCC_RUNTIME_DLL libgcc_s_dw2-1.dll)
+endif()
+set(CALVORA_RUNTIME_DLLS libstdc++-6.dll ${CALVORA_GCC_RUNTIME_DLL} libwinpthread-1.dll)
 set(CALVORA_RUNTIME_LIBRARY_PATHS "")
 foreach(dll IN LISTS CALVORA_RUNTIME_DLLS)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}

@@ -1,19 +1,6 @@
-# Cross-compiles the 32-bit Windows build with mingw-w64. The posix-threads variant of the
-# compiler is the one whose C++ library has std::thread and std::mutex.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 32-bit Windows build, the product, with mingw-w64; its tests run under the
+# 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(CALVORA_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${CALVORA_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${CALVORA_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${CALVORA_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${CALVORA_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# ctest runs the .exe files through Wine.
-find_program(CALVORA_WINE wine REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CALVORA_WINE})
+set(CALVORA_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGW.cmake)

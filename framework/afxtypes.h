@@ -11,7 +11,11 @@ using UINT = unsigned int;
 // The system headers' own types, so that both can meet in one translation unit.
 using DWORD = unsigned long;
 using LONG = long;
+#if defined(_WIN64)
+using DWORD_PTR = unsigned long long;
+#else
 using DWORD_PTR = unsigned long;
+#endif
 #else
 using DWORD = std::uint32_t;
 using LONG = std::int32_t;

@@ -1,17 +1,25 @@
 #!/usr/bin/env bash
 # Drives the Windows build's dialogs under Wine on a virtual screen with real input (mouse
 # clicks, typing, Enter, Escape) through the demo host, and checks what the host printed, the
-# data file and the notices. Expects the windows preset built and its Wine prefix ready.
-# With --screenshots it also writes docs/windows-*.png.
+# data file and the notices. Expects the preset (windows unless --preset windows64) built and
+# its Wine prefix ready. With --screenshots it also writes docs/windows-*.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
-bin="$root/build/windows/bin"
-export WINEPREFIX="${WINEPREFIX:-$root/build/wine-prefix}"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+preset=windows
 screenshots=false
-[[ "${1:-}" == "--screenshots" ]] && screenshots=true
+while (($#)); do
+    case "$1" in
+        --preset) preset="$2"; shift ;;
+        --screenshots) screenshots=true ;;
+        *) echo "usage: $0 [--preset windows|windows64] [--screenshots]" >&2; exit 2 ;;
+    esac
+    shift
+done
+source scripts/test-windows-env.sh "$preset"
+bin="$windows_bin"
+# Every Wine command below runs the build's own loader.
+wine() { command "$wine_loader" "$@"; }
 
 work="$(mktemp -d)"
 xvfb_pid=""
@@ -95,7 +103,7 @@ host_dir=""
 new_host_dir() {
     host_dir="$work/$1"
     mkdir -p "$host_dir"
-    cp "$bin"/{calvora-host.exe,Calvora.dll,libstdc++-6.dll,libgcc_s_dw2-1.dll,libwinpthread-1.dll} \
+    cp "$bin"/{calvora-host.exe,Calvora.dll,libstdc++-6.dll,libgcc_s_*.dll,libwinpthread-1.dll} \
         "$host_dir/"
     cp "$root/host/demo/sample-periods.tm" "$host_dir/calvora-host.tm"
 }
@@ -104,7 +112,7 @@ start_host() {
     (
         cd "$host_dir"
         status=0
-        timeout 60 wine calvora-host.exe "$@" >out.txt 2>err.txt || status=$?
+        timeout 60 "$wine_loader" calvora-host.exe "$@" >out.txt 2>err.txt || status=$?
         echo "$status" >status
     ) &
     host_pid=$!

@@ -1,0 +1,22 @@
+# Sourced by the Windows test scripts with a preset name (windows or windows64): sets what the
+# Wine commands of that build need, as the preset does for ctest. windows_bin is where the
+# build's programs are, wine_loader the Wine that runs them. Debian's wine command starts the
+# 32-bit loader whenever it is installed, so the 64-bit one is named directly.
+case "$1" in
+    windows)
+        wine_loader=wine
+        export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine-prefix}"
+        ;;
+    windows64)
+        wine_loader=/usr/lib/wine/wine64
+        export WINEPREFIX="${WINEPREFIX:-$PWD/build/wine64-prefix}"
+        export WINELOADER="$wine_loader"  # for the programs these programs start
+        ;;
+    *)
+        echo "unknown Windows preset '$1' (windows or windows64)" >&2
+        return 2
+        ;;
+esac
+windows_bin="$PWD/build/$1/bin"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no prompts to install .NET or a browser engine
