@@ -122,9 +122,6 @@ private:
 
     CFile* m_pFile;
     UINT m_nMode;
-    // Unused; holds the place of a former member, so that an archive made by a host built
-    // before keeps the layout the module reads.
-    std::uint64_t m_nLayoutReserved = 0;
     std::vector<BYTE> m_ownBuffer;
     BYTE* m_lpBufStart;
     BYTE* m_lpBufCur;

@@ -57,7 +57,7 @@ ClassAndStyle ClassOf(ControlKind kind) {
 }
 
 std::string ControlStyle(const ControlTemplate& control) {
-    using namespace resources;
+    using namespace ui;
     std::string style = "WS_CHILD | WS_VISIBLE | " + ClassOf(control.kind).style;
     const struct {
         unsigned flag;
@@ -77,7 +77,7 @@ std::string ControlStyle(const ControlTemplate& control) {
 }
 
 std::string DialogStyle(unsigned style) {
-    using namespace resources;
+    using namespace ui;
     std::string bits = "DS_SETFONT";
     if (style & kModalFrame)
         bits += " | DS_MODALFRAME";
