@@ -133,6 +133,7 @@ TEST(AtomicFile, RewriteInPlaceWaitsForNoReaderLongerThanTheBound) {
     CFile lateReader;
     EXPECT_FALSE(
         AfxOpenWaiting(lateReader, path.c_str(), CFile::modeRead | CFile::shareDenyWrite, 50));
+    file.Close();  // on Windows the rewriter's file cannot be read while it holds it
     EXPECT_EQ(ReadWholeFile(path), "old");
 }
 
