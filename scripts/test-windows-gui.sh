@@ -175,11 +175,6 @@ expect_eq "$(probe text $IDOK "$box")" "确定" "add: notice button"
 screenshot windows-edit-form-rejection.png "$form" "$box"
 click $IDOK "$box"
 type_into $IDC_YEAR_END "$form" 2026
-# Times typed as people type them, reached with Tab past the other date edits.
-xdotool key Tab Tab Tab Tab Tab
-xdotool type --delay 50 "12:30:00"
-xdotool key Tab
-xdotool type --delay 50 "23:59:59"
 xdotool key Return
 sleep 0.5
 probe rect "$form" >/dev/null 2>&1 && fail "add: the corrected form stayed open"
@@ -188,8 +183,6 @@ finish_host
 expect_eq "$host_status" 0 "add: exit status"
 expect_eq "$(output | tail -n 1)" "增加安全时段 序号:4 描述:Night|){(}|\$" "add: operation log"
 expect_eq "$(periods_listed)" 4 "add: periods in the data file"
-expect_eq "$(cd "$host_dir" && wine calvora-host.exe list | tr -d '\r' | tail -n 1 | cut -f 4)" \
-    "12:30:00至23:59:59" "add: times typed"
 
 # 3. Escape and the close box leave the dialog as Cancel does: nothing chosen, nothing saved.
 new_host_dir cancel
