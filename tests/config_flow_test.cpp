@@ -49,7 +49,7 @@ protected:
     }
     void ObserveListRows(int count) {
         m_operator.Observe([count](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), count);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), count);
         });
     }
 };
@@ -68,11 +68,11 @@ TEST_F(ConfigFlowTest, TypicalUseFromSelectionToEvaluation) {
             EXPECT_TRUE(s.Visible(IDOK));
             EXPECT_TRUE(s.Visible(IDC_CANCEL_CHANGES));
             EXPECT_FALSE(s.Visible(IDC_EXIT));
-            EXPECT_EQ(s.GetListExtendedStyle(dlg, IDC_PERIOD_LIST), 0x65u);
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 1, 1), "夜班");
-            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 0, LVIS_STATEIMAGEMASK),
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ExtendedStyle(), 0x65u);
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(1, 1), "夜班");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemState(0, LVIS_STATEIMAGEMASK),
                       INDEXTOSTATEIMAGEMASK(1u));
-            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 1, LVIS_STATEIMAGEMASK),
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemState(1, LVIS_STATEIMAGEMASK),
                       INDEXTOSTATEIMAGEMASK(2u));
         })
         .Click(IDC_ADD)
@@ -87,9 +87,9 @@ TEST_F(ConfigFlowTest, TypicalUseFromSelectionToEvaluation) {
         .Observe([](HeadlessWindowSystem& s) {
             const HDLG dlg = s.TopDialog();
             EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST);
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 0), "3");
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 1), "全天");
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 3), "00:00:00至23:59:59");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(2, 0), "3");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(2, 1), "全天");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(2, 3), "00:00:00至23:59:59");
         })
         .TickRow(IDC_PERIOD_LIST, 2, true)
         .Click(IDOK);
@@ -137,7 +137,7 @@ TEST_F(ConfigFlowTest, EditTakesTheFocusedRowNotTheSelectedOnes) {
         .Type(edit::IDC_DESC, "改")
         .Click(edit::IDC_CONFIRM)
         .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 2, 1), "改");
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(2, 1), "改");
         })
         .PressEscape();
     CString log;
@@ -167,7 +167,7 @@ TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThat
     FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
     DeleteRows({1, 2});
     m_operator.Observe([](HeadlessWindowSystem& s) {
-        EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 1, 0), "3");
+        EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(1, 0), "3");
     });
     m_operator.Click(IDC_CANCEL_CHANGES);
     CDWordArray selection;
@@ -210,9 +210,9 @@ TEST_F(ConfigFlowTest, SelectionTicksFirstRowPerNumberAndComesBackInRowOrder) {
             std::vector<UINT> ticks;
             for (int row = 0; row < 4; ++row)
                 ticks.push_back(
-                    s.GetListItemState(dlg, IDC_PERIOD_LIST, row, LVIS_STATEIMAGEMASK) >> 12);
+                    s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemState(row, LVIS_STATEIMAGEMASK) >> 12);
             EXPECT_EQ(ticks, (std::vector<UINT>{1, 2, 1, 2}));
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 3, 0), "-2");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(3, 0), "-2");
         })
         .TickRow(IDC_PERIOD_LIST, 0, true)
         .PressEnter();
@@ -243,7 +243,7 @@ TEST_F(ConfigFlowTest, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
             EXPECT_FALSE(s.Visible(IDOK));
             EXPECT_FALSE(s.Visible(IDC_CANCEL_CHANGES));
             EXPECT_TRUE(s.Visible(IDC_EXIT));
-            EXPECT_EQ(s.GetListExtendedStyle(s.TopDialog(), IDC_PERIOD_LIST), 0x61u);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ExtendedStyle(), 0x61u);
         })
         .PressEnter();
     CString log = "旧";

@@ -696,8 +696,8 @@ TEST_F(ListDialogModelTest, TheListRefusesInputWhileTheFormIsOpen) {
         .Click(edit::IDC_CONFIRM)
         .Observe([](HeadlessWindowSystem& s) {
             EXPECT_TRUE(s.DialogEnabled(IDD_PERIOD_LIST));
-            EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), 3);
-            EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 2, 1), "改");
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), 3);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(2, 1), "改");
         })
         .PressEscape();
     CString log;

@@ -90,7 +90,7 @@ TEST_F(QtDialogs, TabFollowsTemplateOrderPastDisabledControlsAndRaisesKillFocus)
     std::vector<int> visited;
     auto record = [&] {
         visited.push_back(dlg.GetSafeHdlg() != nullptr
-                              ? AfxGetWindowSystem()->GetFocusControl(dlg.GetSafeHdlg())
+                              ? AfxGetWindowSystem()->FocusedControl(dlg.GetSafeHdlg())
                               : 0);
     };
     m_operator.Observe(record);
