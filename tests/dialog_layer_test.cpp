@@ -6,8 +6,8 @@
 #include "framework/ui/dialog_rules.h"
 #include "framework/ui/headless/headless_window_system.h"
 #include "resources/dialog_templates.h"
-#include "tests/dialog_test_dialogs.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/period_edit_dlg.h"
-#include "tests/operator_fixture.h"
+#include "tests/support/operator_fixture.h"
 
 namespace {
 

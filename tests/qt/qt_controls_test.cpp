@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "framework/ui/afxwin.h"
-#include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

@@ -435,6 +435,17 @@ HDLG HeadlessWindowSystem::TopDialog() const {
     return m_open.empty() ? nullptr : m_open.back()->Handle();
 }
 
+CString HeadlessWindowSystem::Caption() const {
+    return m_open.empty() ? CString() : CString(m_open.back()->tmpl->caption);
+}
+
+CString HeadlessWindowSystem::Heading(int listId, int column) {
+    const Control* list = Find(TopDialog(), listId);
+    if (list == nullptr || column < 0 || column >= static_cast<int>(list->columns.size()))
+        return CString();
+    return list->columns[static_cast<std::size_t>(column)].heading;
+}
+
 CString HeadlessWindowSystem::Text(int id) {
     const Control* control = Find(TopDialog(), id);
     return control != nullptr ? control->text : CString();

@@ -58,10 +58,13 @@ public:
     // Whether the innermost open dialog with that template id takes input; FALSE when none.
     BOOL DialogEnabled(int dialogId) const;
     HDLG TopDialog() const;
+    CString Caption() const;
     CString Text(int id);
     BOOL Enabled(int id);
     BOOL Visible(int id);
     int Focus();
+    // A list view's column heading; empty when there is no such column.
+    CString Heading(int listId, int column);
 
     std::vector<MessageBoxRecord> MessageBoxes() const;
     const std::vector<std::string>& IgnoredInputs() const { return m_ignored; }
