@@ -21,21 +21,25 @@ END_MESSAGE_MAP()
 
 CPeriodEditDlg::CPeriodEditDlg(CWnd* pParent) : CDialog(IDD_PERIOD_EDIT, pParent) {}
 
+void ExchangePeriodForm(CDataExchange* pDX, PeriodForm& form) {
+    DDX_Text(pDX, IDC_DAY_START, form.m_nDayStart);
+    DDX_Text(pDX, IDC_MONTH_START, form.m_nMonthStart);
+    DDX_Text(pDX, IDC_DESC, form.m_strDesc);
+    DDX_Text(pDX, IDC_DAY_END, form.m_nDayEnd);
+    DDX_Text(pDX, IDC_MONTH_END, form.m_nMonthEnd);
+    DDX_Text(pDX, IDC_YEAR_END, form.m_nYearEnd);
+    DDX_Text(pDX, IDC_PERIOD_ID, form.m_nID);
+    DDX_DateTimeCtrl(pDX, IDC_TIME_START, form.m_timeStart);
+    DDX_DateTimeCtrl(pDX, IDC_TIME_END, form.m_timeEnd);
+    DDX_Text(pDX, IDC_YEAR_START, form.m_nYearStart);
+    DDX_CBIndex(pDX, IDC_WEEK_START, form.m_nWeekStartSel);
+    DDX_CBIndex(pDX, IDC_WEEK_END, form.m_nWeekEndSel);
+    DDX_Check(pDX, IDC_USE_DATES, form.m_bUseDates);
+    DDX_Check(pDX, IDC_USE_WEEKDAYS, form.m_bUseWeekdays);
+}
+
 void CPeriodEditDlg::DoDataExchange(CDataExchange* pDX) {
-    DDX_Text(pDX, IDC_DAY_START, m_nDayStart);
-    DDX_Text(pDX, IDC_MONTH_START, m_nMonthStart);
-    DDX_Text(pDX, IDC_DESC, m_strDesc);
-    DDX_Text(pDX, IDC_DAY_END, m_nDayEnd);
-    DDX_Text(pDX, IDC_MONTH_END, m_nMonthEnd);
-    DDX_Text(pDX, IDC_YEAR_END, m_nYearEnd);
-    DDX_Text(pDX, IDC_PERIOD_ID, m_nID);
-    DDX_DateTimeCtrl(pDX, IDC_TIME_START, m_timeStart);
-    DDX_DateTimeCtrl(pDX, IDC_TIME_END, m_timeEnd);
-    DDX_Text(pDX, IDC_YEAR_START, m_nYearStart);
-    DDX_CBIndex(pDX, IDC_WEEK_START, m_nWeekStartSel);
-    DDX_CBIndex(pDX, IDC_WEEK_END, m_nWeekEndSel);
-    DDX_Check(pDX, IDC_USE_DATES, m_bUseDates);
-    DDX_Check(pDX, IDC_USE_WEEKDAYS, m_bUseWeekdays);
+    ExchangePeriodForm(pDX, *this);
 }
 
 BOOL CPeriodEditDlg::OnInitDialog() {

@@ -7,6 +7,9 @@
 #include "framework/ui/afxwin.h"
 #include "periods/period_records.h"
 
+// Exchanges every value of form with its control of the edit template, in the form's order.
+void ExchangePeriodForm(CDataExchange* pDX, PeriodForm& form);
+
 // Shows m_pPeriod's values and, on IDOK, holds checked values for the caller to copy into it;
 // the record itself is never written.
 class CPeriodEditDlg : public CDialog, public PeriodForm {

@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/period_archive_helpers.h"
 #include "tests/support/environment.h"
+#include "tests/support/period_archive_helpers.h"
 
 namespace {
 

@@ -13,11 +13,11 @@
 #include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
-#include "tests/operator_fixture.h"
 #include "tests/support/environment.h"
 #include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
+#include "tests/support/operator_fixture.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
 
@@ -26,125 +26,16 @@ namespace {
 using namespace period_list_ids;
 namespace edit = period_edit_ids;
 
-class ConfigFlowTest : public OperatorTest, protected ModuleStore {
-protected:
-    void TearDown() override {
-        OperatorTest::TearDown();
-        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
-    }
+INSTANTIATE_TYPED_TEST_SUITE_P(HeadlessConfigFlows, ConfigFlows, HeadlessFlowDriver);
 
-    // Add through the form with a description, leaving everything else as proposed.
-    void AddPeriod(const char* desc) {
-        m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, desc).Click(edit::IDC_CONFIRM);
-    }
-    // Edit the focused row's description.
-    void EditFocused(int row, const char* desc) {
-        m_operator.FocusRow(IDC_PERIOD_LIST, row)
-            .Click(IDC_EDIT)
-            .Type(edit::IDC_DESC, desc)
-            .Click(edit::IDC_CONFIRM);
-    }
-    void DeleteRows(std::vector<int> rows) {
-        m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
-    }
+class ConfigFlowTest : public FlowTest<HeadlessFlowDriver> {
+protected:
     void ObserveListRows(int count) {
         m_operator.Observe([count](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), count);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), count);
         });
     }
 };
-
-// The host opens the selection, adds a period covering the whole day, ticks it and confirms;
-// from then on the selection answers that now is inside it.
-TEST_F(ConfigFlowTest, TypicalUseFromSelectionToEvaluation) {
-    FillPeriods(*g_periodList, {{1, "早班"}, {2, "夜班"}});
-    CDWordArray selection;
-    Assign(selection, {2});
-    CString log;
-    m_operator
-        .Observe([](HeadlessWindowSystem& s) {
-            const HDLG dlg = s.TopDialog();
-            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST);
-            EXPECT_TRUE(s.Visible(IDOK));
-            EXPECT_TRUE(s.Visible(IDC_CANCEL_CHANGES));
-            EXPECT_FALSE(s.Visible(IDC_EXIT));
-            EXPECT_EQ(s.GetListExtendedStyle(dlg, IDC_PERIOD_LIST), 0x65u);
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 1, 1), "夜班");
-            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 0, LVIS_STATEIMAGEMASK),
-                      INDEXTOSTATEIMAGEMASK(1u));
-            EXPECT_EQ(s.GetListItemState(dlg, IDC_PERIOD_LIST, 1, LVIS_STATEIMAGEMASK),
-                      INDEXTOSTATEIMAGEMASK(2u));
-        })
-        .Click(IDC_ADD)
-        .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_EDIT);
-            EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "3");
-        })
-        .Type(edit::IDC_DESC, "全天")
-        .SetTimeOfDay(edit::IDC_TIME_START, 0, 0, 0)
-        .SetTimeOfDay(edit::IDC_TIME_END, 23, 59, 59)
-        .Click(edit::IDC_CONFIRM)
-        .Observe([](HeadlessWindowSystem& s) {
-            const HDLG dlg = s.TopDialog();
-            EXPECT_EQ(s.OpenDialogId(), IDD_PERIOD_LIST);
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 0), "3");
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 1), "全天");
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 2, 3), "00:00:00至23:59:59");
-        })
-        .TickRow(IDC_PERIOD_LIST, 2, true)
-        .Click(IDOK);
-
-    ASSERT_TRUE(DoSetEx(&selection, &log));
-    ExpectTypicalUseOutcome(*this, selection, log);
-}
-
-// Add, edit and delete, then leave in each of the four ways.
-TEST_F(ConfigFlowTest, FourWaysOut) {
-    for (const WayOutCase& c : WayOutCases()) {
-        SCOPED_TRACE(c.name);
-        ResetToThreePeriods(*this);
-        AddPeriod("新");
-        EditFocused(0, "改");
-        DeleteRows({1});
-        ObserveListRows(3);
-        switch (c.way) {
-            case WayOut::Ok:
-                m_operator.Click(IDOK);
-                break;
-            case WayOut::CancelButton:
-                m_operator.Click(IDC_CANCEL_CHANGES);
-                break;
-            case WayOut::Exit:
-                m_operator.Click(IDC_EXIT);
-                break;
-            case WayOut::Escape:
-                m_operator.PressEscape();
-                break;
-            case WayOut::CloseBox:
-                m_operator.PressCloseBox();
-                break;
-        }
-        RunAndCheckWayOut(*this, c);
-    }
-}
-
-TEST_F(ConfigFlowTest, EditTakesTheFocusedRowNotTheSelectedOnes) {
-    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
-    m_operator.SelectRows(IDC_PERIOD_LIST, {0, 1})
-        .FocusRow(IDC_PERIOD_LIST, 2)
-        .Click(IDC_EDIT)
-        .Observe([](HeadlessWindowSystem& s) { EXPECT_EQ(s.Text(edit::IDC_PERIOD_ID), "3"); })
-        .Type(edit::IDC_DESC, "改")
-        .Click(edit::IDC_CONFIRM)
-        .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 2, 1), "改");
-        })
-        .PressEscape();
-    CString log;
-    DoConfigEx(&log);
-    EXPECT_EQ(Text(log), Modified(3, "改"));
-    EXPECT_EQ(ModulePeriods()[2].second, "改");
-}
 
 TEST_F(ConfigFlowTest, EditWithoutAFocusedRowAndCancelledFormsChangeNothing) {
     FillPeriods(*g_periodList, {{1, "甲"}});
@@ -167,7 +58,7 @@ TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThat
     FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
     DeleteRows({1, 2});
     m_operator.Observe([](HeadlessWindowSystem& s) {
-        EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 1, 0), "3");
+        EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(1, 0), "3");
     });
     m_operator.Click(IDC_CANCEL_CHANGES);
     CDWordArray selection;
@@ -210,9 +101,9 @@ TEST_F(ConfigFlowTest, SelectionTicksFirstRowPerNumberAndComesBackInRowOrder) {
             std::vector<UINT> ticks;
             for (int row = 0; row < 4; ++row)
                 ticks.push_back(
-                    s.GetListItemState(dlg, IDC_PERIOD_LIST, row, LVIS_STATEIMAGEMASK) >> 12);
+                    s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemState(row, LVIS_STATEIMAGEMASK) >> 12);
             EXPECT_EQ(ticks, (std::vector<UINT>{1, 2, 1, 2}));
-            EXPECT_EQ(s.GetListItemText(dlg, IDC_PERIOD_LIST, 3, 0), "-2");
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(3, 0), "-2");
         })
         .TickRow(IDC_PERIOD_LIST, 0, true)
         .PressEnter();
@@ -232,24 +123,6 @@ TEST_F(ConfigFlowTest, OkWithoutChangesStillSavesAndRebuildsTheSelection) {
     EXPECT_EQ(Text(log), "");
     EXPECT_EQ(Numbers(selection), (std::vector<DWORD>{1, 2}));
     EXPECT_EQ(FileNumbers(), (std::vector<int>{1, 2}));
-}
-
-// Enter reaches the hidden but enabled OK button: it saves and logs no ticks, as the rows have
-// no tick boxes.
-TEST_F(ConfigFlowTest, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
-    FillPeriods(*g_periodList, {{1, "甲"}});
-    m_operator
-        .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_FALSE(s.Visible(IDOK));
-            EXPECT_FALSE(s.Visible(IDC_CANCEL_CHANGES));
-            EXPECT_TRUE(s.Visible(IDC_EXIT));
-            EXPECT_EQ(s.GetListExtendedStyle(s.TopDialog(), IDC_PERIOD_LIST), 0x61u);
-        })
-        .PressEnter();
-    CString log = "旧";
-    DoConfigEx(&log);
-    EXPECT_EQ(Text(log), "");
-    EXPECT_EQ(FileNumbers(), (std::vector<int>{1}));
 }
 
 TEST_F(ConfigFlowTest, EmptyListProposesNumberZero) {

@@ -6,8 +6,8 @@
 #include "framework/ui/dialog_rules.h"
 #include "framework/ui/headless/headless_window_system.h"
 #include "resources/dialog_templates.h"
-#include "tests/dialog_test_dialogs.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 
@@ -108,8 +108,8 @@ TEST_F(DialogLayer, ExchangeWritesValuesAndReadsTheOperatorsInput) {
                 EXPECT_EQ(s.Text(IDC_PERIOD_ID), "-7");
                 EXPECT_EQ(s.Text(IDC_DESC), "夜班");
                 EXPECT_EQ(s.Text(IDC_DAY_END), "0");
-                EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_START), -1);
-                EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_END), 2);
+                EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_START)->Selection(), -1);
+                EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_END)->Selection(), 2);
                 EXPECT_EQ(dlg.m_btnUseDates.GetCheck(), BST_CHECKED);
                 EXPECT_EQ(s.Focus(), IDC_DESC);
                 dlg.GetDlgItem(IDC_WEEK_START)->EnableWindow(TRUE);
@@ -175,7 +175,7 @@ TEST_F(DialogLayer, NumberTextsThatReadAndThatFail) {
         .Observe([&](HeadlessWindowSystem& s) {
             for (const Case& c : cases) {
                 dlg.m_nYearStart = -99;
-                s.SetControlText(s.TopDialog(), IDC_YEAR_START, c.text);
+                s.ControlOf(s.TopDialog(), IDC_YEAR_START)->SetText(c.text);
                 EXPECT_EQ(dlg.UpdateData(TRUE), c.reads) << '"' << c.text << '"';
                 EXPECT_EQ(dlg.m_nYearStart, c.reads ? c.value : -99) << '"' << c.text << '"';
             }
@@ -441,7 +441,7 @@ TEST_F(DialogLayer, AMessageBoxTakesTheFocusExceptFromTheExchange) {
             AfxShowFrameworkMessage("提示", MB_OK);
             EXPECT_EQ(s.Focus(), IDC_DESC);
             std::thread([] { AfxShowFrameworkMessage("来自另一线程", MB_OK); }).join();
-            s.SetControlText(s.TopDialog(), IDC_YEAR_START, "x");
+            s.ControlOf(s.TopDialog(), IDC_YEAR_START)->SetText("x");
             EXPECT_FALSE(dlg.UpdateData(TRUE));
             EXPECT_EQ(s.Focus(), IDC_YEAR_START);
         })

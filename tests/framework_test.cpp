@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/afx.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

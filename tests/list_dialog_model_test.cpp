@@ -20,8 +20,7 @@
 #include "periods/time_of_day.h"
 #include "plugin/calvora_api.h"
 #include "resources/resource.h"
-#include "tests/fake_program.h"
-#include "tests/support/flow_checks.h"
+#include "tests/support/fake_program.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
@@ -696,8 +695,8 @@ TEST_F(ListDialogModelTest, TheListRefusesInputWhileTheFormIsOpen) {
         .Click(edit::IDC_CONFIRM)
         .Observe([](HeadlessWindowSystem& s) {
             EXPECT_TRUE(s.DialogEnabled(IDD_PERIOD_LIST));
-            EXPECT_EQ(s.GetListItemCount(s.TopDialog(), IDC_PERIOD_LIST), 3);
-            EXPECT_EQ(s.GetListItemText(s.TopDialog(), IDC_PERIOD_LIST, 2, 1), "改");
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), 3);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(2, 1), "改");
         })
         .PressEscape();
     CString log;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "dialogs/notice.h"
-#include "tests/fake_program.h"
-#include "tests/recording_sink.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/recording_sink.h"
 
 namespace {
 

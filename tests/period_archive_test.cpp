@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/period_archive_helpers.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/period_archive_helpers.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/period_edit_dlg.h"
-#include "tests/operator_fixture.h"
+#include "tests/support/operator_fixture.h"
 
 namespace {
 
@@ -34,11 +34,11 @@ TEST_F(PeriodEditDlgTest, LoadsTheRecordWithSectionsSwitchedByItsValues) {
             EXPECT_EQ(s.Text(IDC_DESC), "早班");
             EXPECT_EQ(s.Text(IDC_DAY_START), "5");
             EXPECT_EQ(s.Text(IDC_YEAR_END), "0");
-            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_DATES), BST_CHECKED);
+            EXPECT_EQ(s.ButtonOf(s.TopDialog(), IDC_USE_DATES)->Check(), BST_CHECKED);
             EXPECT_TRUE(s.Enabled(IDC_YEAR_START));
-            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_WEEKDAYS), BST_CHECKED);
-            EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_START), -1);
-            EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_END), 2);  // 周三
+            EXPECT_EQ(s.ButtonOf(s.TopDialog(), IDC_USE_WEEKDAYS)->Check(), BST_CHECKED);
+            EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_START)->Selection(), -1);
+            EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_END)->Selection(), 2);  // 周三
             EXPECT_TRUE(s.Enabled(IDC_WEEK_START));
             EXPECT_EQ(s.Focus(), IDC_DESC);
         })
@@ -52,8 +52,8 @@ TEST_F(PeriodEditDlgTest, WeekdayOutsideTheListSelectsNothing) {
     m_period.m_nWeekStart = 9;
     m_operator
         .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_WEEKDAYS), BST_CHECKED);
-            EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_START), -1);
+            EXPECT_EQ(s.ButtonOf(s.TopDialog(), IDC_USE_WEEKDAYS)->Check(), BST_CHECKED);
+            EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_START)->Selection(), -1);
         })
         .PressEnter();
     ASSERT_EQ(m_dialog.DoModal(), IDOK);
@@ -64,8 +64,8 @@ TEST_F(PeriodEditDlgTest, WeekdayOutsideTheListSelectsNothing) {
 TEST_F(PeriodEditDlgTest, OpenSectionsStartSwitchedOffAndGreyed) {
     m_operator
         .Observe([](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_DATES), BST_UNCHECKED);
-            EXPECT_EQ(s.GetButtonCheck(s.TopDialog(), IDC_USE_WEEKDAYS), BST_UNCHECKED);
+            EXPECT_EQ(s.ButtonOf(s.TopDialog(), IDC_USE_DATES)->Check(), BST_UNCHECKED);
+            EXPECT_EQ(s.ButtonOf(s.TopDialog(), IDC_USE_WEEKDAYS)->Check(), BST_UNCHECKED);
             for (int id : {IDC_YEAR_START, IDC_YEAR_END, IDC_MONTH_START, IDC_MONTH_END,
                            IDC_DAY_START, IDC_DAY_END}) {
                 EXPECT_FALSE(s.Enabled(id)) << id;
@@ -90,7 +90,7 @@ TEST_F(PeriodEditDlgTest, SwitchedOffSectionsKeepTheirTextAndConfirmAsOpen) {
             EXPECT_FALSE(s.Enabled(IDC_YEAR_START));
             EXPECT_EQ(s.Text(IDC_YEAR_START), "2011");
             EXPECT_FALSE(s.Enabled(IDC_WEEK_END));
-            EXPECT_EQ(s.GetComboSelection(s.TopDialog(), IDC_WEEK_END), 3);
+            EXPECT_EQ(s.ComboBoxOf(s.TopDialog(), IDC_WEEK_END)->Selection(), 3);
         })
         .SetTimeOfDay(IDC_TIME_END, 18, 30, 15)
         .Click(IDC_CONFIRM);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/period_form.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/time_zone_guard.h"
 
 using namespace period_edit_ids;
 

@@ -7,7 +7,7 @@
 #include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_store.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
-#include "tests/store_fixture.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "periods/period_records.h"
 #include "periods/period_texts.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 

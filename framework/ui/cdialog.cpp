@@ -38,12 +38,20 @@ bool ParseInteger(std::string_view text, int& value) {
     return true;
 }
 
-// The dialog's window system and handle, or nothing once a read has failed or when not shown.
-WindowSystem* ExchangeTarget(CDataExchange* pDX, int nIDC) {
+// Whether the exchange goes on to nIDC: not once a read has failed, nor when the dialog is not
+// shown.
+bool Exchanges(CDataExchange* pDX, int nIDC) {
     if (pDX->HasFailed() || !pDX->m_pDlgWnd->IsAttached())
-        return nullptr;
+        return false;
     pDX->PrepareCtrl(nIDC);
-    return pDX->m_pDlgWnd->GetWindowSystem();
+    return true;
+}
+
+// The dialog's control nIDC of the kind that handOut gives; nullptr when it has none.
+template <typename Kind>
+Kind* HandedOut(CDataExchange* pDX, int nIDC, Kind* (WindowSystem::*handOut)(HDLG, int)) {
+    CDialog* dialog = pDX->m_pDlgWnd;
+    return (dialog->GetWindowSystem()->*handOut)(dialog->GetSafeHdlg(), nIDC);
 }
 
 }  // namespace
@@ -132,7 +140,7 @@ BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
 }
 
 CWnd* CDialog::GetDlgItem(int nID) {
-    if (!IsAttached() || !m_pSystem->HasControl(m_hDlg, nID))
+    if (!IsAttached() || m_pSystem->ControlOf(m_hDlg, nID) == nullptr)
         return nullptr;
     if (auto bound = m_boundControls.find(nID); bound != m_boundControls.end()) {
         return bound->second;
@@ -165,77 +173,74 @@ void CDialog::OnCancel() {
 void CDialog::DoDataExchange(CDataExchange*) {}
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr || rControl.IsAttached())
+    if (!Exchanges(pDX, nIDC) || rControl.IsAttached() ||
+        HandedOut(pDX, nIDC, &WindowSystem::ControlOf) == nullptr) {
         return;
+    }
     CDialog* dialog = pDX->m_pDlgWnd;
-    if (!system->HasControl(dialog->GetSafeHdlg(), nIDC))
-        return;
-    rControl.Attach(system, dialog->GetSafeHdlg(), nIDC);
+    rControl.Attach(dialog->GetWindowSystem(), dialog->GetSafeHdlg(), nIDC);
     dialog->m_boundControls[nIDC] = &rControl;
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr)
+    if (!Exchanges(pDX, nIDC))
         return;
-    const HDLG dlg = pDX->m_pDlgWnd->GetSafeHdlg();
+    ui::Control* control = HandedOut(pDX, nIDC, &WindowSystem::ControlOf);
     if (!pDX->m_bSaveAndValidate) {
         CString text;
         text.Format("%d", value);
-        system->SetControlText(dlg, nIDC, text);
+        if (control != nullptr)
+            control->SetText(text);
         return;
     }
-    if (!ParseInteger(system->GetControlText(dlg, nIDC).View(), value)) {
+    // A missing control reads as an empty field, which holds no number.
+    const CString text = control != nullptr ? control->Text() : CString();
+    if (!ParseInteger(text.View(), value)) {
         AfxShowFrameworkMessage(kNotAnInteger, MB_OK | MB_ICONEXCLAMATION);
         pDX->Fail();
     }
 }
 
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr)
+    if (!Exchanges(pDX, nIDC))
         return;
-    const HDLG dlg = pDX->m_pDlgWnd->GetSafeHdlg();
+    ui::Control* control = HandedOut(pDX, nIDC, &WindowSystem::ControlOf);
     if (pDX->m_bSaveAndValidate) {
-        value = system->GetControlText(dlg, nIDC);
-    } else {
-        system->SetControlText(dlg, nIDC, value);
+        value = control != nullptr ? control->Text() : CString();
+    } else if (control != nullptr) {
+        control->SetText(value);
     }
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr)
+    if (!Exchanges(pDX, nIDC))
         return;
-    const HDLG dlg = pDX->m_pDlgWnd->GetSafeHdlg();
+    ui::ComboBox* combo = HandedOut(pDX, nIDC, &WindowSystem::ComboBoxOf);
     if (pDX->m_bSaveAndValidate) {
-        index = system->GetComboSelection(dlg, nIDC);
-    } else {
-        system->SetComboSelection(dlg, nIDC, index);
+        index = combo != nullptr ? combo->Selection() : -1;
+    } else if (combo != nullptr) {
+        combo->SetSelection(index);
     }
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr)
+    if (!Exchanges(pDX, nIDC))
         return;
-    const HDLG dlg = pDX->m_pDlgWnd->GetSafeHdlg();
+    ui::Button* button = HandedOut(pDX, nIDC, &WindowSystem::ButtonOf);
     if (pDX->m_bSaveAndValidate) {
-        value = system->GetButtonCheck(dlg, nIDC);
-    } else {
-        system->SetButtonCheck(dlg, nIDC, value);
+        value = button != nullptr ? button->Check() : BST_UNCHECKED;
+    } else if (button != nullptr) {
+        button->SetCheck(value);
     }
 }
 
 void DDX_DateTimeCtrl(CDataExchange* pDX, int nIDC, CTime& value) {
-    WindowSystem* system = ExchangeTarget(pDX, nIDC);
-    if (system == nullptr)
+    if (!Exchanges(pDX, nIDC))
         return;
-    const HDLG dlg = pDX->m_pDlgWnd->GetSafeHdlg();
+    ui::TimeEditor* picker = HandedOut(pDX, nIDC, &WindowSystem::TimeEditorOf);
     if (pDX->m_bSaveAndValidate) {
-        value = system->GetPickerTime(dlg, nIDC);
-    } else {
-        system->SetPickerTime(dlg, nIDC, value);
+        value = picker != nullptr ? picker->Time() : CTime();
+    } else if (picker != nullptr) {
+        picker->SetTime(value);
     }
 }

@@ -12,32 +12,41 @@ void CWnd::Detach() {
     Attach(nullptr, nullptr, 0);
 }
 
+ui::Control* CWnd::Control() const {
+    return IsAttached() ? m_pSystem->ControlOf(m_hDlg, m_nID) : nullptr;
+}
+
 BOOL CWnd::ShowWindow(int nCmdShow) {
-    if (!IsAttached())
+    ui::Control* control = Control();
+    if (control == nullptr)
         return FALSE;
-    const BOOL wasVisible = m_pSystem->IsControlVisible(m_hDlg, m_nID);
-    m_pSystem->ShowControl(m_hDlg, m_nID, nCmdShow != SW_HIDE);
+    const BOOL wasVisible = control->IsVisible();
+    control->Show(nCmdShow != SW_HIDE);
     return wasVisible;
 }
 
 BOOL CWnd::IsWindowVisible() const {
-    return IsAttached() && m_pSystem->IsControlVisible(m_hDlg, m_nID);
+    const ui::Control* control = Control();
+    return control != nullptr && control->IsVisible();
 }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) {
-    if (!IsAttached())
+    ui::Control* control = Control();
+    if (control == nullptr)
         return FALSE;
-    const BOOL wasDisabled = !m_pSystem->IsControlEnabled(m_hDlg, m_nID);
-    m_pSystem->EnableControl(m_hDlg, m_nID, bEnable);
+    const BOOL wasDisabled = !control->IsEnabled();
+    control->Enable(bEnable != FALSE);
     return wasDisabled;
 }
 
 BOOL CWnd::IsWindowEnabled() const {
-    return IsAttached() && m_pSystem->IsControlEnabled(m_hDlg, m_nID);
+    const ui::Control* control = Control();
+    return control != nullptr && control->IsEnabled();
 }
 
 void CWnd::GetWindowText(CString& rString) const {
-    rString = IsAttached() ? m_pSystem->GetControlText(m_hDlg, m_nID) : CString();
+    const ui::Control* control = Control();
+    rString = control != nullptr ? control->Text() : CString();
 }
 
 int CWnd::GetWindowTextLength() const {
@@ -47,66 +56,82 @@ int CWnd::GetWindowTextLength() const {
 }
 
 void CWnd::SetWindowText(LPCSTR lpszString) {
-    if (IsAttached())
-        m_pSystem->SetControlText(m_hDlg, m_nID, CString(lpszString));
+    if (ui::Control* control = Control())
+        control->SetText(CString(lpszString));
 }
 
 void CWnd::SetFocus() {
-    if (IsAttached())
-        m_pSystem->SetFocusControl(m_hDlg, m_nID);
+    if (ui::Control* control = Control())
+        control->Focus();
+}
+
+ui::Button* CButton::Button() const {
+    return IsAttached() ? m_pSystem->ButtonOf(m_hDlg, m_nID) : nullptr;
 }
 
 int CButton::GetCheck() const {
-    return IsAttached() ? m_pSystem->GetButtonCheck(m_hDlg, m_nID) : BST_UNCHECKED;
+    const ui::Button* button = Button();
+    return button != nullptr ? button->Check() : BST_UNCHECKED;
 }
 
 void CButton::SetCheck(int nCheck) {
-    if (IsAttached())
-        m_pSystem->SetButtonCheck(m_hDlg, m_nID, nCheck);
+    if (ui::Button* button = Button())
+        button->SetCheck(nCheck);
+}
+
+ui::ListView* CListCtrl::List() const {
+    return IsAttached() ? m_pSystem->ListViewOf(m_hDlg, m_nID) : nullptr;
 }
 
 int CListCtrl::InsertColumn(int nCol, LPCSTR lpszColumnHeading, int nFormat, int nWidth, int) {
-    if (!IsAttached())
-        return -1;
-    return m_pSystem->InsertListColumn(m_hDlg, m_nID, nCol, CString(lpszColumnHeading), nFormat,
-                                       nWidth);
+    ui::ListView* list = List();
+    return list != nullptr ? list->InsertColumn(nCol, CString(lpszColumnHeading), nFormat, nWidth)
+                           : -1;
 }
 
 int CListCtrl::InsertItem(int nItem, LPCSTR lpszItem) {
-    return IsAttached() ? m_pSystem->InsertListItem(m_hDlg, m_nID, nItem, CString(lpszItem)) : -1;
+    ui::ListView* list = List();
+    return list != nullptr ? list->InsertItem(nItem, CString(lpszItem)) : -1;
 }
 
 BOOL CListCtrl::DeleteItem(int nItem) {
-    return IsAttached() && m_pSystem->DeleteListItem(m_hDlg, m_nID, nItem);
+    ui::ListView* list = List();
+    return list != nullptr && list->DeleteItem(nItem);
 }
 
 int CListCtrl::GetItemCount() const {
-    return IsAttached() ? m_pSystem->GetListItemCount(m_hDlg, m_nID) : 0;
+    const ui::ListView* list = List();
+    return list != nullptr ? list->ItemCount() : 0;
 }
 
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCSTR lpszText) {
-    return IsAttached() &&
-           m_pSystem->SetListItemText(m_hDlg, m_nID, nItem, nSubItem, CString(lpszText));
+    ui::ListView* list = List();
+    return list != nullptr && list->SetItemText(nItem, nSubItem, CString(lpszText));
 }
 
 CString CListCtrl::GetItemText(int nItem, int nSubItem) const {
-    return IsAttached() ? m_pSystem->GetListItemText(m_hDlg, m_nID, nItem, nSubItem) : CString();
+    const ui::ListView* list = List();
+    return list != nullptr ? list->ItemText(nItem, nSubItem) : CString();
 }
 
 BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
-    return IsAttached() && m_pSystem->SetListItemData(m_hDlg, m_nID, nItem, dwData);
+    ui::ListView* list = List();
+    return list != nullptr && list->SetItemData(nItem, dwData);
 }
 
 DWORD_PTR CListCtrl::GetItemData(int nItem) const {
-    return IsAttached() ? m_pSystem->GetListItemData(m_hDlg, m_nID, nItem) : 0;
+    const ui::ListView* list = List();
+    return list != nullptr ? list->ItemData(nItem) : 0;
 }
 
 UINT CListCtrl::GetItemState(int nItem, UINT nMask) const {
-    return IsAttached() ? m_pSystem->GetListItemState(m_hDlg, m_nID, nItem, nMask) : 0;
+    const ui::ListView* list = List();
+    return list != nullptr ? list->ItemState(nItem, nMask) : 0;
 }
 
 BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
-    return IsAttached() && m_pSystem->SetListItemState(m_hDlg, m_nID, nItem, nState, nMask);
+    ui::ListView* list = List();
+    return list != nullptr && list->SetItemState(nItem, nState, nMask);
 }
 
 BOOL CListCtrl::GetCheck(int nItem) const {
@@ -121,14 +146,17 @@ BOOL CListCtrl::SetCheck(int nItem, BOOL fCheck) {
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
-    const DWORD previous = GetExtendedStyle();
-    if (IsAttached())
-        m_pSystem->SetListExtendedStyle(m_hDlg, m_nID, dwNewStyle);
+    ui::ListView* list = List();
+    if (list == nullptr)
+        return 0;
+    const DWORD previous = list->ExtendedStyle();
+    list->SetExtendedStyle(dwNewStyle);
     return previous;
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {
-    return IsAttached() ? m_pSystem->GetListExtendedStyle(m_hDlg, m_nID) : 0;
+    const ui::ListView* list = List();
+    return list != nullptr ? list->ExtendedStyle() : 0;
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {

@@ -1,6 +1,7 @@
 // CWnd and the control classes: thin handles on one control of an open dialog. Every operation
-// goes to the window system that shows the dialog; a handle not bound to a control does nothing
-// and answers empty values.
+// goes to the control that the window system showing the dialog hands out for the handle's id; a
+// handle not bound to a control, or whose control the system does not hand out, does nothing and
+// answers empty values.
 #pragma once
 
 #include "framework/afxtypes.h"
@@ -35,6 +36,9 @@ public:
     void SetFocus();
 
 protected:
+    // The bound control as the window system hands it out; nullptr when there is none.
+    ui::Control* Control() const;
+
     WindowSystem* m_pSystem = nullptr;
     HDLG m_hDlg = nullptr;
     int m_nID = 0;
@@ -44,6 +48,9 @@ class CButton : public CWnd {
 public:
     int GetCheck() const;
     void SetCheck(int nCheck);
+
+private:
+    ui::Button* Button() const;
 };
 
 class CListCtrl : public CWnd {
@@ -69,4 +76,7 @@ public:
     // (LVNI_FOCUSED, LVNI_SELECTED; LVNI_ALL for any row); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
     UINT GetSelectedCount() const;
+
+private:
+    ui::ListView* List() const;
 };

@@ -10,8 +10,8 @@ using ui::ControlTemplate;
 using ui::DialogTemplate;
 
 bool TakesInput(WindowSystem& system, HDLG dlg, int id) {
-    return system.HasControl(dlg, id) && system.IsControlVisible(dlg, id) &&
-           system.IsControlEnabled(dlg, id);
+    const ui::Control* control = system.ControlOf(dlg, id);
+    return control != nullptr && control->IsVisible() && control->IsEnabled();
 }
 
 bool CanHoldFocus(ControlKind kind) {
@@ -20,6 +20,10 @@ bool CanHoldFocus(ControlKind kind) {
 
 bool IsPushButton(ControlKind kind) {
     return kind == ControlKind::PushButton || kind == ControlKind::DefPushButton;
+}
+
+bool IsButton(ControlKind kind) {
+    return kind == ControlKind::AutoCheckBox || IsPushButton(kind);
 }
 
 namespace {
@@ -58,14 +62,15 @@ int NextTabStop(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg, in
 }
 
 std::optional<int> EnterCommand(const DialogTemplate& dialog, WindowSystem& system, HDLG dlg) {
-    if (const ControlTemplate* focused = ui::FindControl(dialog, system.GetFocusControl(dlg));
+    if (const ControlTemplate* focused = ui::FindControl(dialog, system.FocusedControl(dlg));
         focused != nullptr && IsPushButton(focused->kind)) {
         return focused->id;
     }
     for (const ControlTemplate& control : dialog.controls) {
         if (control.kind != ControlKind::DefPushButton)
             continue;
-        if (!system.IsControlEnabled(dlg, control.id))
+        const ui::Control* button = system.ControlOf(dlg, control.id);
+        if (button == nullptr || !button->IsEnabled())
             return std::nullopt;
         return control.id;
     }
@@ -73,7 +78,8 @@ std::optional<int> EnterCommand(const DialogTemplate& dialog, WindowSystem& syst
 }
 
 std::optional<int> CloseBoxCommand(WindowSystem& system, HDLG dlg) {
-    if (system.HasControl(dlg, IDCANCEL) && !system.IsControlEnabled(dlg, IDCANCEL)) {
+    if (const ui::Control* cancel = system.ControlOf(dlg, IDCANCEL);
+        cancel != nullptr && !cancel->IsEnabled()) {
         return std::nullopt;
     }
     return IDCANCEL;

@@ -18,6 +18,9 @@ bool CanHoldFocus(ui::ControlKind kind);
 
 bool IsPushButton(ui::ControlKind kind);
 
+// Push buttons and check boxes: the controls with a check state.
+bool IsButton(ui::ControlKind kind);
+
 // The first tab stop that takes input, 0 when none: where the focus goes after initialisation.
 int FirstTabStop(const ui::DialogTemplate& dialog, WindowSystem& system, HDLG dlg);
 

@@ -1,6 +1,7 @@
 // The window-system service: the one interface the dialog classes sit on. A window system builds
 // dialogs from their templates (dialog_template.h), runs them modally on the calling thread,
-// answers per-control operations, and reports what the operator does through DialogEventSink.
+// hands out their controls (window_controls.h), and reports what the operator does through
+// DialogEventSink.
 //
 // Member names avoid the platform headers' A/W macros (GetWindowText, MessageBox, ...), so an
 // implementation may include those headers freely.
@@ -9,8 +10,8 @@
 #include "framework/afxres.h"
 #include "framework/afxtypes.h"
 #include "framework/cstring.h"
-#include "framework/ctime.h"
 #include "framework/ui/dialog_template.h"
+#include "framework/ui/window_controls.h"
 #include "framework/winconst.h"
 
 // An open dialog; a window system casts its own window handle to and from it.
@@ -56,45 +57,16 @@ public:
     virtual int ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
                                UINT type) = 0;
 
-    virtual BOOL HasControl(HDLG dlg, int id) = 0;
-    virtual CString GetControlText(HDLG dlg, int id) = 0;
-    virtual void SetControlText(HDLG dlg, int id, const CString& text) = 0;
-    virtual int GetButtonCheck(HDLG dlg, int id) = 0;
-    virtual void SetButtonCheck(HDLG dlg, int id, int check) = 0;
-    virtual BOOL IsControlEnabled(HDLG dlg, int id) = 0;
-    virtual void EnableControl(HDLG dlg, int id, BOOL enable) = 0;
-    virtual BOOL IsControlVisible(HDLG dlg, int id) = 0;
-    virtual void ShowControl(HDLG dlg, int id, BOOL show) = 0;
     // The control that has the keyboard focus, 0 when none of this dialog's controls has it.
-    virtual int GetFocusControl(HDLG dlg) = 0;
-    // Moves the focus; the control that loses it raises its kill-focus notification.
-    virtual void SetFocusControl(HDLG dlg, int id) = 0;
-    // Drop-down lists: -1 = no selection; an index outside the items clears the selection.
-    virtual int GetComboSelection(HDLG dlg, int id) = 0;
-    virtual void SetComboSelection(HDLG dlg, int id, int index) = 0;
-    virtual int GetComboCount(HDLG dlg, int id) = 0;
-    // Date-time pickers hold a whole instant; the operator changes only its time of day.
-    virtual CTime GetPickerTime(HDLG dlg, int id) = 0;
-    virtual void SetPickerTime(HDLG dlg, int id, const CTime& value) = 0;
+    virtual int FocusedControl(HDLG) { return 0; }
 
-    // List views in report view. Row and column indexes from 0; failures answer -1 or FALSE.
-    virtual int InsertListColumn(HDLG dlg, int id, int column, const CString& heading, int format,
-                                 int width) = 0;
-    // Inserts at row, or at the end when row is past it; returns the new row's index.
-    virtual int InsertListItem(HDLG dlg, int id, int row, const CString& text) = 0;
-    virtual BOOL DeleteListItem(HDLG dlg, int id, int row) = 0;
-    virtual int GetListItemCount(HDLG dlg, int id) = 0;
-    virtual BOOL SetListItemText(HDLG dlg, int id, int row, int column, const CString& text) = 0;
-    virtual CString GetListItemText(HDLG dlg, int id, int row, int column) = 0;
-    virtual BOOL SetListItemData(HDLG dlg, int id, int row, DWORD_PTR data) = 0;
-    virtual DWORD_PTR GetListItemData(HDLG dlg, int id, int row) = 0;
-    // Item states with the platform's bits: LVIS_FOCUSED, LVIS_SELECTED and the state image
-    // index in LVIS_STATEIMAGEMASK (1 = unticked, 2 = ticked).
-    virtual UINT GetListItemState(HDLG dlg, int id, int row, UINT mask) = 0;
-    virtual BOOL SetListItemState(HDLG dlg, int id, int row, UINT state, UINT mask) = 0;
-    virtual DWORD GetListExtendedStyle(HDLG dlg, int id) = 0;
-    // Replaces all extended styles.
-    virtual void SetListExtendedStyle(HDLG dlg, int id, DWORD style) = 0;
+    // The controls of an open dialog, by id (window_controls.h): nullptr when the dialog has no
+    // such control or it is not of that kind, and from a system that shows no dialog.
+    virtual ui::Control* ControlOf(HDLG, int) { return nullptr; }
+    virtual ui::Button* ButtonOf(HDLG, int) { return nullptr; }
+    virtual ui::ComboBox* ComboBoxOf(HDLG, int) { return nullptr; }
+    virtual ui::TimeEditor* TimeEditorOf(HDLG, int) { return nullptr; }
+    virtual ui::ListView* ListViewOf(HDLG, int) { return nullptr; }
 };
 
 // The window system dialogs are shown with; never null. Unless one is installed, the first call

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "tests/period_archive_helpers.h"
+#include "tests/support/period_archive_helpers.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "tests/fake_program.h"
-#include "tests/host_box.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/host_box.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/store_fixture.h"
 #include "tests/support/period_files.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "framework/platform/atomic_file.h"
-#include "tests/period_archive_helpers.h"
-#include "tests/store_fixture.h"
 #include "tests/support/host_directory.h"
+#include "tests/support/period_archive_helpers.h"
+#include "tests/support/store_fixture.h"
 
 namespace {
 

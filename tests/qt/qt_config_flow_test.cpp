@@ -18,8 +18,8 @@
 #include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
-#include "tests/fake_program.h"
 #include "tests/qt/qt_fixture.h"
+#include "tests/support/fake_program.h"
 #include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
@@ -35,130 +35,17 @@ QAbstractItemView* PeriodList() {
     return qobject_cast<QAbstractItemView*>(QtOperator::ControlOf(IDC_PERIOD_LIST));
 }
 
-QString Cell(int row, int column) {
+QString CellText(int row, int column) {
     return PeriodList()->model()->index(row, column).data().toString();
 }
 
-bool IsTicked(int row) {
-    return PeriodList()->model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
-}
-
-QString EditText(int id) {
+QString EditBoxText(int id) {
     return qobject_cast<QLineEdit*>(QtOperator::ControlOf(id))->text();
 }
 
-// No notice program on the PATH, so that every notice ends as a box from a worker thread.
-class QtConfigFlow : public QtDialogs, protected ModuleStore {
-protected:
-    void TearDown() override {
-        QtDialogs::TearDown();
-        EXPECT_TRUE(CChangeJournal::GetInstance()->IsEmpty());
-        EXPECT_EQ(QtOperator::OpenMessageBox(), nullptr);
-    }
+INSTANTIATE_TYPED_TEST_SUITE_P(QtConfigFlows, ConfigFlows, QtFlowDriver);
 
-    void AddPeriod(const char* desc) {
-        m_operator.Click(IDC_ADD).Type(edit::IDC_DESC, Utf8(desc)).Click(edit::IDC_CONFIRM);
-    }
-    void EditFocused(int row, const char* desc) {
-        m_operator.FocusRow(IDC_PERIOD_LIST, row)
-            .Click(IDC_EDIT)
-            .Type(edit::IDC_DESC, Utf8(desc))
-            .Click(edit::IDC_CONFIRM);
-    }
-    void DeleteRows(std::vector<int> rows) {
-        m_operator.SelectRows(IDC_PERIOD_LIST, std::move(rows)).Click(IDC_DELETE);
-    }
-
-    TempDir m_noPrograms;
-    PathGuard m_path{m_noPrograms.Path()};
-};
-
-TEST_F(QtConfigFlow, TypicalUseFromSelectionToEvaluation) {
-    FillPeriods(*g_periodList, {{1, "早班"}, {2, "夜班"}});
-    CDWordArray selection;
-    Assign(selection, {2});
-    CString log;
-    m_operator
-        .Observe([] {
-            EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("时段设置窗口"));
-            EXPECT_FALSE(QtOperator::ControlOf(IDOK)->isHidden());
-            EXPECT_FALSE(QtOperator::ControlOf(IDC_CANCEL_CHANGES)->isHidden());
-            EXPECT_TRUE(QtOperator::ControlOf(IDC_EXIT)->isHidden());
-            EXPECT_EQ(PeriodList()->model()->headerData(0, Qt::Horizontal).toString(),
-                      Utf8("序号"));
-            EXPECT_EQ(Cell(1, 1), Utf8("夜班"));
-            EXPECT_FALSE(IsTicked(0));
-            EXPECT_TRUE(IsTicked(1));
-        })
-        .Click(IDC_ADD)
-        .Observe([] {
-            EXPECT_EQ(QtOperator::TopDialog()->windowTitle(), Utf8("增加时间段"));
-            EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "3");
-        })
-        .Type(edit::IDC_DESC, Utf8("全天"))
-        .SetTimeOfDay(edit::IDC_TIME_START, "0:00:00")
-        .SetTimeOfDay(edit::IDC_TIME_END, "23:59:59")
-        .Click(edit::IDC_CONFIRM)
-        .Observe([] {
-            EXPECT_EQ(Cell(2, 0), "3");
-            EXPECT_EQ(Cell(2, 1), Utf8("全天"));
-            EXPECT_EQ(Cell(2, 3), Utf8("00:00:00至23:59:59"));
-        })
-        .TickRow(IDC_PERIOD_LIST, 2)
-        .Click(IDOK)
-        .Start();
-
-    ASSERT_TRUE(DoSetEx(&selection, &log));
-    ExpectTypicalUseOutcome(*this, selection, log);
-}
-
-// Add, edit and delete, then leave in each of the four ways.
-TEST_F(QtConfigFlow, FourWaysOut) {
-    for (const WayOutCase& c : WayOutCases()) {
-        SCOPED_TRACE(c.name);
-        ResetToThreePeriods(*this);
-        AddPeriod("新");
-        EditFocused(0, "改");
-        DeleteRows({1});
-        m_operator.Observe([] { EXPECT_EQ(PeriodList()->model()->rowCount(), 3); });
-        switch (c.way) {
-            case WayOut::Ok:
-                m_operator.Click(IDOK);
-                break;
-            case WayOut::CancelButton:
-                m_operator.Click(IDC_CANCEL_CHANGES);
-                break;
-            case WayOut::Exit:
-                m_operator.Click(IDC_EXIT);
-                break;
-            case WayOut::Escape:
-                m_operator.PressKey(Qt::Key_Escape);
-                break;
-            case WayOut::CloseBox:
-                m_operator.PressCloseBox();
-                break;
-        }
-        m_operator.Start();
-        RunAndCheckWayOut(*this, c);
-    }
-}
-
-TEST_F(QtConfigFlow, EditTakesTheFocusedRowNotTheSelectedOnes) {
-    FillPeriods(*g_periodList, {{1, "甲"}, {2, "乙"}, {3, "丙"}});
-    m_operator.SelectRows(IDC_PERIOD_LIST, {0, 1})
-        .FocusRow(IDC_PERIOD_LIST, 2)
-        .Click(IDC_EDIT)
-        .Observe([] { EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "3"); })
-        .Type(edit::IDC_DESC, Utf8("改"))
-        .PressKey(Qt::Key_Return)
-        .Observe([] { EXPECT_EQ(Cell(2, 1), Utf8("改")); })
-        .PressKey(Qt::Key_Escape)
-        .Start();
-    CString log;
-    DoConfigEx(&log);
-    EXPECT_EQ(Text(log), Modified(3, "改"));
-    EXPECT_EQ(ModulePeriods()[2].second, "改");
-}
+using QtConfigFlow = FlowTest<QtFlowDriver>;
 
 // As on the platform, the list has the keyboard focus on opening but no row has it, so Edit
 // does nothing until the operator gives a row the focus.
@@ -174,7 +61,7 @@ TEST_F(QtConfigFlow, EditDoesNothingUntilARowHasTheFocus) {
         .MoveFocus(IDC_PERIOD_LIST)
         .PressKey(Qt::Key_Down)
         .Click(IDC_EDIT)
-        .Observe([] { EXPECT_EQ(EditText(edit::IDC_PERIOD_ID), "1"); })
+        .Observe([] { EXPECT_EQ(EditBoxText(edit::IDC_PERIOD_ID), "1"); })
         .PressKey(Qt::Key_Escape)
         .PressKey(Qt::Key_Escape)
         .Start();
@@ -204,7 +91,7 @@ TEST_F(QtConfigFlow, TheListBehindTheFormTakesNoClicks) {
         .PressKey(Qt::Key_Return)
         .Observe([] {
             EXPECT_EQ(PeriodList()->model()->rowCount(), 3);
-            EXPECT_EQ(Cell(2, 1), Utf8("改"));
+            EXPECT_EQ(CellText(2, 1), Utf8("改"));
         })
         .PressKey(Qt::Key_Escape)
         .Start();
@@ -217,7 +104,7 @@ TEST_F(QtConfigFlow, TheListBehindTheFormTakesNoClicks) {
 TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEnd) {
     FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
     DeleteRows({1, 2});
-    m_operator.Observe([] { EXPECT_EQ(Cell(1, 0), "3"); }).Click(IDC_CANCEL_CHANGES).Start();
+    m_operator.Observe([] { EXPECT_EQ(CellText(1, 0), "3"); }).Click(IDC_CANCEL_CHANGES).Start();
     CDWordArray selection;
     CString log;
     EXPECT_FALSE(DoSetEx(&selection, &log));
@@ -239,7 +126,7 @@ TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
         .Type(edit::IDC_MONTH_START, "13")
         .Type(edit::IDC_DAY_START, "")
         .PressKey(Qt::Key_Tab)
-        .Observe([] { EXPECT_EQ(EditText(edit::IDC_DAY_START), "0"); })
+        .Observe([] { EXPECT_EQ(EditBoxText(edit::IDC_DAY_START), "0"); })
         .PressKey(Qt::Key_Return)
         .Observe([] {
             for (int turn = 0; turn < 200 && QtOperator::OpenMessageBox() == nullptr; ++turn)
@@ -253,7 +140,7 @@ TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
             EXPECT_EQ(buttons.front()->text(), Utf8("确定"));
         })
         .Type(edit::IDC_DESC, Utf8("仍可输入"))
-        .Observe([] { EXPECT_EQ(EditText(edit::IDC_DESC), Utf8("仍可输入")); })
+        .Observe([] { EXPECT_EQ(EditBoxText(edit::IDC_DESC), Utf8("仍可输入")); })
         .AnswerMessageBox()
         .Type(edit::IDC_MONTH_START, "12")
         .Click(edit::IDC_CONFIRM)
@@ -268,22 +155,6 @@ TEST_F(QtConfigFlow, RejectedFormShowsTheNoticeBesideTheUsableForm) {
     EXPECT_EQ(Text(log), Added(0, "仍可输入"));
     auto* period = static_cast<CTimeZone*>(g_periodList->GetHead());
     EXPECT_EQ(period->m_dateStart.m_nMonth, 12);
-}
-
-// Enter reaches the hidden but enabled OK button: it saves and logs no ticks.
-TEST_F(QtConfigFlow, EnterInTheConfigurationDialogSavesWithoutTickMessages) {
-    FillPeriods(*g_periodList, {{1, "甲"}});
-    m_operator
-        .Observe([] {
-            EXPECT_TRUE(QtOperator::ControlOf(IDOK)->isHidden());
-            EXPECT_FALSE(QtOperator::ControlOf(IDC_EXIT)->isHidden());
-        })
-        .PressKey(Qt::Key_Return)
-        .Start();
-    CString log = "旧";
-    DoConfigEx(&log);
-    EXPECT_EQ(Text(log), "");
-    EXPECT_EQ(FileNumbers(), (std::vector<int>{1}));
 }
 
 }  // namespace

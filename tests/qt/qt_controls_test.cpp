@@ -17,9 +17,9 @@
 #include <vector>
 
 #include "framework/ui/afxwin.h"
-#include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 
@@ -220,7 +220,7 @@ TEST_F(QtDialogs, TabShowsTheFocusAndTheDefaultLookFollowsIt) {
     };
     m_operator.Observe([&] {
         for (int id : {IDC_WEEK_START, IDC_WEEK_END})
-            AfxGetWindowSystem()->EnableControl(dlg.GetSafeHdlg(), id, TRUE);
+            AfxGetWindowSystem()->ControlOf(dlg.GetSafeHdlg(), id)->Enable(true);
         EXPECT_EQ(defaultButton(), IDC_CONFIRM);
     });
     m_operator.MoveFocus(IDCANCEL).Observe([&] { EXPECT_EQ(defaultButton(), IDCANCEL); });
@@ -230,7 +230,7 @@ TEST_F(QtDialogs, TabShowsTheFocusAndTheDefaultLookFollowsIt) {
             SCOPED_TRACE("control " + std::to_string(stop.id));
             QWidget* control = QtOperator::ControlOf(stop.id);
             ASSERT_EQ(QApplication::focusWidget()->window(), QtOperator::TopDialog());
-            EXPECT_EQ(AfxGetWindowSystem()->GetFocusControl(dlg.GetSafeHdlg()), stop.id);
+            EXPECT_EQ(AfxGetWindowSystem()->FocusedControl(dlg.GetSafeHdlg()), stop.id);
             EXPECT_EQ(defaultButton(), stop.defaultButton);
             if (stop.id == IDC_PERIOD_ID || stop.id == IDC_TIME_START || stop.id == IDC_TIME_END)
                 return;  // edits show their caret instead
@@ -282,9 +282,9 @@ TEST_F(QtDialogs, TimeEditorsTakeTypingFieldByField) {
             QWidget* picker = QtOperator::ControlOf(IDC_TIME_START);
             for (const Case& c : cases) {
                 SCOPED_TRACE(c.keys);
-                system.SetPickerTime(hdlg, IDC_TIME_START,
-                                     CTime(2031, 5, 17, c.from[0], c.from[1], c.from[2]));
-                system.SetFocusControl(hdlg, IDC_DESC);
+                system.TimeEditorOf(hdlg, IDC_TIME_START)
+                    ->SetTime(CTime(2031, 5, 17, c.from[0], c.from[1], c.from[2]));
+                system.ControlOf(hdlg, IDC_DESC)->Focus();
                 // Reached with Tab, the editor selects its first field.
                 picker->setFocus(Qt::TabFocusReason);
                 for (const char* key = c.keys; *key != '\0'; ++key) {
@@ -308,7 +308,7 @@ TEST_F(QtDialogs, TimeEditorsTakeTypingFieldByField) {
                             QTest::keyClick(picker, *key);
                     }
                 }
-                EXPECT_EQ(system.GetPickerTime(hdlg, IDC_TIME_START),
+                EXPECT_EQ(system.TimeEditorOf(hdlg, IDC_TIME_START)->Time(),
                           CTime(2031, 5, 17, c.to[0], c.to[1], c.to[2]));
             }
         })

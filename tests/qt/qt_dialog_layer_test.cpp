@@ -16,9 +16,9 @@
 #include "framework/platform/text_encoding.h"
 #include "framework/ui/afxwin.h"
 #include "framework/ui/headless/headless_window_system.h"
-#include "tests/dialog_test_dialogs.h"
 #include "tests/qt/qt_fixture.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 
@@ -90,7 +90,7 @@ TEST_F(QtDialogs, TabFollowsTemplateOrderPastDisabledControlsAndRaisesKillFocus)
     std::vector<int> visited;
     auto record = [&] {
         visited.push_back(dlg.GetSafeHdlg() != nullptr
-                              ? AfxGetWindowSystem()->GetFocusControl(dlg.GetSafeHdlg())
+                              ? AfxGetWindowSystem()->FocusedControl(dlg.GetSafeHdlg())
                               : 0);
     };
     m_operator.Observe(record);

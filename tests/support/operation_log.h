@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/cdwordarray.h"
+#include "framework/cstring.h"
 
 inline constexpr const char* kLogSeparator = "|){(}|$";
 
@@ -31,4 +32,14 @@ inline std::string Unticked(int n, const char* d) {
 
 inline std::vector<DWORD> Numbers(const CDWordArray& array) {
     return std::vector<DWORD>(array.GetData(), array.GetData() + array.GetSize());
+}
+
+inline void Assign(CDWordArray& array, const std::vector<DWORD>& numbers) {
+    array.SetSize(0);
+    for (DWORD number : numbers)
+        array.Add(number);
+}
+
+inline std::string Text(const CString& text) {
+    return std::string(text.View());
 }

@@ -1,7 +1,7 @@
 #include "tests/support/period_files.h"
 
 #include "periods/period_records.h"
-#include "tests/period_archive_helpers.h"
+#include "tests/support/period_archive_helpers.h"
 
 void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {
     for (const PeriodRow& row : rows) {

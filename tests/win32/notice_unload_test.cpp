@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/fake_program.h"
-#include "tests/host_box.h"
+#include "tests/support/fake_program.h"
+#include "tests/support/host_box.h"
 
 namespace {
 

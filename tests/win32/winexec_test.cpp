@@ -5,7 +5,7 @@
 #include <string>
 
 #include "framework/platform/winexec.h"
-#include "tests/fake_program.h"
+#include "tests/support/fake_program.h"
 
 namespace {
 

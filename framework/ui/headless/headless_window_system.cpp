@@ -7,7 +7,13 @@
 
 using ui::ControlKind;
 
-struct HeadlessWindowSystem::Control {
+// One control of an open dialog, with every kind's state; the window system hands out the
+// interfaces that fit its kind.
+struct HeadlessWindowSystem::Control final : ui::Control,
+                                             ui::Button,
+                                             ui::ComboBox,
+                                             ui::TimeEditor,
+                                             ui::ListView {
     struct Column {
         CString heading;
         int format;
@@ -19,9 +25,15 @@ struct HeadlessWindowSystem::Control {
         UINT state = 0;
     };
 
-    explicit Control(const ui::ControlTemplate& control)
-        : tmpl(&control), text(control.text), enabled((control.style & ui::kDisabled) == 0) {}
+    Control(HeadlessWindowSystem& owner, Dialog& in, const ui::ControlTemplate& control)
+        : system(&owner),
+          dialog(&in),
+          tmpl(&control),
+          text(control.text),
+          enabled((control.style & ui::kDisabled) == 0) {}
 
+    HeadlessWindowSystem* system;
+    Dialog* dialog;
     const ui::ControlTemplate* tmpl;
     CString text;
     int check = BST_UNCHECKED;
@@ -34,7 +46,41 @@ struct HeadlessWindowSystem::Control {
     DWORD extendedStyle = 0;
 
     bool IsRow(int row) const { return row >= 0 && row < static_cast<int>(rows.size()); }
-    int ComboCount() const { return static_cast<int>(tmpl->items.size()); }
+    bool Is(ControlKind kind) const { return tmpl->kind == kind; }
+
+    // ui::Control
+    CString Text() const override { return text; }
+    void SetText(const CString& value) override { text = value; }
+    bool IsEnabled() const override { return enabled; }
+    void Enable(bool enable) override { enabled = enable; }
+    bool IsVisible() const override { return visible; }
+    void Show(bool show) override { visible = show; }
+    void Focus() override { system->ChangeFocus(*dialog, tmpl->id); }
+    // ui::Button
+    int Check() const override { return check; }
+    void SetCheck(int value) override { check = value; }
+    // ui::ComboBox
+    int Selection() const override { return comboSelection; }
+    void SetSelection(int index) override {
+        comboSelection = index >= 0 && index < Count() ? index : -1;
+    }
+    int Count() const override { return static_cast<int>(tmpl->items.size()); }
+    // ui::TimeEditor
+    CTime Time() const override { return time; }
+    void SetTime(const CTime& value) override { time = value; }
+    // ui::ListView
+    int InsertColumn(int column, const CString& heading, int format, int width) override;
+    int InsertItem(int row, const CString& itemText) override;
+    bool DeleteItem(int row) override;
+    int ItemCount() const override { return static_cast<int>(rows.size()); }
+    bool SetItemText(int row, int column, const CString& itemText) override;
+    CString ItemText(int row, int column) const override;
+    bool SetItemData(int row, DWORD_PTR data) override;
+    DWORD_PTR ItemData(int row) const override;
+    UINT ItemState(int row, UINT mask) const override;
+    bool SetItemState(int row, UINT state, UINT mask) override;
+    DWORD ExtendedStyle() const override { return extendedStyle; }
+    void SetExtendedStyle(DWORD style) override;
 };
 
 struct HeadlessWindowSystem::Dialog {
@@ -89,7 +135,7 @@ INT_PTR HeadlessWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, H
         owning->enabled = false;
     auto created = std::make_unique<Dialog>(Dialog{&dialog, &sink, {}, 0, false, 0});
     for (const ui::ControlTemplate& control : dialog.controls) {
-        created->controls.emplace_back(control);
+        created->controls.emplace_back(*this, *created, control);
     }
     Dialog& shown = *created;
     m_open.push_back(std::move(created));
@@ -253,7 +299,7 @@ void HeadlessWindowSystem::Click(int id) {
     if (kind == ControlKind::AutoCheckBox) {
         control->check = control->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     }
-    if (kind == ControlKind::AutoCheckBox || dialog_rules::IsPushButton(kind)) {
+    if (dialog_rules::IsButton(kind)) {
         Notify(dialog, BN_CLICKED, id);
     }
 }
@@ -319,13 +365,12 @@ void HeadlessWindowSystem::SelectRows(int listId, const std::vector<int>& rows) 
             Ignore("select rows", listId);
         return;
     }
-    const HDLG dlg = Operated()->Handle();
     ChangeFocus(*Operated(), listId);
-    SetListItemState(dlg, listId, -1, 0, LVIS_SELECTED);
+    list->SetItemState(-1, 0, LVIS_SELECTED);
     for (int row : rows)
-        SetListItemState(dlg, listId, row, LVIS_SELECTED, LVIS_SELECTED);
+        list->SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
     if (!rows.empty())
-        SetListItemState(dlg, listId, rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
+        list->SetItemState(rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void HeadlessWindowSystem::FocusRow(int listId, int row) {
@@ -336,13 +381,13 @@ void HeadlessWindowSystem::FocusRow(int listId, int row) {
         return;
     }
     ChangeFocus(*Operated(), listId);
-    SetListItemState(Operated()->Handle(), listId, row, LVIS_FOCUSED, LVIS_FOCUSED);
+    list->SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
 void HeadlessWindowSystem::ChooseComboItem(int id, int index) {
     Control* combo = Reachable(id, "choose item");
     if (combo == nullptr || combo->tmpl->kind != ControlKind::DropDownList || index < 0 ||
-        index >= combo->ComboCount()) {
+        index >= combo->Count()) {
         if (combo != nullptr)
             Ignore("choose item", id);
         return;
@@ -390,215 +435,152 @@ HDLG HeadlessWindowSystem::TopDialog() const {
     return m_open.empty() ? nullptr : m_open.back()->Handle();
 }
 
+CString HeadlessWindowSystem::Caption() const {
+    return m_open.empty() ? CString() : CString(m_open.back()->tmpl->caption);
+}
+
+CString HeadlessWindowSystem::Heading(int listId, int column) {
+    const Control* list = Find(TopDialog(), listId);
+    if (list == nullptr || column < 0 || column >= static_cast<int>(list->columns.size()))
+        return CString();
+    return list->columns[static_cast<std::size_t>(column)].heading;
+}
+
 CString HeadlessWindowSystem::Text(int id) {
-    return GetControlText(TopDialog(), id);
+    const Control* control = Find(TopDialog(), id);
+    return control != nullptr ? control->text : CString();
 }
 BOOL HeadlessWindowSystem::Enabled(int id) {
-    return IsControlEnabled(TopDialog(), id);
+    const Control* control = Find(TopDialog(), id);
+    return control != nullptr && control->enabled;
 }
 BOOL HeadlessWindowSystem::Visible(int id) {
-    return IsControlVisible(TopDialog(), id);
+    const Control* control = Find(TopDialog(), id);
+    return control != nullptr && control->visible;
 }
 int HeadlessWindowSystem::Focus() {
-    return GetFocusControl(TopDialog());
+    return FocusedControl(TopDialog());
 }
 
 // Controls ------------------------------------------------------------------------------------
 
-BOOL HeadlessWindowSystem::HasControl(HDLG dlg, int id) {
-    return Find(dlg, id) != nullptr;
-}
-
-CString HeadlessWindowSystem::GetControlText(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr ? control->text : CString();
-}
-
-void HeadlessWindowSystem::SetControlText(HDLG dlg, int id, const CString& text) {
-    if (Control* control = Find(dlg, id))
-        control->text = text;
-}
-
-int HeadlessWindowSystem::GetButtonCheck(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr ? control->check : BST_UNCHECKED;
-}
-
-void HeadlessWindowSystem::SetButtonCheck(HDLG dlg, int id, int check) {
-    if (Control* control = Find(dlg, id))
-        control->check = check;
-}
-
-BOOL HeadlessWindowSystem::IsControlEnabled(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr && control->enabled;
-}
-
-void HeadlessWindowSystem::EnableControl(HDLG dlg, int id, BOOL enable) {
-    if (Control* control = Find(dlg, id))
-        control->enabled = enable != FALSE;
-}
-
-BOOL HeadlessWindowSystem::IsControlVisible(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr && control->visible;
-}
-
-void HeadlessWindowSystem::ShowControl(HDLG dlg, int id, BOOL show) {
-    if (Control* control = Find(dlg, id))
-        control->visible = show != FALSE;
-}
-
-int HeadlessWindowSystem::GetFocusControl(HDLG dlg) {
+int HeadlessWindowSystem::FocusedControl(HDLG dlg) {
     const Dialog* dialog = Find(dlg);
     return dialog != nullptr ? dialog->focus : 0;
 }
 
-void HeadlessWindowSystem::SetFocusControl(HDLG dlg, int id) {
-    if (Find(dlg, id) != nullptr)
-        ChangeFocus(*Find(dlg), id);
+ui::Control* HeadlessWindowSystem::ControlOf(HDLG dlg, int id) {
+    return Find(dlg, id);
 }
 
-int HeadlessWindowSystem::GetComboSelection(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr ? control->comboSelection : -1;
+ui::Button* HeadlessWindowSystem::ButtonOf(HDLG dlg, int id) {
+    Control* control = Find(dlg, id);
+    return control != nullptr && dialog_rules::IsButton(control->tmpl->kind) ? control : nullptr;
 }
 
-void HeadlessWindowSystem::SetComboSelection(HDLG dlg, int id, int index) {
-    if (Control* control = Find(dlg, id)) {
-        control->comboSelection = index >= 0 && index < control->ComboCount() ? index : -1;
-    }
+ui::ComboBox* HeadlessWindowSystem::ComboBoxOf(HDLG dlg, int id) {
+    Control* control = Find(dlg, id);
+    return control != nullptr && control->Is(ControlKind::DropDownList) ? control : nullptr;
 }
 
-int HeadlessWindowSystem::GetComboCount(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr ? control->ComboCount() : 0;
+ui::TimeEditor* HeadlessWindowSystem::TimeEditorOf(HDLG dlg, int id) {
+    Control* control = Find(dlg, id);
+    return control != nullptr && control->Is(ControlKind::DateTimePicker) ? control : nullptr;
 }
 
-CTime HeadlessWindowSystem::GetPickerTime(HDLG dlg, int id) {
-    const Control* control = Find(dlg, id);
-    return control != nullptr ? control->time : CTime();
-}
-
-void HeadlessWindowSystem::SetPickerTime(HDLG dlg, int id, const CTime& value) {
-    if (Control* control = Find(dlg, id))
-        control->time = value;
+ui::ListView* HeadlessWindowSystem::ListViewOf(HDLG dlg, int id) {
+    Control* control = Find(dlg, id);
+    return control != nullptr && control->Is(ControlKind::ListView) ? control : nullptr;
 }
 
 // List views ----------------------------------------------------------------------------------
 
-int HeadlessWindowSystem::InsertListColumn(HDLG dlg, int id, int column, const CString& heading,
-                                           int format, int width) {
-    Control* list = Find(dlg, id);
-    if (list == nullptr || column < 0)
+int HeadlessWindowSystem::Control::InsertColumn(int column, const CString& heading, int format,
+                                                int width) {
+    if (column < 0)
         return -1;
-    const int at = std::min(column, static_cast<int>(list->columns.size()));
-    list->columns.insert(list->columns.begin() + at, Control::Column{heading, format, width});
+    const int at = std::min(column, static_cast<int>(columns.size()));
+    columns.insert(columns.begin() + at, Column{heading, format, width});
     return at;
 }
 
-int HeadlessWindowSystem::InsertListItem(HDLG dlg, int id, int row, const CString& text) {
-    Control* list = Find(dlg, id);
-    if (list == nullptr || row < 0)
+int HeadlessWindowSystem::Control::InsertItem(int row, const CString& itemText) {
+    if (row < 0)
         return -1;
-    const int at = std::min(row, static_cast<int>(list->rows.size()));
-    Control::Row inserted;
-    inserted.texts.push_back(text);
-    if (list->extendedStyle & LVS_EX_CHECKBOXES)
+    const int at = std::min(row, static_cast<int>(rows.size()));
+    Row inserted;
+    inserted.texts.push_back(itemText);
+    if (extendedStyle & LVS_EX_CHECKBOXES)
         inserted.state = kUnticked;
-    list->rows.insert(list->rows.begin() + at, std::move(inserted));
+    rows.insert(rows.begin() + at, std::move(inserted));
     return at;
 }
 
-BOOL HeadlessWindowSystem::DeleteListItem(HDLG dlg, int id, int row) {
-    Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row))
-        return FALSE;
-    list->rows.erase(list->rows.begin() + row);
-    return TRUE;
+bool HeadlessWindowSystem::Control::DeleteItem(int row) {
+    if (!IsRow(row))
+        return false;
+    rows.erase(rows.begin() + row);
+    return true;
 }
 
-int HeadlessWindowSystem::GetListItemCount(HDLG dlg, int id) {
-    const Control* list = Find(dlg, id);
-    return list != nullptr ? static_cast<int>(list->rows.size()) : 0;
-}
-
-BOOL HeadlessWindowSystem::SetListItemText(HDLG dlg, int id, int row, int column,
-                                           const CString& text) {
-    Control* list = Find(dlg, id);
-    const int columns =
-        list != nullptr ? std::max<int>(1, static_cast<int>(list->columns.size())) : 0;
-    if (list == nullptr || !list->IsRow(row) || column < 0 || column >= columns)
-        return FALSE;
-    std::vector<CString>& texts = list->rows[static_cast<std::size_t>(row)].texts;
+bool HeadlessWindowSystem::Control::SetItemText(int row, int column, const CString& itemText) {
+    const int columnCount = std::max<int>(1, static_cast<int>(columns.size()));
+    if (!IsRow(row) || column < 0 || column >= columnCount)
+        return false;
+    std::vector<CString>& texts = rows[static_cast<std::size_t>(row)].texts;
     if (static_cast<int>(texts.size()) <= column)
         texts.resize(static_cast<std::size_t>(column) + 1);
-    texts[static_cast<std::size_t>(column)] = text;
-    return TRUE;
+    texts[static_cast<std::size_t>(column)] = itemText;
+    return true;
 }
 
-CString HeadlessWindowSystem::GetListItemText(HDLG dlg, int id, int row, int column) {
-    const Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row) || column < 0)
+CString HeadlessWindowSystem::Control::ItemText(int row, int column) const {
+    if (!IsRow(row) || column < 0)
         return CString();
-    const std::vector<CString>& texts = list->rows[static_cast<std::size_t>(row)].texts;
+    const std::vector<CString>& texts = rows[static_cast<std::size_t>(row)].texts;
     return column < static_cast<int>(texts.size()) ? texts[static_cast<std::size_t>(column)]
                                                    : CString();
 }
 
-BOOL HeadlessWindowSystem::SetListItemData(HDLG dlg, int id, int row, DWORD_PTR data) {
-    Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row))
-        return FALSE;
-    list->rows[static_cast<std::size_t>(row)].data = data;
-    return TRUE;
+bool HeadlessWindowSystem::Control::SetItemData(int row, DWORD_PTR data) {
+    if (!IsRow(row))
+        return false;
+    rows[static_cast<std::size_t>(row)].data = data;
+    return true;
 }
 
-DWORD_PTR HeadlessWindowSystem::GetListItemData(HDLG dlg, int id, int row) {
-    const Control* list = Find(dlg, id);
-    return list != nullptr && list->IsRow(row) ? list->rows[static_cast<std::size_t>(row)].data : 0;
+DWORD_PTR HeadlessWindowSystem::Control::ItemData(int row) const {
+    return IsRow(row) ? rows[static_cast<std::size_t>(row)].data : 0;
 }
 
-UINT HeadlessWindowSystem::GetListItemState(HDLG dlg, int id, int row, UINT mask) {
-    const Control* list = Find(dlg, id);
-    if (list == nullptr || !list->IsRow(row))
-        return 0;
-    return list->rows[static_cast<std::size_t>(row)].state & mask;
+UINT HeadlessWindowSystem::Control::ItemState(int row, UINT mask) const {
+    return IsRow(row) ? rows[static_cast<std::size_t>(row)].state & mask : 0;
 }
 
-BOOL HeadlessWindowSystem::SetListItemState(HDLG dlg, int id, int row, UINT state, UINT mask) {
-    Control* list = Find(dlg, id);
+bool HeadlessWindowSystem::Control::SetItemState(int row, UINT state, UINT mask) {
     // Row -1 changes every row, as on the platform.
-    if (list == nullptr || (row != -1 && !list->IsRow(row)))
-        return FALSE;
+    if (row != -1 && !IsRow(row))
+        return false;
     const bool takesFocus = (mask & state & LVIS_FOCUSED) != 0;
-    for (int i = 0; i < static_cast<int>(list->rows.size()); ++i) {
-        UINT& current = list->rows[static_cast<std::size_t>(i)].state;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        UINT& current = rows[static_cast<std::size_t>(i)].state;
         if (row == -1 || i == row) {
             current = (current & ~mask) | (state & mask);
         } else if (takesFocus) {
             current &= ~LVIS_FOCUSED;  // one row at most has the focus
         }
     }
-    return TRUE;
+    return true;
 }
 
-DWORD HeadlessWindowSystem::GetListExtendedStyle(HDLG dlg, int id) {
-    const Control* list = Find(dlg, id);
-    return list != nullptr ? list->extendedStyle : 0;
-}
-
-void HeadlessWindowSystem::SetListExtendedStyle(HDLG dlg, int id, DWORD style) {
-    Control* list = Find(dlg, id);
-    if (list == nullptr)
-        return;
-    const bool hadTicks = (list->extendedStyle & LVS_EX_CHECKBOXES) != 0;
+void HeadlessWindowSystem::Control::SetExtendedStyle(DWORD style) {
+    const bool hadTicks = (extendedStyle & LVS_EX_CHECKBOXES) != 0;
     const bool hasTicks = (style & LVS_EX_CHECKBOXES) != 0;
-    list->extendedStyle = style;
+    extendedStyle = style;
     if (hadTicks == hasTicks)
         return;
     // Turning tick boxes on gives every row an empty box; turning them off removes the boxes.
-    for (Control::Row& row : list->rows) {
+    for (Row& row : rows) {
         row.state = (row.state & ~LVIS_STATEIMAGEMASK) | (hasTicks ? kUnticked : 0u);
     }
 }

@@ -1,14 +1,15 @@
 #include "framework/ui/qt/qt_window_system.h"
 
 #include <xcb/xcb.h>
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QThread>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string_view>
 
 #include "framework/ui/qt/dialog_window.h"
@@ -19,8 +20,127 @@
 
 namespace {
 
+// One control of an open dialog as the dialog classes see it; the window system hands out the
+// interfaces its widget has.
+class QtControl final : public ui::Control,
+                        public ui::Button,
+                        public ui::ComboBox,
+                        public ui::TimeEditor,
+                        public ui::ListView {
+public:
+    QtControl(DialogWindow& dialog, int id, QWidget& widget)
+        : m_dialog(dialog),
+          m_id(id),
+          m_widget(&widget),
+          m_button(qobject_cast<QAbstractButton*>(&widget)),
+          m_combo(qobject_cast<QComboBox*>(&widget)),
+          m_picker(dynamic_cast<TimeOfDayEdit*>(&widget)),
+          m_list(dynamic_cast<ReportListView*>(&widget)) {}
+
+    bool IsButton() const { return m_button != nullptr; }
+    bool IsComboBox() const { return m_combo != nullptr; }
+    bool IsTimeEditor() const { return m_picker != nullptr; }
+    bool IsListView() const { return m_list != nullptr; }
+
+    // ui::Control
+    CString Text() const override {
+        if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
+            return FromQString(edit->text());
+        if (m_button != nullptr)
+            return FromQString(m_button->text());
+        if (m_combo != nullptr)
+            return FromQString(m_combo->currentText());
+        return FromQString(m_widget->windowTitle());
+    }
+    void SetText(const CString& text) override {
+        const QString shown = ToQString(text.View());
+        if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+            edit->setText(shown);
+        } else if (m_button != nullptr) {
+            m_button->setText(shown);
+        }
+    }
+    bool IsEnabled() const override { return m_widget->isEnabledTo(m_widget->parentWidget()); }
+    void Enable(bool enable) override { m_widget->setEnabled(enable); }
+    // Visible as far as the control goes, whether or not its dialog is on screen yet.
+    bool IsVisible() const override { return !m_widget->isHidden(); }
+    void Show(bool show) override { m_widget->setVisible(show); }
+    void Focus() override { m_dialog.FocusControl(m_id); }
+
+    // ui::Button
+    int Check() const override { return m_button->isChecked() ? BST_CHECKED : BST_UNCHECKED; }
+    void SetCheck(int check) override { m_button->setChecked(check == BST_CHECKED); }
+
+    // ui::ComboBox
+    int Selection() const override { return m_combo->currentIndex(); }
+    void SetSelection(int index) override {
+        const QSignalBlocker quiet(m_combo);
+        m_combo->setCurrentIndex(index >= 0 && index < m_combo->count() ? index : -1);
+    }
+    int Count() const override { return m_combo->count(); }
+
+    // ui::TimeEditor
+    CTime Time() const override { return m_picker->Value(); }
+    void SetTime(const CTime& value) override { m_picker->SetValue(value); }
+
+    // ui::ListView
+    int InsertColumn(int column, const CString& heading, int, int width) override {
+        return m_list->InsertColumn(column, heading, width);
+    }
+    int InsertItem(int row, const CString& text) override {
+        return m_list->Model().InsertRow(row, text);
+    }
+    bool DeleteItem(int row) override { return m_list->Model().RemoveRow(row); }
+    int ItemCount() const override { return m_list->Model().rowCount(); }
+    bool SetItemText(int row, int column, const CString& text) override {
+        return m_list->Model().SetText(row, column, text);
+    }
+    CString ItemText(int row, int column) const override {
+        return m_list->Model().Text(row, column);
+    }
+    bool SetItemData(int row, DWORD_PTR data) override {
+        return m_list->Model().SetValue(row, data);
+    }
+    DWORD_PTR ItemData(int row) const override { return m_list->Model().Value(row); }
+    UINT ItemState(int row, UINT mask) const override { return m_list->State(row, mask); }
+    bool SetItemState(int row, UINT state, UINT mask) override {
+        return m_list->SetState(row, state, mask);
+    }
+    DWORD ExtendedStyle() const override { return m_list->ExtendedStyle(); }
+    void SetExtendedStyle(DWORD style) override { m_list->SetExtendedStyle(style); }
+
+private:
+    DialogWindow& m_dialog;
+    int m_id;
+    QWidget* m_widget;
+    QAbstractButton* m_button;
+    QComboBox* m_combo;
+    TimeOfDayEdit* m_picker;
+    ReportListView* m_list;
+};
+
+struct OpenDialog {
+    DialogWindow* window;
+    std::map<int, QtControl> controls;  // those handed out so far
+};
+
 // Innermost last; only the application's thread touches it.
-std::vector<DialogWindow*> g_openDialogs;
+std::vector<OpenDialog> g_openDialogs;
+
+// The control id of the open dialog dlg; nullptr when there is none.
+QtControl* ControlIn(HDLG dlg, int id) {
+    for (OpenDialog& open : g_openDialogs) {
+        if (open.window->Handle() != dlg)
+            continue;
+        if (auto handed = open.controls.find(id); handed != open.controls.end())
+            return &handed->second;
+        QWidget* widget = open.window->Control(id);
+        if (widget == nullptr)
+            return nullptr;
+        return &open.controls.try_emplace(id, *open.window, id, *widget).first->second;
+    }
+    return nullptr;
+}
 
 // Whether Qt would pick its X11 platform, which ends the process when it cannot connect.
 bool UsesX11() {
@@ -70,7 +190,7 @@ QWidget* QtWindowSystem::OwnerOf(HDLG owner) {
     if (owner != nullptr)
         return DialogWindow::FromHandle(owner);
     if (!g_openDialogs.empty())
-        return g_openDialogs.back();
+        return g_openDialogs.back().window;
     return QApplication::activeWindow();
 }
 
@@ -85,7 +205,7 @@ INT_PTR QtWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG ow
     INT_PTR result = -1;
     {
         DialogWindow window(dialog, ownerWindow, sink, *this);
-        g_openDialogs.push_back(&window);
+        g_openDialogs.push_back(OpenDialog{&window, {}});
         result = window.Run();
         g_openDialogs.pop_back();
     }
@@ -110,161 +230,30 @@ int QtWindowSystem::ShowMessageBox(HDLG owner, const CString& text, const CStrin
     return ShowMessageBoxFromOtherThread(text, caption, type);
 }
 
-template <typename Widget>
-Widget* QtWindowSystem::Find(HDLG dlg, int id) {
-    return dlg != nullptr ? dynamic_cast<Widget*>(DialogWindow::FromHandle(dlg)->Control(id))
-                          : nullptr;
-}
-
-BOOL QtWindowSystem::HasControl(HDLG dlg, int id) {
-    return Find<QWidget>(dlg, id) != nullptr;
-}
-
-CString QtWindowSystem::GetControlText(HDLG dlg, int id) {
-    QWidget* widget = Find<QWidget>(dlg, id);
-    if (auto* edit = qobject_cast<QLineEdit*>(widget))
-        return FromQString(edit->text());
-    if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return FromQString(button->text());
-    if (auto* combo = qobject_cast<QComboBox*>(widget))
-        return FromQString(combo->currentText());
-    return widget != nullptr ? FromQString(widget->windowTitle()) : CString();
-}
-
-void QtWindowSystem::SetControlText(HDLG dlg, int id, const CString& text) {
-    QWidget* widget = Find<QWidget>(dlg, id);
-    const QString shown = ToQString(text.View());
-    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setText(shown);
-    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        button->setText(shown);
-    }
-}
-
-int QtWindowSystem::GetButtonCheck(HDLG dlg, int id) {
-    const QCheckBox* box = Find<QCheckBox>(dlg, id);
-    return box != nullptr && box->isChecked() ? BST_CHECKED : BST_UNCHECKED;
-}
-
-void QtWindowSystem::SetButtonCheck(HDLG dlg, int id, int check) {
-    if (QCheckBox* box = Find<QCheckBox>(dlg, id))
-        box->setChecked(check == BST_CHECKED);
-}
-
-BOOL QtWindowSystem::IsControlEnabled(HDLG dlg, int id) {
-    const QWidget* widget = Find<QWidget>(dlg, id);
-    return widget != nullptr && widget->isEnabledTo(widget->parentWidget());
-}
-
-void QtWindowSystem::EnableControl(HDLG dlg, int id, BOOL enable) {
-    if (QWidget* widget = Find<QWidget>(dlg, id))
-        widget->setEnabled(enable != FALSE);
-}
-
-BOOL QtWindowSystem::IsControlVisible(HDLG dlg, int id) {
-    // Visible as far as the control goes, whether or not its dialog is on screen yet.
-    const QWidget* widget = Find<QWidget>(dlg, id);
-    return widget != nullptr && !widget->isHidden();
-}
-
-void QtWindowSystem::ShowControl(HDLG dlg, int id, BOOL show) {
-    if (QWidget* widget = Find<QWidget>(dlg, id))
-        widget->setVisible(show != FALSE);
-}
-
-int QtWindowSystem::GetFocusControl(HDLG dlg) {
+int QtWindowSystem::FocusedControl(HDLG dlg) {
     return dlg != nullptr ? DialogWindow::FromHandle(dlg)->FocusedControl() : 0;
 }
 
-void QtWindowSystem::SetFocusControl(HDLG dlg, int id) {
-    if (dlg != nullptr)
-        DialogWindow::FromHandle(dlg)->FocusControl(id);
+ui::Control* QtWindowSystem::ControlOf(HDLG dlg, int id) {
+    return ControlIn(dlg, id);
 }
 
-int QtWindowSystem::GetComboSelection(HDLG dlg, int id) {
-    const QComboBox* combo = Find<QComboBox>(dlg, id);
-    return combo != nullptr ? combo->currentIndex() : -1;
+ui::Button* QtWindowSystem::ButtonOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsButton() ? control : nullptr;
 }
 
-void QtWindowSystem::SetComboSelection(HDLG dlg, int id, int index) {
-    if (QComboBox* combo = Find<QComboBox>(dlg, id)) {
-        const QSignalBlocker quiet(combo);
-        combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
-    }
+ui::ComboBox* QtWindowSystem::ComboBoxOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsComboBox() ? control : nullptr;
 }
 
-int QtWindowSystem::GetComboCount(HDLG dlg, int id) {
-    const QComboBox* combo = Find<QComboBox>(dlg, id);
-    return combo != nullptr ? combo->count() : 0;
+ui::TimeEditor* QtWindowSystem::TimeEditorOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsTimeEditor() ? control : nullptr;
 }
 
-CTime QtWindowSystem::GetPickerTime(HDLG dlg, int id) {
-    const TimeOfDayEdit* picker = Find<TimeOfDayEdit>(dlg, id);
-    return picker != nullptr ? picker->Value() : CTime();
-}
-
-void QtWindowSystem::SetPickerTime(HDLG dlg, int id, const CTime& value) {
-    if (TimeOfDayEdit* picker = Find<TimeOfDayEdit>(dlg, id))
-        picker->SetValue(value);
-}
-
-int QtWindowSystem::InsertListColumn(HDLG dlg, int id, int column, const CString& heading, int,
-                                     int width) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->InsertColumn(column, heading, width) : -1;
-}
-
-int QtWindowSystem::InsertListItem(HDLG dlg, int id, int row, const CString& text) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->Model().InsertRow(row, text) : -1;
-}
-
-BOOL QtWindowSystem::DeleteListItem(HDLG dlg, int id, int row) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr && list->Model().RemoveRow(row);
-}
-
-int QtWindowSystem::GetListItemCount(HDLG dlg, int id) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->Model().rowCount() : 0;
-}
-
-BOOL QtWindowSystem::SetListItemText(HDLG dlg, int id, int row, int column, const CString& text) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr && list->Model().SetText(row, column, text);
-}
-
-CString QtWindowSystem::GetListItemText(HDLG dlg, int id, int row, int column) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->Model().Text(row, column) : CString();
-}
-
-BOOL QtWindowSystem::SetListItemData(HDLG dlg, int id, int row, DWORD_PTR data) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr && list->Model().SetValue(row, data);
-}
-
-DWORD_PTR QtWindowSystem::GetListItemData(HDLG dlg, int id, int row) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->Model().Value(row) : 0;
-}
-
-UINT QtWindowSystem::GetListItemState(HDLG dlg, int id, int row, UINT mask) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->State(row, mask) : 0;
-}
-
-BOOL QtWindowSystem::SetListItemState(HDLG dlg, int id, int row, UINT state, UINT mask) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr && list->SetState(row, state, mask);
-}
-
-DWORD QtWindowSystem::GetListExtendedStyle(HDLG dlg, int id) {
-    ReportListView* list = Find<ReportListView>(dlg, id);
-    return list != nullptr ? list->ExtendedStyle() : 0;
-}
-
-void QtWindowSystem::SetListExtendedStyle(HDLG dlg, int id, DWORD style) {
-    if (ReportListView* list = Find<ReportListView>(dlg, id))
-        list->SetExtendedStyle(style);
+ui::ListView* QtWindowSystem::ListViewOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsListView() ? control : nullptr;
 }

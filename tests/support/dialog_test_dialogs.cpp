@@ -1,4 +1,6 @@
-#include "tests/dialog_test_dialogs.h"
+#include "tests/support/dialog_test_dialogs.h"
+
+#include "dialogs/period_edit_dlg.h"
 
 using namespace period_edit_ids;
 
@@ -11,20 +13,7 @@ END_MESSAGE_MAP()
 
 void CFormTestDlg::DoDataExchange(CDataExchange* pDX) {
     DDX_Control(pDX, IDC_USE_DATES, m_btnUseDates);
-    DDX_Text(pDX, IDC_DAY_START, m_nDayStart);
-    DDX_Text(pDX, IDC_MONTH_START, m_nMonthStart);
-    DDX_Text(pDX, IDC_DESC, m_strDesc);
-    DDX_Text(pDX, IDC_DAY_END, m_nDayEnd);
-    DDX_Text(pDX, IDC_MONTH_END, m_nMonthEnd);
-    DDX_Text(pDX, IDC_YEAR_END, m_nYearEnd);
-    DDX_Text(pDX, IDC_PERIOD_ID, m_nID);
-    DDX_DateTimeCtrl(pDX, IDC_TIME_START, m_timeStart);
-    DDX_DateTimeCtrl(pDX, IDC_TIME_END, m_timeEnd);
-    DDX_Text(pDX, IDC_YEAR_START, m_nYearStart);
-    DDX_CBIndex(pDX, IDC_WEEK_START, m_nWeekStartSel);
-    DDX_CBIndex(pDX, IDC_WEEK_END, m_nWeekEndSel);
-    DDX_Check(pDX, IDC_USE_DATES, m_bUseDates);
-    DDX_Check(pDX, IDC_USE_WEEKDAYS, m_bUseWeekdays);
+    ExchangePeriodForm(pDX, *this);
 }
 
 BOOL CFormTestDlg::OnInitDialog() {

@@ -5,28 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/period_form.h"
 #include "framework/ui/afxwin.h"
 #include "resources/resource.h"
 
-// The edit template with every value exchanged in the form's order.
-class CFormTestDlg : public CDialog {
+// The edit template with the edit form's values and exchange.
+class CFormTestDlg : public CDialog, public PeriodForm {
 public:
     CFormTestDlg() : CDialog(IDD_PERIOD_EDIT) {}
 
-    int m_nDayStart = 0;
-    int m_nMonthStart = 0;
-    CString m_strDesc;
-    int m_nDayEnd = 0;
-    int m_nMonthEnd = 0;
-    int m_nYearEnd = 0;
-    int m_nID = 0;
-    CTime m_timeStart;
-    CTime m_timeEnd;
-    int m_nYearStart = 0;
-    int m_nWeekStartSel = -1;
-    int m_nWeekEndSel = -1;
-    int m_bUseDates = 0;
-    int m_bUseWeekdays = 0;
+    using PeriodForm::m_nID;  // the period number, not the window's control id
     CButton m_btnUseDates;
 
     std::vector<std::string> m_events;
