@@ -24,8 +24,11 @@ if(WIN32)
 else()
     set(system_module_dir ${CMAKE_INSTALL_PREFIX}/${CALVORA_INSTALL_MODULEDIR})
 endif()
+# A packaged host also says, when it could not save, who can.
+set(CALVORA_SAVE_HINT "" CACHE STRING "The line the host adds when a received list was not saved")
 target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}"
-                           CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}")
+                           CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}"
+                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}")
 
 # The version a host or a synchronisation library was built against.
 set(version_header ${PROJECT_BINARY_DIR}/sdk/calvora_version.h)

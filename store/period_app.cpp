@@ -28,9 +28,10 @@ void PushToSyncLibrary(CObList* list) {
         static bool told = false;
         if (!told) {
             told = true;
-            std::fputs("Calvora: Vessamark.dll exports no SendObjlistToRemote; saved lists are not "
-                       "pushed\n",
-                       stderr);
+            std::fputs(
+                "Calvora: Vessamark.dll exports no SendObjlistToRemote; saved lists are not "
+                "pushed\n",
+                stderr);
         }
         return;
     }

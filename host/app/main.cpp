@@ -128,6 +128,8 @@ bool ReceivedListWasSaved(HMODULE module) {
     if (ReadFileBytes(dataFile, saved) && saved == ArchivedBytes(periods))
         return true;
     Fail("the received list was not saved in " + dataFile.Bytes());
+    if (*CALVORA_SAVE_HINT != '\0')
+        Fail(CALVORA_SAVE_HINT);
     return false;
 }
 
