@@ -19,9 +19,8 @@ build_debs() {
         export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root" \
             CCACHE_DIR="${CCACHE_DIR:-$root/build/ccache}"
     fi
-    rm -f build/package/*.deb build/package/*.ddeb
-    DEB_BUILD_OPTIONS="parallel=2" debian/rules build >"$work/build.log" 2>&1 &&
-        debian/rules binary >>"$work/build.log" 2>&1 ||
+    export DEB_BUILD_OPTIONS="parallel=2"
+    { debian/rules clean && debian/rules binary; } >"$work/build.log" 2>&1 ||
         { tail -40 "$work/build.log"; fail "debian/rules: the packages were not built"; exit 1; }
 }
 
@@ -49,8 +48,7 @@ check_installed() {
 # user under g++ and clang; the examples and a pkg-config consumer build.
 check_sdk() {  # prefix
     local prefix="$1" header compiler include
-    export PKG_CONFIG_PATH
-    PKG_CONFIG_PATH="$(dirname "$(find "$prefix/lib" -name calvora.pc)")"
+    export PKG_CONFIG_PATH="$prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pkgconfig"
     include="$(pkg-config --variable=includedir calvora)"
     for compiler in g++ clang++; do
         command -v "$compiler" >/dev/null || { fail "no $compiler"; continue; }
@@ -123,7 +121,9 @@ check_zip() {
         for file in bin/Calvora.dll bin/calvora-host.exe bin/libstdc++-6.dll bin/libgcc_s_dw2-1.dll \
             bin/libwinpthread-1.dll lib/Calvora.def lib/libCalvora.dll.a \
             include/calvora/plugin/calvora_api.h include/calvora/store/sync_library.h \
-            lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake; do
+            lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake LICENSE README.txt \
+            licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt \
+            licenses/winpthreads.txt share/calvora/sample-periods.tm; do
             [[ -f "$top$file" ]] || fail "the zip lacks $file"
         done
         if /usr/lib/wine/wine --version >/dev/null 2>&1; then
