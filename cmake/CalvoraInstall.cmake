@@ -1,7 +1,7 @@
 # What `cmake --install` puts where, in the GNU layout: the module and its window system in a
 # folder of their own, the demo host on the path, and the SDK for hosts and synchronisation
-# libraries (headers, the framework and period code as static libraries, a package
-# configuration). Windows keeps every binary in bin/, where the loader looks first.
+# libraries (headers, the framework and period code as static libraries, a CMake package and a
+# pkg-config file). Windows keeps every binary in bin/, where the loader looks first.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -10,16 +10,33 @@ if(WIN32)
 else()
     set(CALVORA_INSTALL_MODULEDIR ${CMAKE_INSTALL_LIBDIR}/calvora)
 endif()
+# The include root of the SDK: a header's path in this tree is its path below it, and the one
+# folder its users put on their include path.
 set(CALVORA_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/calvora)
 set(CALVORA_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Calvora)
 
-# The installed host finds the module from its own folder; both paths are relative to the
-# prefix, so the same binary works wherever the tree is unpacked.
+# The installed host finds the module from its own folder, relative to the prefix, so the same
+# binary works wherever the tree is unpacked; a copy of it elsewhere, in the folder the prefix
+# gives.
 file(RELATIVE_PATH module_from_host /${CMAKE_INSTALL_BINDIR} /${CALVORA_INSTALL_MODULEDIR})
-target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}")
+if(WIN32)
+    set(system_module_dir "")
+else()
+    set(system_module_dir ${CMAKE_INSTALL_PREFIX}/${CALVORA_INSTALL_MODULEDIR})
+endif()
+# A packaged host also says, when it could not save, who can.
+set(CALVORA_SAVE_HINT "" CACHE STRING "The line the host adds when a received list was not saved")
+target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}"
+                           CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}"
+                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}")
+
+# The version a host or a synchronisation library was built against.
+set(version_header ${PROJECT_BINARY_DIR}/sdk/calvora_version.h)
+configure_file(cmake/calvora_version.h.in ${version_header} @ONLY)
 
 # The headers a host or a synchronisation library includes: the exports, the entry point of a
-# synchronisation library, the types that cross the module boundary and what they include.
+# synchronisation library, the types that cross the module boundary and what they include, and
+# the conversion of the module's texts.
 set(CALVORA_SDK_HEADERS
     plugin/calvora_api.h
     store/sync_library.h
@@ -37,40 +54,46 @@ set(CALVORA_SDK_HEADERS
     framework/wrapint.h
     framework/platform/module_services.h
     framework/platform/platform_file.h
+    framework/platform/text_encoding.h
     periods/period_records.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
 endforeach()
+install(FILES ${version_header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR} COMPONENT sdk)
 
 # The static libraries keep their names in the build tree and take prefixed ones when
-# installed beside other projects' libraries.
-set_target_properties(framework PROPERTIES OUTPUT_NAME calvora_framework)
-set_target_properties(periods PROPERTIES OUTPUT_NAME calvora_periods)
-foreach(library framework periods calvora_api calvora_sync_api)
+# installed beside other projects' libraries. Their users compile as C++20, as the headers do.
+set_target_properties(framework PROPERTIES OUTPUT_NAME calvora_framework EXPORT_NAME Framework)
+set_target_properties(periods PROPERTIES OUTPUT_NAME calvora_periods EXPORT_NAME Periods)
+target_compile_features(framework PUBLIC cxx_std_20)
+foreach(library framework periods)
     target_include_directories(${library} INTERFACE
                                $<INSTALL_INTERFACE:${CALVORA_INSTALL_INCLUDEDIR}>)
 endforeach()
+# A sanitized build's libraries need the sanitizer runtime at their user's link too.
+if(CALVORA_SANITIZE)
+    target_link_options(framework INTERFACE $<INSTALL_INTERFACE:-fsanitize=address,undefined>)
+endif()
 
 # What each kind of user links: a host loads the module and uses the records it lends; a
-# synchronisation library implements the entry point and reads the same records.
+# synchronisation library implements the entry point and reads the same records. The
+# header-only targets they take their declarations from stay in the build tree.
 add_library(calvora_host_sdk INTERFACE)
-target_link_libraries(calvora_host_sdk INTERFACE calvora_api periods framework)
+target_link_libraries(calvora_host_sdk INTERFACE $<BUILD_INTERFACE:calvora_api> periods framework)
 set_target_properties(calvora_host_sdk PROPERTIES EXPORT_NAME Host)
 add_library(calvora_sync_sdk INTERFACE)
-target_link_libraries(calvora_sync_sdk INTERFACE calvora_sync_api periods framework)
+target_link_libraries(calvora_sync_sdk INTERFACE $<BUILD_INTERFACE:calvora_sync_api> periods
+                      framework)
 set_target_properties(calvora_sync_sdk PROPERTIES EXPORT_NAME SyncLibrary)
+# On Linux the module is a plug-in that hosts load by path: Calvora::Module names its file and
+# links nothing. On Windows a host may link it through the import library, which carries the
+# ordinals of the .def file.
 set_target_properties(Calvora PROPERTIES EXPORT_NAME Module)
-set_target_properties(periods PROPERTIES EXPORT_NAME Periods)
-set_target_properties(framework PROPERTIES EXPORT_NAME Framework)
 
-# The settings targets the static libraries link privately go along: a sanitized build's
-# libraries still need the sanitizer runtime at the user's link.
-install(TARGETS calvora_host_sdk calvora_sync_sdk calvora_api calvora_sync_api periods framework
-                calvora_warnings calvora_sanitizers calvora_charset
+install(TARGETS calvora_host_sdk calvora_sync_sdk periods framework
         EXPORT CalvoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk)
-# On Windows the import library carries the ordinals of the .def file.
 install(TARGETS Calvora
         EXPORT CalvoraTargets
         RUNTIME DESTINATION ${CALVORA_INSTALL_MODULEDIR} COMPONENT runtime
@@ -85,19 +108,40 @@ if(WIN32)
             COMPONENT runtime)
     install(FILES ${PROJECT_BINARY_DIR}/Calvora.def DESTINATION ${CMAKE_INSTALL_LIBDIR}
             COMPONENT sdk)
+    # The zip's licences: ours, and those of the runtime DLLs it redistributes.
+    install(FILES LICENSE DESTINATION . COMPONENT runtime)
+    install(FILES cmake/zip-README.txt DESTINATION . RENAME README.txt COMPONENT runtime)
+    install(FILES licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt
+                  licenses/winpthreads.txt
+            DESTINATION licenses COMPONENT runtime)
 endif()
 install(FILES plugin/exports.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/calvora COMPONENT sdk)
+install(FILES host/demo/sample-periods.tm DESTINATION ${CMAKE_INSTALL_DATADIR}/calvora
+        COMPONENT runtime)
 
 install(EXPORT CalvoraTargets NAMESPACE Calvora:: DESTINATION ${CALVORA_INSTALL_CMAKEDIR}
         COMPONENT sdk)
 configure_package_config_file(cmake/CalvoraConfig.cmake.in
                               ${PROJECT_BINARY_DIR}/CalvoraConfig.cmake
                               INSTALL_DESTINATION ${CALVORA_INSTALL_CMAKEDIR})
+# The headers' layouts must agree across the module boundary, which a new major version breaks.
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/CalvoraConfigVersion.cmake
-                                 COMPATIBILITY SameMinorVersion)
+                                 COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/CalvoraConfig.cmake
               ${PROJECT_BINARY_DIR}/CalvoraConfigVersion.cmake
         DESTINATION ${CALVORA_INSTALL_CMAKEDIR} COMPONENT sdk)
+
+# For builds without CMake: the same include root and libraries as Calvora::Host.
+set(pkgconfig_libs "-lcalvora_periods -lcalvora_framework -pthread")
+if(CMAKE_DL_LIBS)
+    string(APPEND pkgconfig_libs " -l${CMAKE_DL_LIBS}")
+endif()
+# Relative to the file's own folder, so that an unpacked tree works where it lies.
+file(RELATIVE_PATH pkgconfig_prefix /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" pkgconfig_prefix "${pkgconfig_prefix}")
+configure_file(cmake/calvora.pc.in ${PROJECT_BINARY_DIR}/calvora.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/calvora.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
+        COMPONENT sdk)
 
 # The host's manual page, from the text its --help prints.
 if(NOT CMAKE_CROSSCOMPILING)

@@ -33,6 +33,7 @@ endif()
 
 # The settings of a target of ours; QT for one that includes Qt's headers. Linked privately:
 # the execution character set is the target's own, and each binary takes the sanitizers itself.
+# Only in the build tree: an installed static library's users keep their own settings.
 function(calvora_settings target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "QT" "" "")
     if(arg_QT)
@@ -40,7 +41,8 @@ function(calvora_settings target)
     else()
         set(charset calvora_charset)
     endif()
-    target_link_libraries(${target} PRIVATE calvora_warnings calvora_sanitizers ${charset})
+    target_link_libraries(${target} PRIVATE $<BUILD_INTERFACE:calvora_warnings>
+                          $<BUILD_INTERFACE:calvora_sanitizers> $<BUILD_INTERFACE:${charset}>)
 endfunction()
 
 # Exposes headers to a target and whoever links it, under their paths in the repository: each

@@ -31,9 +31,14 @@ CObject* CRuntimeClass::CreateObject() const {
     return m_pfnCreateObject ? m_pfnCreateObject() : nullptr;
 }
 
+// Every module that links the framework has descriptors of its own, so an object another
+// module lends has a different descriptor of the same class: one with the same name and schema.
 BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
+    if (pBaseClass == nullptr)
+        return FALSE;
     for (const CRuntimeClass* c = this; c != nullptr; c = c->m_pBaseClass) {
-        if (c == pBaseClass)
+        if (c == pBaseClass || (c->m_wSchema == pBaseClass->m_wSchema &&
+                                std::strcmp(c->m_lpszClassName, pBaseClass->m_lpszClassName) == 0))
             return TRUE;
     }
     return FALSE;

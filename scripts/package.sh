@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds a package from the build of its preset and checks it: the .deb (default preset)
+# Builds packages and checks them. deb: calvora and calvora-dev from debian/, checked by lintian,
 # unpacked into a scratch root, whose host lists and opens the configuration dialog on a virtual
-# screen; the Windows zip (windows preset) unpacked and run under Wine where 32-bit programs can
-# run, otherwise its contents checked.
+# screen and whose SDK builds; with CALVORA_INSTALL_PACKAGES=1 (as root, as CI runs it) also
+# installed, saved through by a member of the group calvora, and purged. zip: the Windows zip
+# (windows preset) unpacked and run under Wine where 32-bit programs can run, otherwise its
+# contents checked.
 #   package.sh deb|zip
 set -euo pipefail
 kind="${1:-}"
@@ -11,29 +13,102 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
 source scripts/check-helpers.sh
 
+# Builds calvora and calvora-dev (with their -dbgsym packages) from debian/ into build/package.
+build_debs() {
+    if command -v ccache >/dev/null; then
+        export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root" \
+            CCACHE_DIR="${CCACHE_DIR:-$root/build/ccache}"
+    fi
+    export DEB_BUILD_OPTIONS="parallel=2"
+    { debian/rules clean && debian/rules binary; } >"$work/build.log" 2>&1 ||
+        { tail -40 "$work/build.log"; fail "debian/rules: the packages were not built"; exit 1; }
+}
+
+# Installed as a Debian user would: the group saves, others read, a copy of the host finds the
+# installed module, the SDK builds as documented; purging removes the saved periods.
+check_installed() {
+    apt-get install -y -q --no-install-recommends ./build/package/calvora_*.deb \
+        ./build/package/calvora-dev_*.deb >"$work/apt.log" 2>&1 ||
+        { tail "$work/apt.log"; fail "the packages do not install"; return; }
+    local member=calvora-check sample=/usr/share/calvora/sample-periods.tm
+    useradd --system --no-create-home --groups calvora "$member"
+    runuser -u "$member" -- env -u DISPLAY calvora-host receive "$sample" ||
+        fail "a member of the group calvora cannot save: exit status $?"
+    expect_eq "$(runuser -u nobody -- env -u DISPLAY calvora-host list | wc -l)" 3 "list by another user"
+    cp /usr/bin/calvora-host "$work/"
+    env -u DISPLAY "$work/calvora-host" list >/dev/null || fail "a copied host: exit status $?"
+    check_sdk /usr
+    userdel "$member"
+    apt-get purge -y -q calvora calvora-dev >>"$work/apt.log" 2>&1 || fail "the packages do not purge"
+    [[ ! -e /var/lib/calvora ]] || fail "purging left /var/lib/calvora"
+    echo "installed packages: group save, copied host, SDK, purge passed"
+}
+
+# The SDK under PREFIX: each installed header compiles alone with the warnings of a careful
+# user under g++ and clang; the examples and a pkg-config consumer build.
+check_sdk() {  # prefix
+    local prefix="$1" header compiler include
+    export PKG_CONFIG_PATH="$prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pkgconfig"
+    include="$(pkg-config --variable=includedir calvora)"
+    for compiler in g++ clang++; do
+        command -v "$compiler" >/dev/null || { fail "no $compiler"; continue; }
+        while read -r header; do
+            echo "#include \"${header#"$include"/}\"" |
+                "$compiler" -std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$include" \
+                    -fsyntax-only -x c++ - 2>"$work/header.err" ||
+                fail "$header alone under $compiler: $(head -5 "$work/header.err")"
+        done < <(find "$include" -name '*.h')
+    done
+    for example in host sync_library; do
+        cmake -S examples/$example -B "$work/example-$example" -D CMAKE_PREFIX_PATH="$prefix" \
+            >/dev/null && cmake --build "$work/example-$example" -j2 >/dev/null ||
+            fail "examples/$example does not build against $prefix"
+    done
+    expect_eq "$(nm -D --defined-only "$work/example-sync_library/Vessamark.so" | awk '{print $3}')" \
+        SendObjlistToRemote "what the example sync library exports"
+    printf '#include "framework/platform/text_encoding.h"\n#include "calvora_version.h"\nint main() { return Cp936ToUtf8("\\xb0\\xb2") == "\\xe5\\xae\\x89" ? CALVORA_VERSION_MAJOR - 1 : 1; }\n' \
+        >"$work/pc.cpp"
+    # shellcheck disable=SC2046  # the flags are words
+    g++ -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&
+        "$work/pc" || fail "a pkg-config consumer does not build or run"
+}
+
 check_deb() {
-    (cd build/default && rm -f calvora_*.deb && cpack -G DEB >/dev/null)
-    deb="$(ls build/default/calvora_*.deb)"
-    echo "== $deb"
+    build_debs
+    echo "== $(ls build/package/*.deb | tr '\n' ' ')"
+    lintian --fail-on error,warning build/package/*.deb >"$work/lintian" 2>&1 ||
+        fail "lintian reports errors or warnings"
+    grep -v "running with root privileges" "$work/lintian" || echo "lintian: nothing to report"
+    deb="$(ls build/package/calvora_*.deb)"
     depends="$(dpkg-deb -f "$deb" Depends)"
     echo "Depends: $depends"
-    for package in libqt6widgets6 qt6-qpa-plugins fonts-arphic-uming fonts-wqy-zenhei; do
-        [[ "$depends" == *"$package"* ]] || fail "the .deb does not depend on $package"
+    for package in libqt6widgets6 qt6-qpa-plugins fonts-arphic-uming fonts-wqy-zenhei adduser; do
+        [[ "$depends" == *"$package"* ]] || fail "calvora does not depend on $package"
     done
     scratch="$work/root"
-    dpkg -x "$deb" "$scratch"
-    export LD_LIBRARY_PATH="$scratch/usr/lib${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
+    for package in build/package/*.deb; do dpkg -x "$package" "$scratch"; done
     host="$scratch/usr/bin/calvora-host"
+    expect_eq "$(readlink "$scratch/usr/bin/calvora-host.tm")" /var/lib/calvora/calvora-host.tm \
+        "the data file's link"
+    # Outside the scratch root: the unpacked host gets a data file of its own.
+    rm "$scratch/usr/bin/calvora-host.tm"
     cp host/demo/sample-periods.tm "$scratch/usr/bin/calvora-host.tm"
     listed="$(env -u DISPLAY "$host" list)" || fail "calvora-host list: exit status $?"
     [[ "$(wc -l <<<"$listed")" == 3 ]] || fail "calvora-host list printed: $listed"
-    [[ -f "$scratch/usr/share/man/man1/calvora-host.1" ]] || fail "no manual page"
+    [[ -f "$scratch/usr/share/man/man1/calvora-host.1.gz" ]] || fail "no manual page"
 
     # The configuration dialog on a screen of our own, left with Escape.
     start_screen
     answer_dialog Escape "$host" config-ex
     expect_eq "$dialog_status" 0 "calvora-host config-ex: exit status ($(cat "$work/dialog.err"))"
-    echo "installed host: list and config passed"
+    echo "unpacked host: list and config passed"
+
+    if [[ "${CALVORA_INSTALL_PACKAGES:-}" == 1 ]]; then
+        check_installed
+    else
+        check_sdk "$scratch/usr"
+        echo "packages not installed (CALVORA_INSTALL_PACKAGES=1 installs, checks and purges them)"
+    fi
 }
 
 check_zip() {
@@ -48,7 +123,9 @@ check_zip() {
         for file in bin/Calvora.dll bin/calvora-host.exe bin/libstdc++-6.dll bin/libgcc_s_dw2-1.dll \
             bin/libwinpthread-1.dll lib/Calvora.def lib/libCalvora.dll.a \
             include/calvora/plugin/calvora_api.h include/calvora/store/sync_library.h \
-            lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake; do
+            lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake LICENSE README.txt \
+            licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt \
+            licenses/winpthreads.txt share/calvora/sample-periods.tm; do
             [[ -f "$top$file" ]] || fail "the zip lacks $file"
         done
         if /usr/lib/wine/wine --version >/dev/null 2>&1; then

@@ -1,5 +1,6 @@
 #include "store/period_app.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -22,8 +23,18 @@ void PushToSyncLibrary(CObList* list) {
     if (library == nullptr)
         return;
     const auto send = AfxGetProcAddress<PFN_SendObjlistToRemote>(library, "SendObjlistToRemote");
-    if (send == nullptr)
+    if (send == nullptr) {
+        // A library built without exporting its entry point would otherwise go unnoticed.
+        static bool told = false;
+        if (!told) {
+            told = true;
+            std::fputs(
+                "Calvora: Vessamark.dll exports no SendObjlistToRemote; saved lists are not "
+                "pushed\n",
+                stderr);
+        }
         return;
+    }
     try {
         CString moduleName = CString(AfxGetModuleState()->m_lpszCurrentAppName) + ".dll";
         send(moduleName, list);

@@ -2,11 +2,14 @@
 // save of its period list, except a save of a list that was itself received from elsewhere.
 #pragma once
 
+#include "framework/afxtypes.h"
 #include "framework/coblist.h"
 #include "framework/cstring.h"
 
 // moduleName is the calling module's file name ("Calvora.dll"); periods holds CTimeZone
 // pointers lent for the duration of the call, which must leave the list as it found it.
-extern "C" void SendObjlistToRemote(CString moduleName, CObList* periods);
+// Declared exported, so that the library that defines it exports this one name and nothing
+// else, whatever its default visibility.
+CALVORA_EXPORT void CALVORA_CDECL SendObjlistToRemote(CString moduleName, CObList* periods);
 
-using PFN_SendObjlistToRemote = void (*)(CString moduleName, CObList* periods);
+using PFN_SendObjlistToRemote = void(CALVORA_CDECL*)(CString moduleName, CObList* periods);

@@ -86,13 +86,21 @@ TEST(StoreEndToEnd, DamagedCurrentFileKeepsItsCompletePrefixAndIsKeptAtTheFirstS
     }
 }
 
+// Without a library, with one that throws and with one lacking the entry point, which is said.
 TEST(StoreEndToEnd, MigrationWithoutOrWithAFailingSyncLibraryStillSaves) {
-    for (bool withSync : {false, true}) {
+    enum class Sync { None, Throwing, NoEntryPoint };
+    for (Sync sync : {Sync::None, Sync::Throwing, Sync::NoEntryPoint}) {
+        const bool withSync = sync == Sync::Throwing;
         HostDirectory dir(CALVORA_HOST_FILE, withSync);
+        if (sync == Sync::NoEntryPoint)
+            CopyFile(NOTICE_MODULE_PATH, dir / CALVORA_SYNC_FILE);
         WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
         const auto result = dir.Run({"list"}, {"CALVORA_SYNC_THROW=1"});
         EXPECT_EQ(result.exitCode, 0);
-        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.err, sync == Sync::NoEntryPoint
+                                  ? "Calvora: Vessamark.dll exports no SendObjlistToRemote; saved "
+                                    "lists are not pushed\n"
+                                  : "");
         EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
         EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")),
                   (std::vector<int>{1, 2, 3}));

@@ -30,7 +30,10 @@ int List(HMODULE module) {
     CObList periods;  // the module's own objects, lent: the host must not delete them
     Resolve<GetConfigData>(module, "GetConfigData")(&periods);
     for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
-        const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        const CObject* object = periods.GetNext(pos);
+        if (!object->IsKindOf(RUNTIME_CLASS(CTimeZone)))
+            continue;
+        const auto* period = static_cast<const CTimeZone*>(object);
         std::printf("%u %s\n", static_cast<unsigned>(period->GetID()),
                     period->m_strDesc.GetString());
     }

@@ -31,7 +31,8 @@ void Fail(const std::string& message) {
 }
 
 // The module beside the host, as in the build tree and the Windows folder, then where an installed
-// tree keeps it relative to the host's folder.
+// tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
+// the host in a folder of its own.
 std::vector<std::string> ModuleCandidates() {
     std::string folder = AfxGetModuleFileName(nullptr).Bytes();
     const std::size_t slash = folder.find_last_of("/\\");
@@ -40,6 +41,9 @@ std::vector<std::string> ModuleCandidates() {
     const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
     if (!installed.empty())
         candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
+    const std::string system = CALVORA_SYSTEM_MODULE_DIR;
+    if (!system.empty())
+        candidates.push_back(system + "/" + CALVORA_MODULE_FILE);
     return candidates;
 }
 
@@ -124,6 +128,8 @@ bool ReceivedListWasSaved(HMODULE module) {
     if (ReadFileBytes(dataFile, saved) && saved == ArchivedBytes(periods))
         return true;
     Fail("the received list was not saved in " + dataFile.Bytes());
+    if (*CALVORA_SAVE_HINT != '\0')
+        Fail(CALVORA_SAVE_HINT);
     return false;
 }
 
