@@ -1,11 +1,15 @@
 // WinExec of the system: a program found by the system's search, its command line split into
 // arguments by the started program's C runtime, and the system's failure codes.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "framework/platform/winexec.h"
 #include "tests/fake_program.h"
+#include "tests/support/environment.h"
 
 namespace {
 
@@ -38,6 +42,25 @@ TEST_F(WinExecTest, ProgramsThatCannotStartReportFailure) {
     for (const Case& c : cases) {
         EXPECT_EQ(WinExec(c.line, SW_SHOW), c.result) << c.line;
     }
+}
+
+// The system starts the program without inheriting handles, even one made inheritable; the
+// environment is inherited.
+TEST_F(WinExecTest, ProgramInheritsNoHandleButTheEnvironment) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const HANDLE held = CreateFileA((m_dir / "held").c_str(), GENERIC_WRITE, 0, &inheritable,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetEnvironment("CALVORA_PROBE", "kept");
+    const std::string line =
+        "Quillet.exe state " + std::to_string(reinterpret_cast<std::uintptr_t>(held));
+    const UINT result = WinExec(line.c_str(), SW_SHOW);
+    UnsetEnvironment("CALVORA_PROBE");
+    EXPECT_GT(result, 31u);
+    EXPECT_EQ(WaitForFile(m_record), "state\n" +
+                                         std::to_string(reinterpret_cast<std::uintptr_t>(held)) +
+                                         "\nhandle not inherited\nCALVORA_PROBE=kept\n");
+    CloseHandle(held);
 }
 
 }  // namespace
