@@ -90,18 +90,12 @@ TEST(AtomicFile, RemovesOnlyTheTemporariesNobodyHolds) {
     TempDir dir;
     const std::string target = dir / "data.tm";
     WriteWholeFile(target, "old");
-    const std::vector<std::string> kept = {"data.tm.bad",
-                                           "data.tm.bad123",
-                                           "data.tm.backup",
-                                           "data.tm.old001",
-                                           "data.tm.202412",
-                                           "data.tm.Zz09aQ",
-                                           "data.tm.calvora-save-Ab3dE9x",
-                                           "data.tm.calvora-save-Ab3dE9x2z",
-                                           "data.tm.calvora-save-Ab3d-9x2",
-                                           "data.tm.Calvora-Save-Ab3dE9x2",
-                                           "data.tmcalvora-save-Ab3dE9x2",
-                                           "other.tm.calvora-save-Ab3dE9x2"};
+    std::vector<std::string> kept = {"data.tmcalvora-save-Ab3dE9x2",
+                                     "other.tm.calvora-save-Ab3dE9x2"};
+    for (const char* suffix :
+         {"bad", "bad123", "backup", "old001", "202412", "Zz09aQ", "calvora-save-Ab3dE9x",
+          "calvora-save-Ab3dE9x2z", "calvora-save-Ab3d-9x2", "Calvora-Save-Ab3dE9x2"})
+        kept.push_back(std::string("data.tm.") + suffix);
     for (const auto& name : kept)
         WriteWholeFile(dir / name, "keep");
     WriteWholeFile(dir / "data.tm.calvora-save-Zz09aQ12", "abandoned");

@@ -398,7 +398,7 @@ TEST(StoreFiles, KilledInPlaceSavesLeaveAFileReadToItsEnd) {
 // settled read in time, nothing.
 TEST(StoreFiles, StartUpBesideASlowInPlaceWriterListsOneWholeListOrNone) {
     HostDirectory dir;
-    const int count = 100000;
+    constexpr int count = 100000;
     const std::string old = ArchiveBytes(ManyPeriods(count, 1000000)),
                       fresh = ArchiveBytes(ManyPeriods(count, 2000000));
     ASSERT_EQ(old.size(), fresh.size());
@@ -408,46 +408,39 @@ TEST(StoreFiles, StartUpBesideASlowInPlaceWriterListsOneWholeListOrNone) {
     const int reader =
         StartProcess({"/bin/sh", "-c", Quoted(dir.Host()) + " list > " + Quoted(dir / "listed")});
     usleep((kAfxLockWaitMilliseconds - 50) * 1000);
-    const std::size_t chunk = fresh.size() / 20 + 1;
+    const std::size_t chunk = fresh.size() / 40 + 1;
     for (std::size_t at = 0; at < fresh.size(); at += chunk) {
         writer.Write(fresh.data() + at, static_cast<UINT>(std::min(chunk, fresh.size() - at)));
-        usleep(10000);
+        usleep(25000);
     }
     writer.Close();
     waitpid(reader, nullptr, 0);
     const std::vector<int> listed = ListedNumbers({0, ReadWholeFile(dir / "listed"), ""});
-    std::vector<int> oldNumbers, newNumbers;
-    for (int i = 0; i < count; ++i) {
-        oldNumbers.push_back(1000000 + i);
-        newNumbers.push_back(2000000 + i);
-    }
-    EXPECT_TRUE(listed == oldNumbers || listed == newNumbers || listed.empty())
-        << listed.size() << " periods listed";
+    const bool oneList =
+        listed.size() == std::size_t{count} && (listed[0] == 1000000 || listed[0] == 2000000) &&
+        std::adjacent_find(listed.begin(), listed.end(), [](int a, int b) { return b != a + 1; }) ==
+            listed.end();
+    EXPECT_TRUE(oneList || listed.empty()) << listed.size() << " periods listed";
 }
 
 // A file-size limit below the new list: ignored, the save fails and the host says why; not
 // ignored, the limit ends the host. Either way, on either path, the old file stays whole.
 TEST(StoreFiles, FileSizeLimitKeepsTheOldFileWholeOnBothPaths) {
     const std::string old = ArchiveBytes(ManyPeriods(3));
-    const std::string incoming = ArchiveBytes(ManyPeriods(2000, 5000));
     for (const bool inPlace : {false, true}) {
         for (const bool ignored : {true, false}) {
-            const std::string label = std::string(inPlace ? "in place" : "atomic") +
-                                      (ignored ? ", signal ignored" : ", signal ends the host");
             HostDirectory dir;
             WriteWholeFile(dir / "calvora-host.tm", old);
-            WriteWholeFile(dir / "incoming", incoming);
+            WriteWholeFile(dir / "incoming", ArchiveBytes(ManyPeriods(2000, 5000)));
             if (inPlace)
                 ASSERT_EQ(link((dir / "calvora-host.tm").c_str(), (dir / "second").c_str()), 0);
             const auto result =
-                Shell("ulimit -f 100; " + std::string(ignored ? "trap '' XFSZ; " : "") + "exec " +
+                Shell(std::string("ulimit -f 100; ") + (ignored ? "trap '' XFSZ; " : "") + "exec " +
                       Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
-            EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), old) << label;
-            EXPECT_EQ(result.exitCode, ignored ? 4 : -1) << label;
-            if (ignored) {
-                EXPECT_NE(result.err.find("calvora-host.tm: File too large"), std::string::npos)
-                    << label << ": " << result.err;
-            }
+            EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), old) << inPlace << ignored;
+            EXPECT_EQ(result.exitCode, ignored ? 4 : -1) << inPlace << ignored;
+            EXPECT_EQ(ignored, result.err.find(".tm: File too large") != std::string::npos)
+                << result.err;
         }
     }
 }
@@ -456,25 +449,18 @@ TEST(StoreFiles, FileSizeLimitKeepsTheOldFileWholeOnBothPaths) {
 // others replace the file; it ends holding one of the lists whole.
 TEST(StoreFiles, ConcurrentReceivesExitZeroAndLeaveOneWholeList) {
     HostDirectory dir;
-    constexpr int kHosts = 4;
     std::vector<std::string> lists;
     std::string script;
-    for (int i = 0; i < kHosts; ++i) {
-        lists.push_back(ArchiveBytes(ManyPeriods(200, i * 1000)));
-        const std::string n = std::to_string(i);
-        WriteWholeFile(dir / ("in" + n), lists.back());
-        script += "(" + Quoted(dir.Host()) + " receive " + Quoted(dir / ("in" + n)) +
-                  " 2>&1; echo $?) > " + Quoted(dir / ("rc" + n)) + " & ";
+    for (const std::string n : {"0", "1", "2", "3"}) {
+        lists.push_back(ArchiveBytes(ManyPeriods(200, std::stoi(n) * 1000)));
+        WriteWholeFile(dir / n, lists.back());
+        script += Quoted(dir.Host()) + " receive " + Quoted(dir / n) + " || echo $? >> fails & ";
     }
     for (int round = 0; round < std::min(kRounds, 25); ++round) {
         ASSERT_EQ(Shell(script + "wait").exitCode, 0);
-        for (int i = 0; i < kHosts; ++i) {
-            const std::string said = ReadWholeFile(dir / ("rc" + std::to_string(i)));
-            ASSERT_TRUE(said == "0\n" || said.ends_with("replaced by a later save\n0\n"))
-                << "round " << round << ", host " << i << ": " << said;
-        }
-        const std::string content = ReadWholeFile(dir / "calvora-host.tm");
-        ASSERT_NE(std::find(lists.begin(), lists.end(), content), lists.end()) << "round " << round;
+        ASSERT_FALSE(FileExists(dir / "fails")) << "round " << round;
+        ASSERT_NE(std::find(lists.begin(), lists.end(), ReadWholeFile(dir / "calvora-host.tm")),
+                  lists.end());
     }
 }
 

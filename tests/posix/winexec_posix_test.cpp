@@ -86,22 +86,17 @@ TEST_F(WinExecTest, StartsWhileTheHostIgnoresChildSignals) {
 TEST_F(WinExecTest, ProgramStartsCleanWithOnlyTheEnvironment) {
     const int held = open((m_dir / "held").c_str(), O_CREAT | O_RDWR, 0600);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
-    struct sigaction ignore {};
-    struct sigaction previous {};
-    ignore.sa_handler = SIG_IGN;
-    sigaction(SIGTERM, &ignore, &previous);
+    const auto ignored = signal(SIGTERM, SIG_IGN);
     sigset_t blocked, mask;
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGUSR1);
     pthread_sigmask(SIG_BLOCK, &blocked, &mask);
     SetEnvironment("CALVORA_PROBE", "kept");
-
-    const UINT result = WinExec("Quillet.exe state", SW_SHOW);
+    EXPECT_GT(WinExec("Quillet.exe state", SW_SHOW), 31u);
     UnsetEnvironment("CALVORA_PROBE");
     pthread_sigmask(SIG_SETMASK, &mask, nullptr);
-    sigaction(SIGTERM, &previous, nullptr);
+    signal(SIGTERM, ignored);
     close(held);
-    EXPECT_GT(result, 31u);
     EXPECT_EQ(WaitForFile(m_record),
               "state\nfd 0 /dev/null\nfd 1 /dev/null\nfd 2 /dev/null\n"
               "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\nown session\n"

@@ -31,24 +31,18 @@ std::string StartState(int argc, char** argv) {
 std::string StartState(int, char**) {
     std::string state;
     DIR* fds = opendir("/proc/self/fd");
-    while (const dirent* entry = fds != nullptr ? readdir(fds) : nullptr) {
-        const std::string name = entry->d_name;
-        if (name == "." || name == ".." || std::stoi(name) == dirfd(fds))
-            continue;
+    while (const dirent* entry = readdir(fds)) {
         char target[256] = {};
-        const ssize_t length =
-            readlink(("/proc/self/fd/" + name).c_str(), target, sizeof target - 1);
-        state += "fd " + name + " " + std::string(target, length > 0 ? length : 0) + "\n";
+        const std::string fd = entry->d_name;
+        if (fd[0] != '.' && std::stoi(fd) != dirfd(fds) &&
+            readlink(("/proc/self/fd/" + fd).c_str(), target, sizeof target - 1) > 0)
+            state += "fd " + fd + " " + target + "\n";
     }
-    if (fds != nullptr)
-        closedir(fds);
+    closedir(fds);
     std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("SigBlk:") || line.starts_with("SigIgn:"))
-            state += line + "\n";
-    }
-    state += getsid(0) == getpid() ? "own session\n" : "host's session\n";
-    return state;
+    for (std::string line; std::getline(status, line);)
+        state += line.starts_with("SigBlk:") || line.starts_with("SigIgn:") ? line + "\n" : "";
+    return state + (getsid(0) == getpid() ? "own session\n" : "host's session\n");
 }
 #endif
 

@@ -52,14 +52,11 @@ TEST_F(WinExecTest, ProgramInheritsNoHandleButTheEnvironment) {
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     SetEnvironment("CALVORA_PROBE", "kept");
-    const std::string line =
-        "Quillet.exe state " + std::to_string(reinterpret_cast<std::uintptr_t>(held));
-    const UINT result = WinExec(line.c_str(), SW_SHOW);
+    const std::string number = std::to_string(reinterpret_cast<std::uintptr_t>(held));
+    EXPECT_GT(WinExec(("Quillet.exe state " + number).c_str(), SW_SHOW), 31u);
     UnsetEnvironment("CALVORA_PROBE");
-    EXPECT_GT(result, 31u);
-    EXPECT_EQ(WaitForFile(m_record), "state\n" +
-                                         std::to_string(reinterpret_cast<std::uintptr_t>(held)) +
-                                         "\nhandle not inherited\nCALVORA_PROBE=kept\n");
+    EXPECT_EQ(WaitForFile(m_record),
+              "state\n" + number + "\nhandle not inherited\nCALVORA_PROBE=kept\n");
     CloseHandle(held);
 }
 
