@@ -432,8 +432,9 @@ TEST(StoreFiles, FileSizeLimitKeepsTheOldFileWholeOnBothPaths) {
             HostDirectory dir;
             WriteWholeFile(dir / "calvora-host.tm", old);
             WriteWholeFile(dir / "incoming", ArchiveBytes(ManyPeriods(2000, 5000)));
-            if (inPlace)
+            if (inPlace) {
                 ASSERT_EQ(link((dir / "calvora-host.tm").c_str(), (dir / "second").c_str()), 0);
+            }
             const auto result =
                 Shell(std::string("ulimit -f 100; ") + (ignored ? "trap '' XFSZ; " : "") + "exec " +
                       Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
