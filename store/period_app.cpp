@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "framework/carchive.h"
 #include "framework/platform/atomic_file.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int kArchiveBufferSize = 4096;
+constexpr int kNoDataFile = -1;  // the reason of a save without a path; hosts check that first
 
 // Hands the saved list to the synchronisation library, if there is one. Nothing it does or
 // throws may stop the save.
@@ -52,29 +54,44 @@ CString FreeBadFileName(const CString& path) {
     return candidate;
 }
 
-// Writes the list into an open file, pushing it before the archive is closed when push is
-// set; FALSE when writing failed.
-BOOL WriteList(CObList* list, CFile& file, BOOL push) {
+// The bytes of the list as the data file holds them; 0 or the reason they could not be made.
+int ArchiveBytes(CObList* list, CMemFile& content) {
     try {
-        CArchive archive(&file, CArchive::store, kArchiveBufferSize);
+        CArchive archive(&content, CArchive::store, kArchiveBufferSize);
         SerializePeriodList(*list, archive);
-        if (push)
-            PushToSyncLibrary(list);
         archive.Close();
-        return TRUE;
+        return 0;
+    } catch (const CFileException& error) {
+        return error.m_lOsError;
     } catch (...) {
-        return FALSE;
+        return platform::kOutOfMemory;
     }
 }
 
-// SavePeriodList with the push made or left out as push says.
-BOOL WritePeriodFile(CObList* list, const CString& path, BOOL push) {
+int WriteAtomically(CAtomicFile& replacement, const BYTE* bytes, UINT size) {
+    try {
+        replacement.Write(bytes, size);
+    } catch (const CFileException& error) {
+        return error.m_lOsError;
+    }
+    return replacement.Commit() ? 0 : platform::LastSystemError();
+}
+
+// SavePeriodList with the push made or left out as push says: 0 once the file holds the list,
+// else the system's reason. The list is made and pushed before the data file is held, so that
+// no other process waits for the file while the sync library runs.
+int WritePeriodFile(CObList* list, const CString& path, BOOL push) {
     if (path.IsEmpty())
-        return FALSE;  // no data file beside the host could be named
+        return kNoDataFile;
     CFileFind finder;
     const BOOL exists = finder.FindFile(path);
     if (exists && !AfxIsFileWritable(path))
-        return FALSE;  // cannot be opened: no write, no push
+        return platform::LastSystemError();  // cannot be opened: no write, no push
+    CMemFile content;
+    if (const int error = ArchiveBytes(list, content))
+        return error;
+    const UINT size = static_cast<UINT>(content.GetLength());
+    const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
 
     // A data file start-up could not read to its end is kept before anything replaces it, if
     // a copy can be made at all. The list in memory is what counts: without a copy the save
@@ -85,20 +102,19 @@ BOOL WritePeriodFile(CObList* list, const CString& path, BOOL push) {
     }
 
     CAtomicFile replacement;
-    if (replacement.OpenFor(path)) {
-        return WriteList(list, replacement, push) && replacement.Commit();
-    }
-    // It cannot be replaced: rewrite it in place, from a complete copy in memory, so that the
-    // old content stays whole until the new one is ready and has its room.
+    const BOOL atomic = replacement.OpenFor(path);
+    if (!atomic && !exists)
+        return platform::LastSystemError();  // nothing to rewrite in place: no push either
+    if (push)
+        PushToSyncLibrary(list);
+    if (atomic)
+        return WriteAtomically(replacement, bytes.get(), size);
+    // It cannot be replaced: rewrite it in place, holding it only for the write of bytes
+    // already complete in memory, so that the old content stays whole until they have room.
     CFile file;
-    if (!AfxOpenForRewrite(file, path))
-        return FALSE;
-    CMemFile content;
-    if (!WriteList(list, content, push))
-        return FALSE;
-    const UINT size = static_cast<UINT>(content.GetLength());
-    const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
-    return AfxRewriteFile(file, bytes.get(), size);
+    if (!AfxOpenForRewrite(file, path) || !AfxRewriteFile(file, bytes.get(), size))
+        return platform::LastSystemError();
+    return 0;
 }
 
 }  // namespace
@@ -135,8 +151,11 @@ BOOL CPeriodApp::InitInstance() {
         m_bTmFormat = 1;
         // The migration is finished on disk before the sync library sees the list, so that a
         // library that ends the process costs one push, not a migration at every start. The
-        // legacy file goes only once everything in it is safely in the current file.
-        if (WritePeriodFile(g_periodList, m_strDataPath, FALSE)) {
+        // legacy file goes only once everything in it is safely in the current file. One that
+        // could not be read stays for the next start: a current file written now would hide it
+        // from every later one.
+        if (legacy != LoadOutcome::NotOpened &&
+            WritePeriodFile(g_periodList, m_strDataPath, FALSE) == 0) {
             if (legacy == LoadOutcome::Complete)
                 DeleteFileA(legacyFile);
             PushToSyncLibrary(g_periodList);
@@ -150,15 +169,10 @@ void CPeriodApp::SaveData() {
 }
 
 LoadOutcome LoadPeriodList(CObList* list, CString path) {
-    // Readers share a lock that keeps out only a writer rewriting the file in place, and wait
-    // for that one a bounded time. Behind one that hangs, reading unlocked beats starting
-    // empty: a file not read to its end is kept before anything replaces it.
-    const UINT reading = CFile::modeRead | CFile::modeNoTruncate | CFile::modeRegularOnly;
-    CFile file;
-    if (!AfxOpenWaiting(file, path, reading | CFile::shareDenyWrite, kAfxLockWaitMilliseconds) &&
-        !file.Open(path, reading | CFile::shareDenyNone)) {
+    std::vector<BYTE> content;
+    if (!AfxReadSettledFile(path, content))
         return LoadOutcome::NotOpened;
-    }
+    CMemFile file(content.data(), static_cast<UINT>(content.size()));
     try {
         CArchive archive(&file, CArchive::load, kArchiveBufferSize);
         SerializePeriodList(*list, archive);
@@ -170,5 +184,7 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
 }
 
 BOOL SavePeriodList(CObList* list, CString path) {
-    return WritePeriodFile(list, path, !theApp.m_bReceiving);
+    const int error = WritePeriodFile(list, path, !theApp.m_bReceiving);
+    platform::SetLastSystemError(error);
+    return error == 0;
 }

@@ -36,10 +36,13 @@ extern CPeriodApp theApp;
 enum class LoadOutcome { NotOpened, Complete, Incomplete };
 
 // Appends the periods of the file at path to list, in the schema m_bTmFormat names. Periods
-// read completely before a failure stay appended.
+// read completely before a failure stay appended. NotOpened, nothing appended, also when no
+// read of the file as one writer left it could be made in time.
 LoadOutcome LoadPeriodList(CObList* list, CString path);
 
 // Writes list to the file at path in the schema m_bTmFormat names and, unless a received list
-// is being saved, pushes it to the synchronisation library. TRUE when the file was written.
-// An empty path names no data file: nothing is written and nothing pushed.
+// is being saved, pushes it to the synchronisation library. TRUE when the file was written;
+// otherwise the system's reason is the thread's last system error, which is how a host learns
+// why a received list was not saved. An empty path names no data file: nothing is written and
+// nothing pushed.
 BOOL SavePeriodList(CObList* list, CString path);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
+#include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <vector>
 
 #include "framework/platform/atomic_file.h"
@@ -82,17 +84,21 @@ TEST(AtomicFile, ReplacesOnCommitAndLeavesNothingWhenAbandoned) {
 }
 
 // A writer that died left its temporary file; another is writing now. The next writer
-// removes only the first, and none of the names that merely look alike.
+// removes only the first, and none of the names that merely look alike: an operator's copies,
+// an earlier version's temporaries, near misses of the form.
 TEST(AtomicFile, RemovesOnlyTheTemporariesNobodyHolds) {
     TempDir dir;
     const std::string target = dir / "data.tm";
     WriteWholeFile(target, "old");
-    const std::vector<std::string> kept = {"data.tm.bad",   "data.tm.bad1",    "data.tm.bad123",
-                                           "data.tm.Ab3d",  "data.tm.Ab3dE9x", "data.tm.Ab-dE9",
-                                           "data.tmAb3dE9", "other.tm.Ab3dE9"};
+    std::vector<std::string> kept = {"data.tmcalvora-save-Ab3dE9x2",
+                                     "other.tm.calvora-save-Ab3dE9x2"};
+    for (const char* suffix :
+         {"bad", "bad123", "backup", "old001", "202412", "Zz09aQ", "calvora-save-Ab3dE9x",
+          "calvora-save-Ab3dE9x2z", "calvora-save-Ab3d-9x2", "Calvora-Save-Ab3dE9x2"})
+        kept.push_back(std::string("data.tm.") + suffix);
     for (const auto& name : kept)
         WriteWholeFile(dir / name, "keep");
-    WriteWholeFile(dir / "data.tm.Zz09aQ", "abandoned");
+    WriteWholeFile(dir / "data.tm.calvora-save-Zz09aQ12", "abandoned");
 
     CAtomicFile live;
     ASSERT_TRUE(live.OpenFor(target.c_str()));
@@ -101,7 +107,7 @@ TEST(AtomicFile, RemovesOnlyTheTemporariesNobodyHolds) {
     CAtomicFile next;
     ASSERT_TRUE(next.OpenFor(target.c_str()));
     next.Abort();
-    EXPECT_FALSE(FileExists(dir / "data.tm.Zz09aQ"));
+    EXPECT_FALSE(FileExists(dir / "data.tm.calvora-save-Zz09aQ12"));
     for (const auto& name : kept)
         EXPECT_TRUE(FileExists(dir / name)) << name;
     ASSERT_TRUE(live.Commit());
@@ -121,20 +127,50 @@ TEST(AtomicFile, RewriteInPlaceGrowsOrShrinksToExactlyTheNewBytes) {
     }
 }
 
-TEST(AtomicFile, RewriteInPlaceWaitsForNoReaderLongerThanTheBound) {
+// A rewrite waits for a reader that holds the file for longer than a reader waits for it, and
+// is then made; a reader waits for the rewrite only its own bound.
+TEST(AtomicFile, RewriteInPlaceWaitsForAHolderLongerThanAReaderWould) {
     TempDir dir;
     const std::string path = dir / "data.tm";
     WriteWholeFile(path, "old");
-    CFile reader(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    auto reader = std::make_unique<CFile>(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    std::thread release([&reader] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kAfxLockWaitMilliseconds + 500));
+        reader.reset();
+    });
     CFile file;
-    EXPECT_FALSE(AfxOpenForRewrite(file, path.c_str()));
-    reader.Close();
     EXPECT_TRUE(AfxOpenForRewrite(file, path.c_str()));
+    release.join();
     CFile lateReader;
     EXPECT_FALSE(
         AfxOpenWaiting(lateReader, path.c_str(), CFile::modeRead | CFile::shareDenyWrite, 50));
     file.Close();  // on Windows the rewriter's file cannot be read while it holds it
     EXPECT_EQ(ReadWholeFile(path), "old");
+}
+
+// Behind an in-place rewrite that hangs, a reader gives up on a file changed within the
+// settling time; once the file has been left alone that long, it reads it without the lock
+// where the system lets it (not on Windows, whose sharing modes keep it out).
+TEST(AtomicFile, ReadBesideAHungRewriteTakesOnlyASettledFile) {
+    TempDir dir;
+    const std::string path = dir / "data.tm";
+    WriteWholeFile(path, "old");
+    CFile writer(path.c_str(), CFile::modeWrite | CFile::modeNoTruncate | CFile::shareExclusive);
+    std::thread change([&writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kAfxLockWaitMilliseconds / 2));
+        writer.Write("o", 1);
+    });
+    std::vector<BYTE> content{'x'};
+    EXPECT_FALSE(AfxReadSettledFile(path.c_str(), content));
+    change.join();
+    EXPECT_TRUE(content.empty());
+    // The next read waits for the lock as long again, and the change has settled.
+#if defined(_WIN32)
+    EXPECT_FALSE(AfxReadSettledFile(path.c_str(), content));
+#else
+    EXPECT_TRUE(AfxReadSettledFile(path.c_str(), content));
+    EXPECT_EQ(std::string(content.begin(), content.end()), "old");
+#endif
 }
 
 }  // namespace

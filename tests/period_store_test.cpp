@@ -118,4 +118,20 @@ TEST_F(StoreTest, LoadReportsWhetherTheFileWasReadToItsEnd) {
     EXPECT_EQ(ModuleNumbers(), (std::vector<int>{1, 1, 2}));
 }
 
+// No other process waits for the data file while the sync library runs, on either path; the
+// in-place one is taken for a file with another name.
+TEST_F(StoreTest, SyncLibraryRunsWhileTheDataFileIsFree) {
+    SetEnvironment("CALVORA_SYNC_PROBE", DataFile());
+    WriteWholeFile(DataFile(), ArchiveBytes({{8, "a"}}));
+    FillPeriods(*g_periodList, {{1, "a"}});
+    theApp.SaveData();
+    std::filesystem::create_hard_link(DataFile(), m_dir / "other name");
+    FillPeriods(*g_periodList, {{2, "b"}});
+    theApp.SaveData();
+    UnsetEnvironment("CALVORA_SYNC_PROBE");
+    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(m_dir / "other name")), (std::vector<int>{1, 2}));
+    EXPECT_NE(SyncLog().find(" 1 free\n"), std::string::npos) << SyncLog();
+    EXPECT_NE(SyncLog().find(" 1 2 free\n"), std::string::npos) << SyncLog();
+}
+
 }  // namespace

@@ -15,7 +15,8 @@ public:
 };
 
 // Whether an existing regular file can be opened for writing. A directory, device, FIFO or
-// socket at path, or behind the links there, cannot; finding that out never waits.
+// socket at path, or behind the links there, cannot; finding that out never waits. When it
+// cannot, the system's reason is the thread's last system error.
 BOOL AfxIsFileWritable(LPCSTR path);
 
 // The file a chain of symbolic links at path ends at; path itself when it is no link.

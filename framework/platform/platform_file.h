@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace platform {
 
@@ -51,6 +52,29 @@ int ReserveFileSpace(FileHandle file, std::int64_t length);
 int AdoptIdentityOf(FileHandle file, const char* model);
 inline constexpr int kOtherNames = -2;
 int CloseFile(FileHandle file);
+
+// What tells one state of an open file from another: which file it is, its length, and the
+// system's times of its last change of content and of any change, in nanoseconds since 1970.
+struct FileStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::int64_t length = 0;
+    std::int64_t modified = 0;
+    std::int64_t changed = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+int GetFileStamp(FileHandle file, FileStamp* stamp);
+// The system's time now, on the clock of the stamps' times.
+std::int64_t FileClockNow();
+
+// The calling thread's last system error (errno, or the last error of a Windows call), which
+// a failed file operation leaves as the reason of its failure.
+int LastSystemError();
+void SetLastSystemError(int osError);
+// The system's own words for an error code, in UTF-8.
+std::string SystemErrorText(int osError);
+// The system's code for memory that ran out.
+extern const int kOutOfMemory;
 
 // The CFileException cause that an operating system error code stands for.
 int FileErrorCause(int osError);

@@ -7,6 +7,7 @@
 #include "framework/afx.h"
 #include "framework/carchive.h"
 #include "framework/platform/module_services.h"
+#include "framework/platform/platform_file.h"
 #include "host/host_cli.h"
 #include "host/host_output.h"
 #include "periods/period_records.h"
@@ -113,24 +114,30 @@ bool ReadFileBytes(const CString& path, std::string& content) {
     }
 }
 
-// The module saves quietly or not at all: whether the data file beside this program now holds
-// the module's list, and if not, one line saying so.
-bool ReceivedListWasSaved(HMODULE module) {
+// The module saves quietly; the system's reason for a save that failed is the last system
+// error it leaves. Whether this host's save landed, with one line saying why when it did not,
+// or that another process has saved over it since.
+bool ReceivedListWasSaved(HMODULE module, int saveError) {
     const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
     if (stem.IsEmpty()) {
         Fail("the received list was not saved: this program's own path cannot be read");
         return false;
     }
+    const CString dataFile = stem + "tm";
+    if (saveError != 0) {
+        Fail("the received list was not saved in " + dataFile.Bytes() + ": " +
+             platform::SystemErrorText(saveError));
+        if (*CALVORA_SAVE_HINT != '\0')
+            Fail(CALVORA_SAVE_HINT);
+        return false;
+    }
     CObList periods;
     Resolve<PFN_GetConfigData>(module, "GetConfigData")(&periods);
-    const CString dataFile = stem + "tm";
     std::string saved;
-    if (ReadFileBytes(dataFile, saved) && saved == ArchivedBytes(periods))
-        return true;
-    Fail("the received list was not saved in " + dataFile.Bytes());
-    if (*CALVORA_SAVE_HINT != '\0')
-        Fail(CALVORA_SAVE_HINT);
-    return false;
+    if (!ReadFileBytes(dataFile, saved) || saved != ArchivedBytes(periods))
+        Fail("the received list was saved in " + dataFile.Bytes() +
+             " and replaced by a later save");
+    return true;
 }
 
 int Receive(HMODULE module, const std::string& path) {
@@ -140,13 +147,15 @@ int Receive(HMODULE module, const std::string& path) {
         return kExitUsage;
     }
     CArchive archive(&file, CArchive::load);
+    int saveError = 0;
     try {
         Resolve<PFN_ReceiveObjList>(module, "ReceiveObjListFromArchive")(&archive);
+        saveError = platform::LastSystemError();
     } catch (const CException&) {
         Fail("damaged archive in " + path + "; nothing changed");
         return kExitUsage;
     }
-    return ReceivedListWasSaved(module) ? 0 : kExitNotSaved;
+    return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
 }
 
 int Set(HMODULE module, const HostInvocation& invocation) {

@@ -117,6 +117,8 @@ TEST(StoreEndToEnd, UnwritableDataFileOrDirectoryNeitherWritesNorPushes) {
             RunWithReadOnly(dir, dir / "calvora-host.tm", {"receive", dir / "incoming"});
         EXPECT_EQ(result.exitCode, 4);
         EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+        EXPECT_NE(result.err.find("calvora-host.tm: Read-only file system"), std::string::npos)
+            << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), before);
     }
 }
@@ -145,6 +147,8 @@ TEST(StoreEndToEnd, ReceiveOntoAFullDiskKeepsTheOldFileAndExits4) {
                                 "' > '" + dir / "listing" + "';");
     EXPECT_EQ(result.exitCode, 4);
     EXPECT_EQ(Lines(result.err).size(), 1u) << result.err;
+    EXPECT_NE(result.err.find("calvora-host.tm: No space left on device"), std::string::npos)
+        << result.err;
     EXPECT_EQ(ReadWholeFile(dir / "after"), before);
     EXPECT_EQ(ReadWholeFile(dir / "listing"), "list.tm\n");
 }
@@ -268,6 +272,24 @@ TEST(StoreEndToEnd, SavesKilledAtRandomMomentsNeverLeaveAPartialFile) {
             << "round " << round;
     }
     EXPECT_EQ(kills, 200);
+}
+
+// A legacy file that exists but cannot be read: start-up writes and pushes nothing, and the
+// next start that can read it migrates it.
+TEST(StoreEndToEnd, UnreadableLegacyFileIsLeftForALaterStart) {
+    for (const bool directory : {true, false}) {
+        HostDirectory dir;
+        const std::string legacy = dir / "calvora-host.dat";
+        ASSERT_EQ(directory ? mkdir(legacy.c_str(), 0777) : mkfifo(legacy.c_str(), 0666), 0);
+        const auto result = dir.Run({"list"});
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_FALSE(FileExists(dir / "calvora-host.tm")) << directory;
+        EXPECT_EQ(dir.SyncLog(), "") << directory;
+        std::filesystem::remove(legacy);
+        WriteWholeFile(legacy, ArchiveBytes(kThree, false));
+        EXPECT_EQ(ListedNumbers(dir.Run({"list"})), (std::vector<int>{1, 2, 3})) << directory;
+        EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n") << directory;
+    }
 }
 
 }  // namespace

@@ -393,4 +393,76 @@ TEST(StoreFiles, KilledInPlaceSavesLeaveAFileReadToItsEnd) {
     RecordProperty("mixed", mixed);
 }
 
+// An in-place writer holds the file for longer than a reader waits for it and rewrites it
+// slowly meanwhile: the reader lists the whole old list, the whole new one, or, without a
+// settled read in time, nothing.
+TEST(StoreFiles, StartUpBesideASlowInPlaceWriterListsOneWholeListOrNone) {
+    HostDirectory dir;
+    constexpr int count = 100000;
+    const std::string old = ArchiveBytes(ManyPeriods(count, 1000000)),
+                      fresh = ArchiveBytes(ManyPeriods(count, 2000000));
+    ASSERT_EQ(old.size(), fresh.size());
+    WriteWholeFile(dir / "calvora-host.tm", old);
+    CFile writer((dir / "calvora-host.tm").c_str(),
+                 CFile::modeWrite | CFile::modeNoTruncate | CFile::shareExclusive);
+    const int reader =
+        StartProcess({"/bin/sh", "-c", Quoted(dir.Host()) + " list > " + Quoted(dir / "listed")});
+    usleep((kAfxLockWaitMilliseconds - 50) * 1000);
+    const std::size_t chunk = fresh.size() / 40 + 1;
+    for (std::size_t at = 0; at < fresh.size(); at += chunk) {
+        writer.Write(fresh.data() + at, static_cast<UINT>(std::min(chunk, fresh.size() - at)));
+        usleep(25000);
+    }
+    writer.Close();
+    waitpid(reader, nullptr, 0);
+    const std::vector<int> listed = ListedNumbers({0, ReadWholeFile(dir / "listed"), ""});
+    const bool oneList =
+        listed.size() == std::size_t{count} && (listed[0] == 1000000 || listed[0] == 2000000) &&
+        std::adjacent_find(listed.begin(), listed.end(), [](int a, int b) { return b != a + 1; }) ==
+            listed.end();
+    EXPECT_TRUE(oneList || listed.empty()) << listed.size() << " periods listed";
+}
+
+// A file-size limit below the new list: ignored, the save fails and the host says why; not
+// ignored, the limit ends the host. Either way, on either path, the old file stays whole.
+TEST(StoreFiles, FileSizeLimitKeepsTheOldFileWholeOnBothPaths) {
+    const std::string old = ArchiveBytes(ManyPeriods(3));
+    for (const bool inPlace : {false, true}) {
+        for (const bool ignored : {true, false}) {
+            HostDirectory dir;
+            WriteWholeFile(dir / "calvora-host.tm", old);
+            WriteWholeFile(dir / "incoming", ArchiveBytes(ManyPeriods(2000, 5000)));
+            if (inPlace) {
+                ASSERT_EQ(link((dir / "calvora-host.tm").c_str(), (dir / "second").c_str()), 0);
+            }
+            const auto result =
+                Shell(std::string("ulimit -f 100; ") + (ignored ? "trap '' XFSZ; " : "") + "exec " +
+                      Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
+            EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), old) << inPlace << ignored;
+            EXPECT_EQ(result.exitCode, ignored ? 4 : -1) << inPlace << ignored;
+            EXPECT_EQ(ignored, result.err.find(".tm: File too large") != std::string::npos)
+                << result.err;
+        }
+    }
+}
+
+// Concurrent receives of different lists each save their own, so none exits 4 although the
+// others replace the file; it ends holding one of the lists whole.
+TEST(StoreFiles, ConcurrentReceivesExitZeroAndLeaveOneWholeList) {
+    HostDirectory dir;
+    std::vector<std::string> lists;
+    std::string script;
+    for (const std::string n : {"0", "1", "2", "3"}) {
+        lists.push_back(ArchiveBytes(ManyPeriods(200, std::stoi(n) * 1000)));
+        WriteWholeFile(dir / n, lists.back());
+        script += Quoted(dir.Host()) + " receive " + Quoted(dir / n) + " || echo $? >> fails & ";
+    }
+    for (int round = 0; round < std::min(kRounds, 25); ++round) {
+        ASSERT_EQ(Shell(script + "wait").exitCode, 0);
+        ASSERT_FALSE(FileExists(dir / "fails")) << "round " << round;
+        ASSERT_NE(std::find(lists.begin(), lists.end(), ReadWholeFile(dir / "calvora-host.tm")),
+                  lists.end());
+    }
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // WinExec on POSIX: the program path search, file modes and child processes of this system.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "framework/platform/winexec.h"
+#include "tests/support/environment.h"
 #include "tests/support/fake_program.h"
 
 namespace {
@@ -76,6 +79,28 @@ TEST_F(WinExecTest, StartsWhileTheHostIgnoresChildSignals) {
     sigaction(SIGCHLD, &previous, nullptr);
     EXPECT_GT(result, 31u);
     EXPECT_EQ(WaitForFile(m_record), "y\n");
+}
+
+// The host holds a locked descriptor open across exec, ignores a signal, blocks another and
+// has its own process group; the program gets none of it, only the environment.
+TEST_F(WinExecTest, ProgramStartsCleanWithOnlyTheEnvironment) {
+    const int held = open((m_dir / "held").c_str(), O_CREAT | O_RDWR, 0600);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const auto ignored = signal(SIGTERM, SIG_IGN);
+    sigset_t blocked, mask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    pthread_sigmask(SIG_BLOCK, &blocked, &mask);
+    SetEnvironment("CALVORA_PROBE", "kept");
+    EXPECT_GT(WinExec("Quillet.exe state", SW_SHOW), 31u);
+    UnsetEnvironment("CALVORA_PROBE");
+    pthread_sigmask(SIG_SETMASK, &mask, nullptr);
+    signal(SIGTERM, ignored);
+    close(held);
+    EXPECT_EQ(WaitForFile(m_record),
+              "state\nfd 0 /dev/null\nfd 1 /dev/null\nfd 2 /dev/null\n"
+              "SigBlk:\t0000000000000000\nSigIgn:\t0000000000000000\nown session\n"
+              "CALVORA_PROBE=kept\n");
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // A synchronisation library for tests. Each call appends one line to the file named by
 // CALVORA_SYNC_LOG: the module name, then the period numbers. With CALVORA_SYNC_THROW set it
 // throws after recording; with CALVORA_SYNC_CRASH set it ends the process with a segmentation
-// fault instead.
+// fault instead. With CALVORA_SYNC_PROBE naming a file, the line ends in "free" or "held":
+// whether another opener could have that file to itself during the call.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
+#include "framework/cfile.h"
 #include "periods/period_records.h"
 #include "store/sync_library.h"
 
@@ -16,6 +18,11 @@ CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
             std::fprintf(log, "%s", static_cast<LPCSTR>(moduleName));
             for (POSITION pos = periods->GetHeadPosition(); pos != nullptr;) {
                 std::fprintf(log, " %d", static_cast<CTimeZone*>(periods->GetNext(pos))->GetID());
+            }
+            if (const char* probe = std::getenv("CALVORA_SYNC_PROBE")) {
+                CFile file;
+                const bool free = file.Open(probe, CFile::modeRead | CFile::shareExclusive);
+                std::fprintf(log, free ? " free" : " held");
             }
             std::fprintf(log, "\n");
             std::fclose(log);

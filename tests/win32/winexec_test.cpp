@@ -1,10 +1,14 @@
 // WinExec of the system: a program found by the system's search, its command line split into
 // arguments by the started program's C runtime, and the system's failure codes.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "framework/platform/winexec.h"
+#include "tests/support/environment.h"
 #include "tests/support/fake_program.h"
 
 namespace {
@@ -38,6 +42,22 @@ TEST_F(WinExecTest, ProgramsThatCannotStartReportFailure) {
     for (const Case& c : cases) {
         EXPECT_EQ(WinExec(c.line, SW_SHOW), c.result) << c.line;
     }
+}
+
+// The system starts the program without inheriting handles, even one made inheritable; the
+// environment is inherited.
+TEST_F(WinExecTest, ProgramInheritsNoHandleButTheEnvironment) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const HANDLE held = CreateFileA((m_dir / "held").c_str(), GENERIC_WRITE, 0, &inheritable,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetEnvironment("CALVORA_PROBE", "kept");
+    const std::string number = std::to_string(reinterpret_cast<std::uintptr_t>(held));
+    EXPECT_GT(WinExec(("Quillet.exe state " + number).c_str(), SW_SHOW), 31u);
+    UnsetEnvironment("CALVORA_PROBE");
+    EXPECT_EQ(WaitForFile(m_record),
+              "state\n" + number + "\nhandle not inherited\nCALVORA_PROBE=kept\n");
+    CloseHandle(held);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,6 +85,8 @@ BOOL AfxIsFileWritable(LPCSTR path) {
     struct stat info;
     const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     close(fd);
+    if (!regular)
+        errno = EACCES;  // as an open of regular files only says
     return regular;
 }
 

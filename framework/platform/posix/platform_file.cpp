@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <ctime>
 
 #include "framework/afxexcept.h"
 
@@ -170,6 +172,45 @@ int AdoptIdentityOf(FileHandle file, const char* model) {
     // Only the permission bits: set-id and sticky bits are not the data file's to pass on.
     return ::fchmod(Descriptor(file), old.st_mode & 0777) == 0 ? 0 : errno;
 }
+
+namespace {
+
+std::int64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+}  // namespace
+
+int GetFileStamp(FileHandle file, FileStamp* stamp) {
+    struct stat info {};
+    if (::fstat(Descriptor(file), &info) != 0)
+        return errno;
+    *stamp = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+              static_cast<std::int64_t>(info.st_size), Nanoseconds(info.st_mtim),
+              Nanoseconds(info.st_ctim)};
+    return 0;
+}
+
+std::int64_t FileClockNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+int LastSystemError() {
+    return errno;
+}
+
+void SetLastSystemError(int osError) {
+    errno = osError;
+}
+
+std::string SystemErrorText(int osError) {
+    char buffer[256];
+    return ::strerror_r(osError, buffer, sizeof buffer);  // the GNU form returns the text
+}
+
+const int kOutOfMemory = ENOMEM;
 
 int CloseFile(FileHandle file) {
     return ::close(Descriptor(file)) == 0 ? 0 : errno;

@@ -1,7 +1,9 @@
 #include "framework/platform/winexec.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,6 +78,39 @@ std::string FindProgram(const std::string& name) {
     _exit(status);
 }
 
+// Gives the program nothing of the host but its environment: standard input and outputs on
+// /dev/null and no other descriptor (the host's stdout would keep a reader of it waiting for
+// the program, and a locked file locked past the host's end), every signal at its default and
+// none blocked, and a session of its own, out of the host's process group and terminal.
+// 0 or the errno of the step that failed. The report pipe is already closed on exec.
+int StartClean() {
+    const int null = open("/dev/null", O_RDWR | O_NOCTTY);
+    if (null < 0)
+        return errno;
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (null != fd && dup2(null, fd) < 0)
+            return errno;
+    }
+    if (null > 2)
+        close(null);
+    if (close_range(3, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        // Systems before the flag: each descriptor the limit allows.
+        struct rlimit limit {};
+        if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+            return errno;
+        for (rlim_t fd = 3; fd < limit.rlim_cur; ++fd)
+            fcntl(static_cast<int>(fd), F_SETFD, FD_CLOEXEC);
+    }
+    struct sigaction standard {};
+    standard.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal)
+        sigaction(signal, &standard, nullptr);  // fails harmlessly for SIGKILL and SIGSTOP
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    return setsid() < 0 ? errno : 0;
+}
+
 // Runs the program as a grandchild: the child in between ends at once and is reaped here, so
 // the program is adopted by the system and nothing waits for it or leaves a zombie. Only
 // that one child is waited for, which leaves the host's own children alone. The grandchild
@@ -98,10 +133,8 @@ int StartDetached(const std::string& program, std::vector<char*>& argv) {
         if (grandchild < 0)
             ReportAndExit(report[1], errno, 1);
         if (grandchild == 0) {
-            // The program starts with no signal blocked, whatever the calling thread blocked.
-            sigset_t none;
-            sigemptyset(&none);
-            sigprocmask(SIG_SETMASK, &none, nullptr);
+            if (const int error = StartClean())
+                ReportAndExit(report[1], error, 1);
             execve(program.c_str(), argv.data(), environ);
             ReportAndExit(report[1], errno, 127);
         }

@@ -17,6 +17,8 @@ BOOL AfxIsFileWritable(LPCSTR path) {
         return FALSE;
     const bool regular = GetFileType(handle) == FILE_TYPE_DISK;
     CloseHandle(handle);
+    if (!regular)
+        SetLastError(ERROR_ACCESS_DENIED);  // as an open of regular files only says
     return regular;
 }
 

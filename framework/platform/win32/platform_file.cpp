@@ -146,6 +146,61 @@ int AdoptIdentityOf(FileHandle, const char* model) {
     return info.nNumberOfLinks > 1 ? kOtherNames : 0;
 }
 
+namespace {
+
+// File times count 100-nanosecond steps from 1601.
+constexpr std::int64_t kFileTimeOf1970 = 116444736000000000;
+
+std::int64_t Nanoseconds(std::int64_t fileTime) {
+    return (fileTime - kFileTimeOf1970) * 100;
+}
+
+}  // namespace
+
+int GetFileStamp(FileHandle file, FileStamp* stamp) {
+    BY_HANDLE_FILE_INFORMATION info;
+    FILE_BASIC_INFO times;
+    if (!GetFileInformationByHandle(Handle(file), &info) ||
+        !GetFileInformationByHandleEx(Handle(file), FileBasicInfo, &times, sizeof times)) {
+        return LastError();
+    }
+    *stamp = {info.dwVolumeSerialNumber,
+              (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+              (static_cast<std::int64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+              Nanoseconds(times.LastWriteTime.QuadPart), Nanoseconds(times.ChangeTime.QuadPart)};
+    return 0;
+}
+
+std::int64_t FileClockNow() {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return Nanoseconds((static_cast<std::int64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime);
+}
+
+int LastSystemError() {
+    return LastError();
+}
+
+void SetLastSystemError(int osError) {
+    ::SetLastError(static_cast<DWORD>(osError));
+}
+
+std::string SystemErrorText(int osError) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(osError), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    std::wstring_view words(text, length);
+    while (!words.empty() &&
+           (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.'))
+        words.remove_suffix(1);
+    std::string utf8 = win32::Utf8FromWide(words);
+    LocalFree(text);
+    return utf8.empty() ? "error " + std::to_string(osError) : utf8;
+}
+
+const int kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
+
 int CloseFile(FileHandle file) {
     return CloseHandle(Handle(file)) ? 0 : LastError();
 }

@@ -4,17 +4,6 @@
 
 namespace {
 
-std::string WideToUtf8(std::wstring_view wide) {
-    if (wide.empty())
-        return std::string();
-    const int length = static_cast<int>(wide.size());
-    const int needed =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(needed > 0 ? needed : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), needed, nullptr, nullptr);
-    return utf8;
-}
-
 bool IsLeadByte(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
 }
@@ -33,7 +22,7 @@ std::size_t AppendCp936CharAsUtf8(std::string_view bytes, std::string& out) {
                                               static_cast<int>(length), wide, 2);
     if (converted <= 0)
         return 0;
-    out += WideToUtf8(std::wstring_view(wide, static_cast<std::size_t>(converted)));
+    out += win32::Utf8FromWide(std::wstring_view(wide, static_cast<std::size_t>(converted)));
     return length;
 }
 

@@ -15,6 +15,19 @@ std::wstring ToWide(UINT codePage, const char* text, int length) {
     return wide;
 }
 
+std::string FromWide(UINT codePage, std::wstring_view text) {
+    if (text.empty())
+        return std::string();
+    const int length = static_cast<int>(text.size());
+    const int needed =
+        WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    if (needed <= 0)
+        return std::string();
+    std::string bytes(static_cast<std::size_t>(needed), '\0');
+    WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+    return bytes;
+}
+
 }  // namespace
 
 std::wstring WideFromAnsi(const char* text) {
@@ -28,16 +41,11 @@ std::wstring WideFromCp936(std::string_view text) {
 }
 
 std::string Cp936FromWide(std::wstring_view text) {
-    if (text.empty())
-        return std::string();
-    const int length = static_cast<int>(text.size());
-    const int needed =
-        WideCharToMultiByte(936, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0)
-        return std::string();
-    std::string bytes(static_cast<std::size_t>(needed), '\0');
-    WideCharToMultiByte(936, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
-    return bytes;
+    return FromWide(936, text);
+}
+
+std::string Utf8FromWide(std::wstring_view text) {
+    return FromWide(CP_UTF8, text);
 }
 
 }  // namespace win32

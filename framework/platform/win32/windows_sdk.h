@@ -22,5 +22,6 @@ std::wstring WideFromAnsi(const char* text);
 // Module texts are code page 936 whatever the system's ANSI code page.
 std::wstring WideFromCp936(std::string_view text);
 std::string Cp936FromWide(std::wstring_view text);
+std::string Utf8FromWide(std::wstring_view text);
 
 }  // namespace win32
