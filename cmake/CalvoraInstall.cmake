@@ -37,7 +37,8 @@ set(CALVORA_SDK_HEADERS
     framework/wrapint.h
     framework/platform/module_services.h
     framework/platform/platform_file.h
-    periods/period_records.h)
+    periods/period_records.h
+    matching/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
@@ -47,7 +48,8 @@ endforeach()
 # installed beside other projects' libraries.
 set_target_properties(framework PROPERTIES OUTPUT_NAME calvora_framework)
 set_target_properties(periods PROPERTIES OUTPUT_NAME calvora_periods)
-foreach(library framework periods calvora_api calvora_sync_api)
+set_target_properties(changes PROPERTIES OUTPUT_NAME calvora_changes)
+foreach(library framework periods changes calvora_api calvora_sync_api)
     target_include_directories(${library} INTERFACE
                                $<INSTALL_INTERFACE:${CALVORA_INSTALL_INCLUDEDIR}>)
 endforeach()
@@ -55,18 +57,19 @@ endforeach()
 # What each kind of user links: a host loads the module and uses the records it lends; a
 # synchronisation library implements the entry point and reads the same records.
 add_library(calvora_host_sdk INTERFACE)
-target_link_libraries(calvora_host_sdk INTERFACE calvora_api periods framework)
+target_link_libraries(calvora_host_sdk INTERFACE calvora_api changes periods framework)
 set_target_properties(calvora_host_sdk PROPERTIES EXPORT_NAME Host)
 add_library(calvora_sync_sdk INTERFACE)
 target_link_libraries(calvora_sync_sdk INTERFACE calvora_sync_api periods framework)
 set_target_properties(calvora_sync_sdk PROPERTIES EXPORT_NAME SyncLibrary)
 set_target_properties(Calvora PROPERTIES EXPORT_NAME Module)
 set_target_properties(periods PROPERTIES EXPORT_NAME Periods)
+set_target_properties(changes PROPERTIES EXPORT_NAME Changes)
 set_target_properties(framework PROPERTIES EXPORT_NAME Framework)
 
 # The settings targets the static libraries link privately go along: a sanitized build's
 # libraries still need the sanitizer runtime at the user's link.
-install(TARGETS calvora_host_sdk calvora_sync_sdk calvora_api calvora_sync_api periods framework
+install(TARGETS calvora_host_sdk calvora_sync_sdk calvora_api calvora_sync_api changes periods framework
                 calvora_warnings calvora_sanitizers calvora_charset
         EXPORT CalvoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk)
