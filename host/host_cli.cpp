@@ -55,9 +55,8 @@ std::optional<LocalDateTime> ParseLocalDateTime(const std::string& text) {
     char rest = 0;
     const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month,
                                    &t.day, &t.hour, &t.minute, &t.second, &rest);
-    if (fields != 6 || t.year < 1970 || t.month < 1 || t.month > 12 ||
-        t.day < 1 || t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
-        t.second > 59)
+    if (fields != 6 || t.year < 1970 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 ||
+        t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
         return std::nullopt;
     static constexpr int kMonthLengths[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
@@ -111,11 +110,16 @@ std::optional<UsageError> ParseCommandOptions(std::vector<std::string>& rest,
 std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     const std::vector<std::string>& args) {
     static const std::map<std::string, HostCommand> commands = {
-        {"list", HostCommand::List},          {"check", HostCommand::Check},
-        {"receive", HostCommand::Receive},    {"config", HostCommand::Config},
-        {"config-ex", HostCommand::ConfigEx}, {"set", HostCommand::Set},
-        {"set-ex", HostCommand::SetEx},       {"next", HostCommand::Next},
-        {"why", HostCommand::Why},            {"export", HostCommand::Export},
+        {"list", HostCommand::List},
+        {"check", HostCommand::Check},
+        {"receive", HostCommand::Receive},
+        {"config", HostCommand::Config},
+        {"config-ex", HostCommand::ConfigEx},
+        {"set", HostCommand::Set},
+        {"set-ex", HostCommand::SetEx},
+        {"next", HostCommand::Next},
+        {"why", HostCommand::Why},
+        {"export", HostCommand::Export},
         {"import", HostCommand::Import}};
 
     HostInvocation invocation;

@@ -143,7 +143,7 @@ bool ChangeFinder::Rule::Matches(std::int64_t day) const {
 }
 
 std::optional<std::int64_t> ChangeFinder::Rule::NextMatchingDay(std::int64_t day,
-                                                             std::int64_t horizonYear) const {
+                                                                std::int64_t horizonYear) const {
     for (;;) {
         const Civil date = CivilFromDays(day);
         if (date.year > lastYear || date.year > horizonYear)
@@ -200,7 +200,8 @@ ChangeFinder::ChangeFinder(const CObList& periods, const CDWordArray& selection)
         wanted.insert(static_cast<int>(selection.GetAt(i)));
     // One walk: the first period of every selected number.
     std::unordered_map<int, const CTimeZone*> first;
-    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr && first.size() < wanted.size();) {
+    for (POSITION pos = periods.GetHeadPosition();
+         pos != nullptr && first.size() < wanted.size();) {
         const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
         if (wanted.contains(period->GetID()))
             first.emplace(period->GetID(), period);
@@ -270,7 +271,8 @@ bool ChangeFinder::AnyMatches(std::int64_t day, bool wholeDayOnly) const {
     });
 }
 
-std::optional<std::int64_t> ChangeFinder::NextMatchingDay(std::int64_t day, std::int64_t horizonYear) const {
+std::optional<std::int64_t> ChangeFinder::NextMatchingDay(std::int64_t day,
+                                                          std::int64_t horizonYear) const {
     std::optional<std::int64_t> best;
     for (const Rule& rule : m_rules) {
         const auto next = rule.NextMatchingDay(day, horizonYear);
@@ -283,7 +285,7 @@ std::optional<std::int64_t> ChangeFinder::NextMatchingDay(std::int64_t day, std:
 // The last day of the run of days, from `day` (covered) on, that whole-day rules cover together;
 // nullopt when the run lasts beyond the horizon.
 std::optional<std::int64_t> ChangeFinder::LastWholeDayCovered(std::int64_t day,
-                                                           std::int64_t horizonYear) const {
+                                                              std::int64_t horizonYear) const {
     for (;;) {
         std::optional<std::int64_t> last;
         for (const Rule& rule : m_rules) {

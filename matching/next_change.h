@@ -48,7 +48,8 @@ private:
 
         bool Matches(std::int64_t day) const;
         bool WholeDay() const { return firstSecond <= 0 && lastSecond >= 86399; }
-        std::optional<std::int64_t> NextMatchingDay(std::int64_t day, std::int64_t horizonYear) const;
+        std::optional<std::int64_t> NextMatchingDay(std::int64_t day,
+                                                    std::int64_t horizonYear) const;
         std::optional<std::int64_t> LastDayOfRun(std::int64_t day) const;
     };
     struct Stretch;
@@ -58,8 +59,9 @@ private:
     std::optional<CTime::time_type> FirstDifferent(const Stretch& stretch, bool value) const;
     bool AnyMatches(std::int64_t day, bool wholeDayOnly) const;
     std::optional<std::int64_t> NextMatchingDay(std::int64_t day, std::int64_t horizonYear) const;
-    std::optional<std::int64_t> LastWholeDayCovered(std::int64_t day, std::int64_t horizonYear) const;
+    std::optional<std::int64_t> LastWholeDayCovered(std::int64_t day,
+                                                    std::int64_t horizonYear) const;
 
-    std::vector<Rule> m_rules;  // in selection order
+    std::vector<Rule> m_rules;     // in selection order
     std::int64_t m_lastBoundYear;  // after it the rules repeat with the calendar's 400 years
 };

@@ -30,14 +30,15 @@ RandomList MakeRandomList(std::mt19937& random) {
         period->SetID(pick(0, 4));
         const int fromYear = maybe(2016, 2019);
         period->SetStartDate(fromYear, maybe(1, 12), pick(0, 3) == 0 ? pick(1, 31) : 0, 0, 0);
-        period->SetEndDate(maybe(std::max(fromYear, 2016), 2020), maybe(2, 12), pick(0, 3) == 0 ? pick(28, 31) : 0,
-                           0, 0);
+        period->SetEndDate(maybe(std::max(fromYear, 2016), 2020), maybe(2, 12),
+                           pick(0, 3) == 0 ? pick(28, 31) : 0, 0, 0);
         period->m_nWeekStart = maybe(1, 7);
         period->m_nWeekEnd = maybe(1, 7);
         const int fromHour = pick(0, 3) == 0 ? pick(1, 3) : pick(0, 23);
         period->m_timeStart = CTime(2005, 4, 12, fromHour, pick(0, 1) * 30, 0);
-        period->m_timeEnd = pick(0, 4) == 0 ? CTime(2005, 4, 12, 23, 59, 59)
-                                            : CTime(2005, 4, 12, pick(fromHour, 23), pick(0, 59), 0);
+        period->m_timeEnd = pick(0, 4) == 0
+                                ? CTime(2005, 4, 12, 23, 59, 59)
+                                : CTime(2005, 4, 12, pick(fromHour, 23), pick(0, 59), 0);
         made.list.AddTail(period.get());
         made.owned.push_back(std::move(period));
     }
@@ -71,8 +72,7 @@ TEST(NextChange, AgreesWithIsActiveAtAtEveryChangeAndBetween) {
             ASSERT_EQ(finder.IsActive(CTime(at)), value) << zone << " " << at;
             for (int step = 0; step < 12; ++step) {
                 const auto change = finder.Next(CTime(at));
-                const CTime::time_type end =
-                    change ? change->at.GetTime() : at + (1LL << 27);
+                const CTime::time_type end = change ? change->at.GetTime() : at + (1LL << 27);
                 for (int probe = 0; probe < 4; ++probe) {
                     const auto between =
                         std::uniform_int_distribution<long long>(at + 1, end - 1)(random);

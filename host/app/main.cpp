@@ -134,9 +134,8 @@ int Set(const ModuleExports& module, const HostInvocation& invocation) {
     CDWordArray selection;
     FillSelection(invocation.numbers, selection);
     CString log;
-    const BOOL ok = invocation.command == HostCommand::SetEx
-                        ? module.doSetEx(&selection, &log)
-                        : module.doSet(&selection);
+    const BOOL ok = invocation.command == HostCommand::SetEx ? module.doSetEx(&selection, &log)
+                                                             : module.doSet(&selection);
     if (!ok)
         return 1;
     PrintSelection(selection);

@@ -17,10 +17,10 @@ int RunNext(const ModuleExports& module, const HostInvocation& invocation) {
             std::printf("never\n");
             break;
         }
-        std::printf("%s\t%s\t", LocalTimeText(change->at).c_str(),
+        std::printf("%s\t%s", LocalTimeText(change->at).c_str(),
                     change->active ? "active" : "inactive");
         for (std::size_t n = 0; n < change->numbers.size(); ++n)
-            std::printf(n == 0 ? "%d" : " %d", change->numbers[n]);
+            std::printf(n == 0 ? "\t%d" : " %d", change->numbers[n]);
         std::printf("\n");
         from = change->at;
     }

@@ -156,8 +156,8 @@ public:
         int hour = -1, minute = -1, second = -1;
         char rest = 0;
         if (!field->is_string() ||
-            std::sscanf(field->get<std::string>().c_str(), "%2d:%2d:%2d%c", &hour, &minute,
-                        &second, &rest) != 3 ||
+            std::sscanf(field->get<std::string>().c_str(), "%2d:%2d:%2d%c", &hour, &minute, &second,
+                        &rest) != 3 ||
             hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
             m_error = std::string("field \"") + name + "\" is " + field->dump() +
                       ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";

@@ -77,7 +77,8 @@ int RunWhy(const ModuleExports& module, const HostInvocation& invocation) {
                 continue;
             const std::string verdict = Verdict(*period, local);
             std::printf("%d\t%s\t%s%s\n", number, FieldText(period->m_strDesc.View()).c_str(),
-                        verdict.c_str(), first ? "" : " (not tested: a later period of the number)");
+                        verdict.c_str(),
+                        first ? "" : " (not tested: a later period of the number)");
             active = active || (first && verdict == "active");
             first = false;
         }
