@@ -18,6 +18,10 @@ const char kHostUsage[] =
     "                  for each period of each number, the first rule that fails at TIME\n"
     "                  (now) with the period's bound and the instant's value, or active;\n"
     "                  then check's answer and exit status\n"
+    "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
+    "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
+    "                  where its period is active and one where check is; PNG (week.png)\n"
+    "                  or SVG\n"
     "  export [--json] the periods as JSON on standard output\n"
     "  import FILE     replace the periods with the JSON list in FILE, received and saved\n"
     "                  as receive does; a bad value changes nothing\n"
@@ -31,10 +35,11 @@ const char kHostUsage[] =
     "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
     "                  in its library folder\n"
     "  --help          this text\n"
-    "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"\n"
+    "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
     "exit status:\n"
     "  0, 1            as the command says\n"
-    "  2               wrong usage, or a file that cannot be received or imported\n"
+    "  2               wrong usage, a file that cannot be received or imported, or a\n"
+    "                  picture that cannot be written\n"
     "  3               the module cannot be loaded\n"
     "  4               a received or imported list that the module could not save\n";
 
@@ -67,41 +72,54 @@ std::optional<LocalDateTime> ParseLocalDateTime(const std::string& text) {
 
 namespace {
 
-std::optional<int> ParseCount(const std::string& text) {
+std::optional<int> ParseCount(const std::string& text, int most) {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
         text.size() > 6)
         return std::nullopt;
     const int value = std::stoi(text);
-    if (value < 1 || value > 100000)
+    if (value < 1 || value > most)
         return std::nullopt;
     return value;
 }
 
-// The options of next and why, before their numbers.
+// The options of next, why and week, before their numbers.
 std::optional<UsageError> ParseCommandOptions(std::vector<std::string>& rest,
                                               HostInvocation& invocation) {
-    const bool why = invocation.command == HostCommand::Why;
-    const char* timeOption = why ? "--at" : "--from";
+    const HostCommand command = invocation.command;
+    const bool week = command == HostCommand::Week;
+    const char* timeOption = command == HostCommand::Why ? "--at" : "--from";
     std::size_t i = 0;
     for (; i < rest.size() && rest[i].starts_with("--"); ++i) {
         const std::string& option = rest[i];
-        if (option != timeOption && (why || option != "--count"))
+        const bool known = option == timeOption ||
+                           (command == HostCommand::Next && option == "--count") ||
+                           (week && (option == "--days" || option == "--png" || option == "--svg"));
+        if (!known)
             return UsageError{"unknown option " + option};
         if (++i == rest.size())
             return UsageError{option + " needs a value"};
         const std::string& value = rest[i];
         if (option == timeOption) {
-            invocation.at = ParseLocalDateTime(value);
+            invocation.at = ParseLocalDateTime(week ? value + " 00:00:00" : value);
             if (!invocation.at)
-                return UsageError{option + " needs a local time \"YYYY-MM-DD HH:MM:SS\""};
-        } else {
-            const auto parsed = ParseCount(value);
+                return UsageError{option + (week ? " needs a date \"YYYY-MM-DD\""
+                                                 : " needs a local time \"YYYY-MM-DD HH:MM:SS\"")};
+        } else if (option == "--count" || option == "--days") {
+            const auto parsed = ParseCount(value, week ? 366 : 100000);
             if (!parsed)
-                return UsageError{"--count needs a number from 1 to 100000"};
-            invocation.count = *parsed;
+                return UsageError{option + " needs a number from 1 to " +
+                                  (week ? "366" : "100000")};
+            (week ? invocation.days : invocation.count) = *parsed;
+        } else {
+            if (!invocation.file.empty())
+                return UsageError{"week draws one picture: --png or --svg, once"};
+            invocation.file = value;
+            invocation.chartFormat = option == "--svg" ? ChartFormat::Svg : ChartFormat::Png;
         }
     }
     rest.erase(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(i));
+    if (week && invocation.file.empty())
+        invocation.file = "week.png";
     return std::nullopt;
 }
 
@@ -144,6 +162,7 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     switch (invocation.command) {
         case HostCommand::Next:
         case HostCommand::Why:
+        case HostCommand::Week:
             if (auto error = ParseCommandOptions(rest, invocation))
                 return *error;
             [[fallthrough]];

@@ -18,6 +18,7 @@ enum class HostCommand {
     SetEx,
     Next,
     Why,
+    Week,
     Export,
     Import
 };
@@ -27,13 +28,17 @@ struct LocalDateTime {
     int year, month, day, hour, minute, second;
 };
 
+enum class ChartFormat { Png, Svg };
+
 struct HostInvocation {
     std::string modulePath;  // empty: the module beside the host
     HostCommand command = HostCommand::Help;
     std::vector<std::uint32_t> numbers;  // check, set, set-ex, next, why
-    std::string file;                    // receive, import
-    std::optional<LocalDateTime> at;     // next --from, why --at; empty: now
+    std::string file;                    // receive, import; week's picture
+    std::optional<LocalDateTime> at;     // next --from, why --at, week --from; empty: now
     int count = 1;                       // next --count
+    int days = 7;                        // week --days
+    ChartFormat chartFormat = ChartFormat::Png;
 };
 
 struct UsageError {

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "matching/next_change.h"
 #include "periods/period_records.h"
 #include "tests/period_archive_helpers.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/utf8_literal.h"
+#include "tests/time_zone_guard.h"
+
+#ifndef _WIN32
+#include <cairo.h>
+#endif
 
 namespace {
 
@@ -73,5 +80,47 @@ TEST(HostExportImport, GiveBackTheDataFileByteForByte) {
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << exported.out;
     }
 }
+
+#ifndef _WIN32
+// The picture's layout: rows of 15 pixels per band below a 28-pixel header, 32 pixels an hour
+// after a 150-pixel label column, and a 10-pixel gap after each day.
+TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    const ProcessResult drawn = dir.Run(
+        {"week", "--from", "2027-01-08", "--days", "3", "--png", dir / "week.png", "1", "3"},
+        {kShanghai});
+    ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
+
+    TimeZoneGuard zone("Asia/Shanghai");
+    OwnedPeriodList periods;
+    const std::string sample = ReadWholeFile(CALVORA_DEMO_SAMPLE);
+    LoadList(Bytes(sample.begin(), sample.end()), periods.list);
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> png(
+        cairo_image_surface_create_from_png((dir / "week.png").c_str()), &cairo_surface_destroy);
+    ASSERT_EQ(cairo_surface_status(png.get()), CAIRO_STATUS_SUCCESS);
+    const unsigned char* data = cairo_image_surface_get_data(png.get());
+    const int stride = cairo_image_surface_get_stride(png.get());
+    const std::vector<std::vector<DWORD>> bands = {{1}, {3}, {1, 3}};
+    for (std::size_t band = 0; band < bands.size(); ++band) {
+        CDWordArray selection;
+        for (DWORD number : bands[band])
+            selection.Add(number);
+        const ChangeFinder finder(periods.list, selection);
+        for (int day = 0; day < 3; ++day) {
+            const int y = 28 + day * (3 * 15 + 10) + static_cast<int>(band) * 15 + 6;
+            for (int half = 1; half < 48; half += 2) {
+                const CTime at = CTime(2027, 1, 8 + day, 0, 0, 0).GetTime() + half * 1800;
+                const int x = 150 + half * 16;
+                std::uint32_t pixel;
+                std::memcpy(&pixel, data + y * stride + x * 4, 4);
+                constexpr std::uint32_t kBackground = 0xF0F0F0;
+                EXPECT_EQ((pixel & 0xFFFFFF) != kBackground, finder.IsActive(at))
+                    << "band " << band << " day " << day << " half-hour " << half;
+            }
+        }
+    }
+}
+#endif
 
 }  // namespace

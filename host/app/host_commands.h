@@ -37,5 +37,6 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
 
 int RunNext(const ModuleExports& module, const HostInvocation& invocation);
 int RunWhy(const ModuleExports& module, const HostInvocation& invocation);
+int RunWeek(const ModuleExports& module, const HostInvocation& invocation);
 int RunExport(const ModuleExports& module);
 int RunImport(const ModuleExports& module, const HostInvocation& invocation);

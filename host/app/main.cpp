@@ -155,6 +155,8 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
             return RunNext(module, invocation);
         case HostCommand::Why:
             return RunWhy(module, invocation);
+        case HostCommand::Week:
+            return RunWeek(module, invocation);
         case HostCommand::Export:
             return RunExport(module);
         case HostCommand::Import:
