@@ -137,6 +137,7 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
         {"set-ex", HostCommand::SetEx},
         {"next", HostCommand::Next},
         {"why", HostCommand::Why},
+        {"week", HostCommand::Week},
         {"export", HostCommand::Export},
         {"import", HostCommand::Import}};
 

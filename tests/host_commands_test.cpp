@@ -95,7 +95,9 @@ TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {
     TimeZoneGuard zone("Asia/Shanghai");
     OwnedPeriodList periods;
     const std::string sample = ReadWholeFile(CALVORA_DEMO_SAMPLE);
-    LoadList(Bytes(sample.begin(), sample.end()), periods.list);
+    SchemaGuard schema(TRUE);
+    ASSERT_EQ(LoadList(Bytes(sample.begin(), sample.end()), periods.list).cause,
+              ArchiveLoadResult::kNoError);
     std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> png(
         cairo_image_surface_create_from_png((dir / "week.png").c_str()), &cairo_surface_destroy);
     ASSERT_EQ(cairo_surface_status(png.get()), CAIRO_STATUS_SUCCESS);
