@@ -153,7 +153,9 @@ std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint3
                          kPalette[bands.size() % std::size(kPalette)],
                          std::make_unique<ChangeFinder>(periods, one)});
     }
-    bands.push_back({"任一 (any: check)", kAny, std::make_unique<ChangeFinder>(periods, all)});
+    // A UTF-8 literal: narrow ones are code page 936 bytes in this build.
+    bands.push_back({reinterpret_cast<const char*>(u8"任一 (any: check)"), kAny,
+                     std::make_unique<ChangeFinder>(periods, all)});
     return bands;
 }
 
