@@ -55,7 +55,8 @@ set(CALVORA_SDK_HEADERS
     framework/platform/module_services.h
     framework/platform/platform_file.h
     framework/platform/text_encoding.h
-    periods/period_records.h)
+    periods/period_records.h
+    matching/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
@@ -66,8 +67,9 @@ install(FILES ${version_header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR} COMPON
 # installed beside other projects' libraries. Their users compile as C++20, as the headers do.
 set_target_properties(framework PROPERTIES OUTPUT_NAME calvora_framework EXPORT_NAME Framework)
 set_target_properties(periods PROPERTIES OUTPUT_NAME calvora_periods EXPORT_NAME Periods)
+set_target_properties(changes PROPERTIES OUTPUT_NAME calvora_changes EXPORT_NAME Changes)
 target_compile_features(framework PUBLIC cxx_std_20)
-foreach(library framework periods)
+foreach(library framework periods changes)
     target_include_directories(${library} INTERFACE
                                $<INSTALL_INTERFACE:${CALVORA_INSTALL_INCLUDEDIR}>)
 endforeach()
@@ -80,7 +82,8 @@ endif()
 # synchronisation library implements the entry point and reads the same records. The
 # header-only targets they take their declarations from stay in the build tree.
 add_library(calvora_host_sdk INTERFACE)
-target_link_libraries(calvora_host_sdk INTERFACE $<BUILD_INTERFACE:calvora_api> periods framework)
+target_link_libraries(calvora_host_sdk INTERFACE $<BUILD_INTERFACE:calvora_api> changes periods
+                      framework)
 set_target_properties(calvora_host_sdk PROPERTIES EXPORT_NAME Host)
 add_library(calvora_sync_sdk INTERFACE)
 target_link_libraries(calvora_sync_sdk INTERFACE $<BUILD_INTERFACE:calvora_sync_api> periods
@@ -91,7 +94,7 @@ set_target_properties(calvora_sync_sdk PROPERTIES EXPORT_NAME SyncLibrary)
 # ordinals of the .def file.
 set_target_properties(Calvora PROPERTIES EXPORT_NAME Module)
 
-install(TARGETS calvora_host_sdk calvora_sync_sdk periods framework
+install(TARGETS calvora_host_sdk calvora_sync_sdk changes periods framework
         EXPORT CalvoraTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk)
 install(TARGETS Calvora

@@ -20,7 +20,7 @@ set(layers
     "dialogs:resources store periods framework/ui framework"
     "plugin/module:plugin dialogs matching store periods resources framework/ui framework"
     "plugin:dialogs matching store periods resources framework/ui framework"
-    "host:periods framework store/data_file.h")
+    "host:matching/next_change.h periods framework store/data_file.h plugin/calvora_api.h")
 
 # The layer of a path: the longest folder of the table it lies in, or "" for none.
 function(layer_of path out)

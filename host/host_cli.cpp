@@ -1,6 +1,7 @@
 #include "host/host_cli.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 
@@ -10,6 +11,20 @@ const char kHostUsage[] =
     "  list            the periods: number, description, dates and weekdays, times\n"
     "  check [N...]    whether the present moment lies in a selected period\n"
     "                  (exit 0 active, 1 inactive)\n"
+    "  next [--from TIME] [--count K] N...\n"
+    "                  the next K (1) changes of check's answer after TIME (now): local\n"
+    "                  time, active or inactive, the numbers active from then on\n"
+    "  why [--at TIME] N...\n"
+    "                  for each period of each number, the first rule that fails at TIME\n"
+    "                  (now) with the period's bound and the instant's value, or active;\n"
+    "                  then check's answer and exit status\n"
+    "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
+    "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
+    "                  where its period is active and one where check is; PNG (week.png)\n"
+    "                  or SVG\n"
+    "  export [--json] the periods as JSON on standard output\n"
+    "  import FILE     replace the periods with the JSON list in FILE, received and saved\n"
+    "                  as receive does; a bad value changes nothing\n"
     "  receive FILE    replace the periods with the list archived in FILE\n"
     "  config          open the configuration dialog\n"
     "  config-ex       the same, then print the operation log\n"
@@ -20,11 +35,13 @@ const char kHostUsage[] =
     "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
     "                  in its library folder\n"
     "  --help          this text\n"
+    "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
     "exit status:\n"
     "  0, 1            as the command says\n"
-    "  2               wrong usage, or a file that cannot be received\n"
+    "  2               wrong usage, a file that cannot be received or imported, or a\n"
+    "                  picture that cannot be written\n"
     "  3               the module cannot be loaded\n"
-    "  4               a received list that the module could not save\n";
+    "  4               a received or imported list that the module could not save\n";
 
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
     if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos)
@@ -38,13 +55,91 @@ bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
     return true;
 }
 
+std::optional<LocalDateTime> ParseLocalDateTime(const std::string& text) {
+    LocalDateTime t{0, 0, 0, 0, 0, 0};
+    char rest = 0;
+    const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month,
+                                   &t.day, &t.hour, &t.minute, &t.second, &rest);
+    if (fields != 6 || t.year < 1970 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 ||
+        t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
+        return std::nullopt;
+    static constexpr int kMonthLengths[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
+    if (t.day > kMonthLengths[t.month - 1] || (t.month == 2 && t.day == 29 && !leap))
+        return std::nullopt;
+    return t;
+}
+
+namespace {
+
+std::optional<int> ParseCount(const std::string& text, int most) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        text.size() > 6)
+        return std::nullopt;
+    const int value = std::stoi(text);
+    if (value < 1 || value > most)
+        return std::nullopt;
+    return value;
+}
+
+// The options of next, why and week, before their numbers.
+std::optional<UsageError> ParseCommandOptions(std::vector<std::string>& rest,
+                                              HostInvocation& invocation) {
+    const HostCommand command = invocation.command;
+    const bool week = command == HostCommand::Week;
+    const char* timeOption = command == HostCommand::Why ? "--at" : "--from";
+    std::size_t i = 0;
+    for (; i < rest.size() && rest[i].starts_with("--"); ++i) {
+        const std::string& option = rest[i];
+        const bool known = option == timeOption ||
+                           (command == HostCommand::Next && option == "--count") ||
+                           (week && (option == "--days" || option == "--png" || option == "--svg"));
+        if (!known)
+            return UsageError{"unknown option " + option};
+        if (++i == rest.size())
+            return UsageError{option + " needs a value"};
+        const std::string& value = rest[i];
+        if (option == timeOption) {
+            invocation.at = ParseLocalDateTime(week ? value + " 00:00:00" : value);
+            if (!invocation.at)
+                return UsageError{option + (week ? " needs a date \"YYYY-MM-DD\""
+                                                 : " needs a local time \"YYYY-MM-DD HH:MM:SS\"")};
+        } else if (option == "--count" || option == "--days") {
+            const auto parsed = ParseCount(value, week ? 366 : 100000);
+            if (!parsed)
+                return UsageError{option + " needs a number from 1 to " +
+                                  (week ? "366" : "100000")};
+            (week ? invocation.days : invocation.count) = *parsed;
+        } else {
+            if (!invocation.file.empty())
+                return UsageError{"week draws one picture: --png or --svg, once"};
+            invocation.file = value;
+            invocation.chartFormat = option == "--svg" ? ChartFormat::Svg : ChartFormat::Png;
+        }
+    }
+    rest.erase(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(i));
+    if (week && invocation.file.empty())
+        invocation.file = "week.png";
+    return std::nullopt;
+}
+
+}  // namespace
+
 std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     const std::vector<std::string>& args) {
     static const std::map<std::string, HostCommand> commands = {
-        {"list", HostCommand::List},          {"check", HostCommand::Check},
-        {"receive", HostCommand::Receive},    {"config", HostCommand::Config},
-        {"config-ex", HostCommand::ConfigEx}, {"set", HostCommand::Set},
-        {"set-ex", HostCommand::SetEx}};
+        {"list", HostCommand::List},
+        {"check", HostCommand::Check},
+        {"receive", HostCommand::Receive},
+        {"config", HostCommand::Config},
+        {"config-ex", HostCommand::ConfigEx},
+        {"set", HostCommand::Set},
+        {"set-ex", HostCommand::SetEx},
+        {"next", HostCommand::Next},
+        {"why", HostCommand::Why},
+        {"week", HostCommand::Week},
+        {"export", HostCommand::Export},
+        {"import", HostCommand::Import}};
 
     HostInvocation invocation;
     std::size_t i = 0;
@@ -63,10 +158,15 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     if (found == commands.end())
         return UsageError{"unknown command " + args[i]};
     invocation.command = found->second;
-    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-                                        args.end());
+    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
 
     switch (invocation.command) {
+        case HostCommand::Next:
+        case HostCommand::Why:
+        case HostCommand::Week:
+            if (auto error = ParseCommandOptions(rest, invocation))
+                return *error;
+            [[fallthrough]];
         case HostCommand::Check:
         case HostCommand::Set:
         case HostCommand::SetEx:
@@ -79,10 +179,15 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
             }
             break;
         case HostCommand::Receive:
+        case HostCommand::Import:
             if (rest.size() != 1)
-                return UsageError{"receive needs exactly one FILE"};
+                return UsageError{found->first + " needs exactly one FILE"};
             invocation.file = rest[0];
             break;
+        case HostCommand::Export:
+            if (!rest.empty() && rest[0] == "--json")
+                rest.erase(rest.begin());
+            [[fallthrough]];
         default:
             if (!rest.empty())
                 return UsageError{"unexpected argument " + rest[0]};

@@ -2,17 +2,43 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
-enum class HostCommand { Help, List, Check, Receive, Config, ConfigEx, Set, SetEx };
+enum class HostCommand {
+    Help,
+    List,
+    Check,
+    Receive,
+    Config,
+    ConfigEx,
+    Set,
+    SetEx,
+    Next,
+    Why,
+    Week,
+    Export,
+    Import
+};
+
+// A local date and time as the command line gives it.
+struct LocalDateTime {
+    int year, month, day, hour, minute, second;
+};
+
+enum class ChartFormat { Png, Svg };
 
 struct HostInvocation {
     std::string modulePath;  // empty: the module beside the host
     HostCommand command = HostCommand::Help;
-    std::vector<std::uint32_t> numbers;  // check, set, set-ex
-    std::string file;                    // receive
+    std::vector<std::uint32_t> numbers;  // check, set, set-ex, next, why
+    std::string file;                    // receive, import; week's picture
+    std::optional<LocalDateTime> at;     // next --from, why --at, week --from; empty: now
+    int count = 1;                       // next --count
+    int days = 7;                        // week --days
+    ChartFormat chartFormat = ChartFormat::Png;
 };
 
 struct UsageError {
@@ -25,5 +51,8 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(const std::vector<
 
 // A period number: any integer from -2147483648 to 4294967295, held as its 32-bit pattern.
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number);
+
+// "YYYY-MM-DD HH:MM:SS" naming a real calendar date and clock time.
+std::optional<LocalDateTime> ParseLocalDateTime(const std::string& text);
 
 extern const char kHostUsage[];

@@ -8,6 +8,7 @@
 #include "framework/carchive.h"
 #include "framework/platform/module_services.h"
 #include "framework/platform/platform_file.h"
+#include "host/app/host_commands.h"
 #include "host/host_cli.h"
 #include "host/host_output.h"
 #include "periods/period_records.h"
@@ -18,18 +19,6 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitNoModule = 3;
 constexpr int kExitNotSaved = 4;
-
-using PFN_IsActTimeNow = BOOL (*)(CDWordArray*);
-using PFN_GetConfigData = int (*)(CObList*);
-using PFN_ReceiveObjList = void (*)(CArchive*);
-using PFN_DoConfig = void (*)();
-using PFN_DoConfigEx = void (*)(CString*);
-using PFN_DoSet = BOOL (*)(CDWordArray*);
-using PFN_DoSetEx = BOOL (*)(CDWordArray*, CString*);
-
-void Fail(const std::string& message) {
-    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
-}
 
 // The module beside the host, as in the build tree and the Windows folder, then where an installed
 // tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
@@ -48,15 +37,24 @@ std::vector<std::string> ModuleCandidates() {
     return candidates;
 }
 
-template <typename Function>
-Function Resolve(HMODULE module, const char* name) {
-    return AfxGetProcAddress<Function>(module, name);
+template <auto& Export>
+auto Resolve(HMODULE module, const char* name) {
+    return AfxGetProcAddress<decltype(&Export)>(module, name);
 }
 
-int List(HMODULE module) {
-    auto getConfigData = Resolve<PFN_GetConfigData>(module, "GetConfigData");
+ModuleExports ResolveExports(HMODULE module) {
+    return {Resolve<DoConfig>(module, "DoConfig"),
+            Resolve<DoSet>(module, "DoSet"),
+            Resolve<IsActTimeNow>(module, "IsActTimeNow"),
+            Resolve<ReceiveObjListFromArchive>(module, "ReceiveObjListFromArchive"),
+            Resolve<GetConfigData>(module, "GetConfigData"),
+            Resolve<DoConfigEx>(module, "DoConfigEx"),
+            Resolve<DoSetEx>(module, "DoSetEx")};
+}
+
+int List(const ModuleExports& module) {
     CObList periods;
-    getConfigData(&periods);
+    module.getConfigData(&periods);
     for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
         const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
         char number[16];
@@ -68,11 +66,6 @@ int List(HMODULE module) {
     return 0;
 }
 
-void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
-    for (std::uint32_t number : numbers)
-        selection.Add(number);
-}
-
 void PrintSelection(const CDWordArray& selection) {
     for (int i = 0; i < selection.GetSize(); ++i) {
         std::printf(i == 0 ? "%d" : " %d", static_cast<int>(selection[i]));
@@ -80,10 +73,10 @@ void PrintSelection(const CDWordArray& selection) {
     std::printf("\n");
 }
 
-int Check(HMODULE module, const std::vector<std::uint32_t>& numbers) {
+int Check(const ModuleExports& module, const std::vector<std::uint32_t>& numbers) {
     CDWordArray selection;
     FillSelection(numbers, selection);
-    const BOOL active = Resolve<PFN_IsActTimeNow>(module, "IsActTimeNow")(&selection);
+    const BOOL active = module.isActTimeNow(&selection);
     std::printf(active ? "active\n" : "inactive\n");
     return active ? 0 : 1;
 }
@@ -117,7 +110,7 @@ bool ReadFileBytes(const CString& path, std::string& content) {
 // The module saves quietly; the system's reason for a save that failed is the last system
 // error it leaves. Whether this host's save landed, with one line saying why when it did not,
 // or that another process has saved over it since.
-bool ReceivedListWasSaved(HMODULE module, int saveError) {
+bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
     if (stem.IsEmpty()) {
         Fail("the received list was not saved: this program's own path cannot be read");
@@ -132,7 +125,7 @@ bool ReceivedListWasSaved(HMODULE module, int saveError) {
         return false;
     }
     CObList periods;
-    Resolve<PFN_GetConfigData>(module, "GetConfigData")(&periods);
+    module.getConfigData(&periods);
     std::string saved;
     if (!ReadFileBytes(dataFile, saved) || saved != ArchivedBytes(periods))
         Fail("the received list was saved in " + dataFile.Bytes() +
@@ -140,31 +133,22 @@ bool ReceivedListWasSaved(HMODULE module, int saveError) {
     return true;
 }
 
-int Receive(HMODULE module, const std::string& path) {
+int Receive(const ModuleExports& module, const std::string& path) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
         Fail("cannot open " + path);
         return kExitUsage;
     }
     CArchive archive(&file, CArchive::load);
-    int saveError = 0;
-    try {
-        Resolve<PFN_ReceiveObjList>(module, "ReceiveObjListFromArchive")(&archive);
-        saveError = platform::LastSystemError();
-    } catch (const CException&) {
-        Fail("damaged archive in " + path + "; nothing changed");
-        return kExitUsage;
-    }
-    return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
+    return ReceiveArchive(module, archive, path);
 }
 
-int Set(HMODULE module, const HostInvocation& invocation) {
+int Set(const ModuleExports& module, const HostInvocation& invocation) {
     CDWordArray selection;
     FillSelection(invocation.numbers, selection);
     CString log;
-    const BOOL ok = invocation.command == HostCommand::SetEx
-                        ? Resolve<PFN_DoSetEx>(module, "DoSetEx")(&selection, &log)
-                        : Resolve<PFN_DoSet>(module, "DoSet")(&selection);
+    const BOOL ok = invocation.command == HostCommand::SetEx ? module.doSetEx(&selection, &log)
+                                                             : module.doSet(&selection);
     if (!ok)
         return 1;
     PrintSelection(selection);
@@ -172,7 +156,7 @@ int Set(HMODULE module, const HostInvocation& invocation) {
     return 0;
 }
 
-int Run(HMODULE module, const HostInvocation& invocation) {
+int Run(const ModuleExports& module, const HostInvocation& invocation) {
     switch (invocation.command) {
         case HostCommand::List:
             return List(module);
@@ -180,12 +164,22 @@ int Run(HMODULE module, const HostInvocation& invocation) {
             return Check(module, invocation.numbers);
         case HostCommand::Receive:
             return Receive(module, invocation.file);
+        case HostCommand::Next:
+            return RunNext(module, invocation);
+        case HostCommand::Why:
+            return RunWhy(module, invocation);
+        case HostCommand::Week:
+            return RunWeek(module, invocation);
+        case HostCommand::Export:
+            return RunExport(module);
+        case HostCommand::Import:
+            return RunImport(module, invocation);
         case HostCommand::Config:
-            Resolve<PFN_DoConfig>(module, "DoConfig")();
+            module.doConfig();
             return 0;
         case HostCommand::ConfigEx: {
             CString log;
-            Resolve<PFN_DoConfigEx>(module, "DoConfigEx")(&log);
+            module.doConfigEx(&log);
             std::fputs(LogLines(log.View()).c_str(), stdout);
             return 0;
         }
@@ -200,6 +194,27 @@ int Run(HMODULE module, const HostInvocation& invocation) {
 }
 
 }  // namespace
+
+void Fail(const std::string& message) {
+    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
+}
+
+void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
+    for (std::uint32_t number : numbers)
+        selection.Add(number);
+}
+
+int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::string& source) {
+    int saveError = 0;
+    try {
+        module.receiveObjListFromArchive(&archive);
+        saveError = platform::LastSystemError();
+    } catch (const CException&) {
+        Fail("damaged archive in " + source + "; nothing changed");
+        return kExitUsage;
+    }
+    return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
+}
 
 int main(int argc, char** argv) {
     const auto parsed = ParseHostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
@@ -227,5 +242,5 @@ int main(int argc, char** argv) {
         Fail("cannot load module " + tried);
         return kExitNoModule;
     }
-    return Run(module, invocation);
+    return Run(ResolveExports(module), invocation);
 }

@@ -1,0 +1,111 @@
+// The next change of a selection against IsActTimeNow, over 100 000 periods and 100 selected
+// numbers at the end of the list, so that both walk all of it. The kinds of period below make
+// the finder skip weekdays, months and years and cross a daylight-saving change.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "matching/next_change.h"
+#include "periods/period_records.h"
+#include "plugin/calvora_api.h"
+#include "store/period_store.h"
+
+namespace {
+
+constexpr int kListSize = 100000;
+constexpr int kSelected = 100;
+
+// Office hours on weekdays, a night watch from a year on, 29 February alone, the weekend of one
+// month, and a single second a year from now.
+CTimeZone* MixedPeriod(int id) {
+    auto* period = new CTimeZone;
+    period->SetID(id);
+    period->m_timeStart = CTime(2005, 4, 12, 8, 0, 0);
+    period->m_timeEnd = CTime(2005, 4, 12, 17, 59, 59);
+    switch (id % 5) {
+        case 0:
+            period->m_nWeekStart = 1;
+            period->m_nWeekEnd = 5;
+            break;
+        case 1:
+            period->SetStartDate(2031, 0, 0, 0, 0);
+            period->m_timeStart = CTime(2005, 4, 12, 22, 0, 0);
+            period->m_timeEnd = CTime(2005, 4, 12, 23, 59, 59);
+            break;
+        case 2:
+            period->SetStartDate(0, 2, 29, 0, 0);
+            period->SetEndDate(0, 2, 29, 0, 0);
+            break;
+        case 3:
+            period->SetStartDate(0, 10, 0, 0, 0);
+            period->SetEndDate(0, 10, 0, 0, 0);
+            period->m_nWeekStart = 6;
+            break;
+        default:
+            period->SetStartDate(2027, 3, 28, 0, 0);
+            period->SetEndDate(2027, 3, 28, 0, 0);
+            period->m_timeStart = CTime(2005, 4, 12, 2, 30, 0);
+            period->m_timeEnd = CTime(2005, 4, 12, 2, 30, 0);
+            break;
+    }
+    return period;
+}
+
+class Scenario {
+public:
+    Scenario() {
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+        for (int i = 0; i < kListSize; ++i)
+            m_list.AddTail(MixedPeriod(i));
+        for (int i = 0; i < kSelected; ++i)
+            m_selection.Add(static_cast<DWORD>(kListSize - 1 - i));
+        g_periodList = &m_list;
+    }
+    ~Scenario() {
+        g_periodList = nullptr;
+        while (!m_list.IsEmpty())
+            delete m_list.RemoveHead();
+    }
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+
+    CObList m_list;
+    CDWordArray m_selection;
+};
+
+void BM_IsActTimeNow_100000x100(benchmark::State& state) {
+    Scenario scenario;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(IsActTimeNow(&scenario.m_selection));
+}
+BENCHMARK(BM_IsActTimeNow_100000x100)->Unit(benchmark::kMicrosecond);
+
+// One call as a host makes it: the selection resolved against the list, then the next change,
+// from a Saturday evening.
+void BM_NextChange_100000x100(benchmark::State& state) {
+    Scenario scenario;
+    const CTime from(2026, 3, 28, 19, 0, 0);
+    for (auto _ : state) {
+        const ChangeFinder finder(scenario.m_list, scenario.m_selection);
+        benchmark::DoNotOptimize(finder.Next(from));
+    }
+}
+BENCHMARK(BM_NextChange_100000x100)->Unit(benchmark::kMicrosecond);
+
+// Only the rarest periods selected: 29 February and a second in 2027, found by skipping years.
+void BM_NextChangeOfRarePeriods_100000x100(benchmark::State& state) {
+    Scenario scenario;
+    CDWordArray rare;
+    for (int i = 0; i < kSelected; ++i)
+        rare.Add(static_cast<DWORD>(kListSize - 1 - 5 * i - (i % 2 == 0 ? 2 : 0)));
+    const CTime from(2026, 3, 1, 0, 0, 0);
+    for (auto _ : state) {
+        const ChangeFinder finder(scenario.m_list, rare);
+        benchmark::DoNotOptimize(finder.Next(from));
+    }
+}
+BENCHMARK(BM_NextChangeOfRarePeriods_100000x100)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

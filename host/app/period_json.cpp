@@ -1,0 +1,243 @@
+#include "host/app/period_json.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <optional>
+
+#include "framework/platform/text_encoding.h"
+#include "periods/time_of_day.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A character is written as itself only when it comes back as the same bytes; "\\" stands for
+// a backslash and "\xHH" for any other byte.
+std::string DescriptionToUtf8(std::string_view cp936) {
+    std::string out;
+    while (!cp936.empty()) {
+        std::string character;
+        const std::size_t length = AppendCp936CharAsUtf8(cp936, character);
+        if (cp936[0] == '\\') {
+            out += "\\\\";
+            cp936.remove_prefix(1);
+        } else if (length > 0 && Utf8ToCp936(character) == cp936.substr(0, length)) {
+            out += character;
+            cp936.remove_prefix(length);
+        } else {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(cp936[0]));
+            out += hex;
+            cp936.remove_prefix(1);
+        }
+    }
+    return out;
+}
+
+std::size_t Utf8Length(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+}
+
+std::optional<int> HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return std::nullopt;
+}
+
+// The code page 936 bytes of a description, or nullopt with the reason in `error`.
+std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::string& error) {
+    std::string out;
+    while (!utf8.empty()) {
+        if (utf8[0] == '\\') {
+            if (utf8.size() >= 2 && utf8[1] == '\\') {
+                out += '\\';
+                utf8.remove_prefix(2);
+                continue;
+            }
+            const auto high = utf8.size() >= 4 && utf8[1] == 'x' ? HexDigit(utf8[2]) : std::nullopt;
+            const auto low = high ? HexDigit(utf8[3]) : std::nullopt;
+            if (!low) {
+                error = "a backslash starts neither \\\\ nor \\xHH";
+                return std::nullopt;
+            }
+            out += static_cast<char>(*high * 16 + *low);
+            utf8.remove_prefix(4);
+            continue;
+        }
+        const std::string_view character =
+            utf8.substr(0, Utf8Length(static_cast<unsigned char>(utf8[0])));
+        const std::string bytes = Utf8ToCp936(character);
+        if (bytes.empty() || Cp936ToUtf8(bytes) != character) {
+            error = "\"" + std::string(character) + "\" cannot be held in code page 936";
+            return std::nullopt;
+        }
+        out += bytes;
+        utf8.remove_prefix(character.size());
+    }
+    return out;
+}
+
+std::string ClockText(const CTime& time) {
+    return time.Format("%H:%M:%S").Bytes();
+}
+
+Json DateToJson(const CDateInfo& date) {
+    Json json{{"year", date.m_nYear}, {"month", date.m_nMonth}, {"day", date.m_nDay}};
+    // Carried integers that the configuration dialog always writes as 0.
+    if (date.m_nReserved1 != 0 || date.m_nReserved2 != 0) {
+        json["reserved1"] = date.m_nReserved1;
+        json["reserved2"] = date.m_nReserved2;
+    }
+    return json;
+}
+
+// Reads one entry's fields, naming the first bad one.
+class EntryReader {
+public:
+    explicit EntryReader(const Json& entry) : m_entry(entry) {}
+
+    const std::string& Error() const { return m_error; }
+
+    const Json* Field(const Json& object, const char* name, const std::string& path) {
+        if (!m_error.empty())
+            return nullptr;
+        const auto found = object.find(name);
+        if (found == object.end()) {
+            m_error = "field \"" + path + "\" is missing";
+            return nullptr;
+        }
+        return &*found;
+    }
+
+    int Integer(const Json& object, const char* name, const std::string& path,
+                bool optional = false) {
+        if (optional && !object.contains(name))
+            return 0;
+        const Json* field = Field(object, name, path);
+        if (field == nullptr)
+            return 0;
+        if (!field->is_number_integer() || (*field < std::numeric_limits<std::int32_t>::min()) ||
+            (*field > std::numeric_limits<std::int32_t>::max())) {
+            m_error = "field \"" + path + "\" is " + field->dump() +
+                      ", not an integer from -2147483648 to 2147483647";
+            return 0;
+        }
+        return field->get<int>();
+    }
+
+    void Date(const char* name, CDateInfo& date) {
+        const Json* field = Field(m_entry, name, name);
+        if (field == nullptr)
+            return;
+        if (!field->is_object()) {
+            m_error = std::string("field \"") + name + "\" is not an object";
+            return;
+        }
+        const std::string prefix = std::string(name) + ".";
+        date.m_nYear = Integer(*field, "year", prefix + "year");
+        date.m_nMonth = Integer(*field, "month", prefix + "month");
+        date.m_nDay = Integer(*field, "day", prefix + "day");
+        date.m_nReserved1 = Integer(*field, "reserved1", prefix + "reserved1", true);
+        date.m_nReserved2 = Integer(*field, "reserved2", prefix + "reserved2", true);
+    }
+
+    // A time of day "HH:MM:SS", on the date the loader gives every time.
+    CTime Time(const char* name) {
+        const Json* field = Field(m_entry, name, name);
+        if (field == nullptr)
+            return CTime();
+        int hour = -1, minute = -1, second = -1;
+        char rest = 0;
+        if (!field->is_string() ||
+            std::sscanf(field->get<std::string>().c_str(), "%2d:%2d:%2d%c", &hour, &minute, &second,
+                        &rest) != 3 ||
+            hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
+            m_error = std::string("field \"") + name + "\" is " + field->dump() +
+                      ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";
+            return CTime();
+        }
+        return CTime(2005, 4, 12, hour, minute, second);
+    }
+
+    std::string Description() {
+        const Json* field = Field(m_entry, "description", "description");
+        if (field == nullptr)
+            return {};
+        if (!field->is_string()) {
+            m_error = "field \"description\" is not a string";
+            return {};
+        }
+        std::string reason;
+        const auto bytes = DescriptionFromUtf8(field->get<std::string>(), reason);
+        if (!bytes)
+            m_error = "field \"description\": " + reason;
+        return bytes.value_or("");
+    }
+
+private:
+    const Json& m_entry;
+    std::string m_error;
+};
+
+}  // namespace
+
+std::string PeriodsToJson(const CObList& periods) {
+    Json list = Json::array();
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
+        const auto* p = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        list.push_back({{"number", p->m_nID},
+                        {"description", DescriptionToUtf8(p->m_strDesc.View())},
+                        {"startDate", DateToJson(p->m_dateStart)},
+                        {"endDate", DateToJson(p->m_dateEnd)},
+                        {"firstWeekday", p->m_nWeekStart},
+                        {"lastWeekday", p->m_nWeekEnd},
+                        {"startTime", ClockText(p->m_timeStart)},
+                        {"endTime", ClockText(p->m_timeEnd)}});
+    }
+    return list.dump(2) + "\n";
+}
+
+ParsedPeriods PeriodsFromJson(std::string_view text) {
+    ParsedPeriods parsed;
+    const Json list = Json::parse(text, nullptr, false);
+    if (list.is_discarded() || !list.is_array()) {
+        parsed.error = list.is_discarded() ? "not valid JSON" : "not a JSON array of periods";
+        return parsed;
+    }
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const Json& entry = list[i];
+        const std::string where = "entry " + std::to_string(i + 1);
+        if (!entry.is_object()) {
+            parsed.error = where + ": not an object";
+            return parsed;
+        }
+        auto period = std::make_unique<CTimeZone>();
+        EntryReader reader(entry);
+        period->m_nID = reader.Integer(entry, "number", "number");
+        period->m_strDesc = CString(reader.Description());
+        reader.Date("startDate", period->m_dateStart);
+        reader.Date("endDate", period->m_dateEnd);
+        period->m_nWeekStart = reader.Integer(entry, "firstWeekday", "firstWeekday");
+        period->m_nWeekEnd = reader.Integer(entry, "lastWeekday", "lastWeekday");
+        period->m_timeStart = reader.Time("startTime");
+        period->m_timeEnd = reader.Time("endTime");
+        if (!reader.Error().empty()) {
+            const auto number = entry.find("number");
+            parsed.error = where +
+                           (number != entry.end() && number->is_number_integer()
+                                ? " (number " + number->dump() + ")"
+                                : std::string()) +
+                           ": " + reader.Error();
+            return parsed;
+        }
+        parsed.periods.push_back(std::move(period));
+    }
+    return parsed;
+}
