@@ -45,7 +45,9 @@ bool SameDay(const std::tm& a, const std::tm& b) {
 const Day* DayHolding(std::int64_t t) {
     const std::uint32_t generation = g_generation.load(std::memory_order_relaxed);
     for (const Day& day : t_state.days) {
-        if (day.generation == generation && t >= day.midnight && t - day.midnight < kDay)
+        // Midnights lie well inside the range, so the sum cannot overflow where t - midnight
+        // could.
+        if (day.generation == generation && t >= day.midnight && t < day.midnight + kDay)
             return &day;
     }
     return nullptr;

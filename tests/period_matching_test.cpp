@@ -218,6 +218,7 @@ std::vector<std::int64_t> InstantsToTry() {
     std::vector<std::int64_t> instants = {INT64_MIN,
                                           -(std::int64_t{1} << 40),
                                           -2208988800,
+                                          INT64_MAX,  // just after a day before 1970
                                           -1,
                                           0,
                                           1,
