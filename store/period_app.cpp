@@ -1,5 +1,6 @@
 #include "store/period_app.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -14,6 +15,17 @@
 namespace {
 
 constexpr int kArchiveBufferSize = 4096;
+// A load reads the file in blocks of up to this size, a small file in one read.
+constexpr ULONGLONG kMaxLoadBufferSize = 1 << 20;
+
+int LoadBufferSize(const CFile& file) {
+    try {
+        return static_cast<int>(
+            std::clamp<ULONGLONG>(file.GetLength(), kArchiveBufferSize, kMaxLoadBufferSize));
+    } catch (const CFileException&) {
+        return kArchiveBufferSize;
+    }
+}
 
 // Hands the saved list to the synchronisation library, if there is one. Nothing it does or
 // throws may stop the save.
@@ -149,7 +161,7 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
         return LoadOutcome::NotOpened;
     }
     try {
-        CArchive archive(&file, CArchive::load, kArchiveBufferSize);
+        CArchive archive(&file, CArchive::load, LoadBufferSize(file));
         SerializePeriodList(*list, archive);
         archive.Close();
         return LoadOutcome::Complete;
