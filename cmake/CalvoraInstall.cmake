@@ -37,7 +37,8 @@ set(CALVORA_SDK_HEADERS
     framework/wrapint.h
     framework/platform/module_services.h
     framework/platform/platform_file.h
-    periods/period_records.h)
+    periods/period_records.h
+    periods/time_of_day.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
