@@ -1,19 +1,22 @@
-// Save and load of a million periods to memory and to a file, against copying, writing and
-// reading the same bytes raw into warm buffers, and against creating the same objects.
+// Save and load of lists of periods to memory and to a file, against copying, writing and
+// reading the same bytes raw into warm buffers, and against creating the same objects. The
+// first argument of each is the number of periods; the second, where there is one, chooses the
+// times: 0 the sample's few clock readings, 1 a distinct clock reading per period.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "periods/period_records.h"
 #include "store/period_store.h"
 
 namespace {
-
-constexpr int kPeriods = 1'000'000;
 
 class PeriodList {
 public:
@@ -32,38 +35,54 @@ CString SampleDesc(int i) {
     return CString(static_cast<char>('a' + i % 26), 4 + i % 37);
 }
 
-// Descriptions of 4 to 40 bytes, times of day spread over the day.
-const PeriodList& SampleList() {
-    static PeriodList* sample = [] {
-        auto* periods = new PeriodList;
-        for (int i = 0; i < kPeriods; ++i) {
+int Periods(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+
+// Descriptions of 4 to 40 bytes; times of day either spread over 144 clock readings or each
+// its own second of the day (until the day's 86 400 seconds are used up).
+const CObList& SampleList(int periods, bool distinct) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<PeriodList>> samples;
+    std::unique_ptr<PeriodList>& sample = samples[{periods, distinct}];
+    if (!sample) {
+        sample = std::make_unique<PeriodList>();
+        for (int i = 0; i < periods; ++i) {
             auto* period = new CTimeZone;
             period->SetID(i);
             period->SetDesc(SampleDesc(i));
             period->SetStartDate(2011, i % 13, i % 32, 0, 0);
             period->m_nWeekStart = i % 8;
             period->m_nWeekEnd = 7;
-            period->m_timeStart = CTime(2005, 4, 12, i % 24, i % 60, 0);
-            period->m_timeEnd = CTime(2005, 4, 12, i % 24, 59, 59);
-            periods->list.AddTail(period);
+            if (distinct) {
+                period->m_timeStart = CTime(2005, 4, 12, 0, 0, i * 7 % 86400);
+                period->m_timeEnd = CTime(2005, 4, 12, 0, 0, (i * 13 + 1) % 86400);
+            } else {
+                period->m_timeStart = CTime(2005, 4, 12, i % 24, i % 60, 0);
+                period->m_timeEnd = CTime(2005, 4, 12, i % 24, 59, 59);
+            }
+            sample->list.AddTail(period);
         }
-        return periods;
-    }();
-    return *sample;
+    }
+    return sample->list;
+}
+
+const CObList& SampleList(const benchmark::State& state) {
+    return SampleList(Periods(state), state.range(1) != 0);
 }
 
 constexpr BOOL kTmSchema = TRUE;
 constexpr BOOL kLegacySchema = FALSE;
 
-std::vector<BYTE> SavedBytes(BOOL tmSchema) {
+std::vector<BYTE> SavedBytes(const CObList& list, BOOL tmSchema) {
     SetPeriodArchiveSchemaFlag(tmSchema ? &kTmSchema : &kLegacySchema);
     CMemFile file;
     CArchive ar(&file, CArchive::store);
-    SerializePeriodList(const_cast<CObList&>(SampleList().list), ar);
+    SerializePeriodList(const_cast<CObList&>(list), ar);
     ar.Close();
     std::vector<BYTE> bytes(static_cast<std::size_t>(file.GetLength()));
     file.SeekToBegin();
     file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+    SetPeriodArchiveSchemaFlag(&kTmSchema);
     return bytes;
 }
 
@@ -74,17 +93,18 @@ std::string TempPath() {
 }
 
 void Count(benchmark::State& state, std::size_t bytes) {
-    state.SetItemsProcessed(state.iterations() * kPeriods);
+    state.SetItemsProcessed(state.iterations() * Periods(state));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
 
 // Into a buffer written once before, as the copy below, so that neither pays for fresh pages.
 void BM_SaveToMemory(benchmark::State& state) {
-    std::vector<BYTE> target = SavedBytes(TRUE);
+    const CObList& list = SampleList(state);
+    std::vector<BYTE> target = SavedBytes(list, TRUE);
     for (auto _ : state) {
         CMemFile file(target.data(), static_cast<UINT>(target.size()));
         CArchive ar(&file, CArchive::store);
-        SerializePeriodList(const_cast<CObList&>(SampleList().list), ar);
+        SerializePeriodList(const_cast<CObList&>(list), ar);
         ar.Close();
         benchmark::DoNotOptimize(target.data());
         benchmark::ClobberMemory();
@@ -93,7 +113,7 @@ void BM_SaveToMemory(benchmark::State& state) {
 }
 
 void BM_CopyRaw(benchmark::State& state) {
-    const std::vector<BYTE> bytes = SavedBytes(TRUE);
+    const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
     std::vector<BYTE> copy(bytes.size(), 1);
     for (auto _ : state) {
         std::memcpy(copy.data(), bytes.data(), bytes.size());
@@ -107,7 +127,7 @@ void BM_CopyRaw(benchmark::State& state) {
 void BM_CreateRaw(benchmark::State& state) {
     for (auto _ : state) {
         PeriodList created;
-        for (int i = 0; i < kPeriods; ++i) {
+        for (int i = 0; i < Periods(state); ++i) {
             auto* period = new CTimeZone;
             period->SetDesc(SampleDesc(i));
             created.list.AddTail(period);
@@ -117,11 +137,13 @@ void BM_CreateRaw(benchmark::State& state) {
         created.Clear();
         state.ResumeTiming();
     }
-    state.SetItemsProcessed(state.iterations() * kPeriods);
+    state.SetItemsProcessed(state.iterations() * Periods(state));
 }
 
 void BM_LoadFromMemory(benchmark::State& state) {
-    std::vector<BYTE> bytes = SavedBytes(static_cast<BOOL>(state.range(0)));
+    const BOOL tmSchema = static_cast<BOOL>(state.range(2));
+    std::vector<BYTE> bytes = SavedBytes(SampleList(state), tmSchema);
+    SetPeriodArchiveSchemaFlag(tmSchema ? &kTmSchema : &kLegacySchema);
     for (auto _ : state) {
         PeriodList loaded;
         CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
@@ -131,17 +153,18 @@ void BM_LoadFromMemory(benchmark::State& state) {
         loaded.Clear();
         state.ResumeTiming();
     }
+    SetPeriodArchiveSchemaFlag(&kTmSchema);
     Count(state, bytes.size());
 }
 
 void BM_SaveToFile(benchmark::State& state) {
-    SetPeriodArchiveSchemaFlag(&kTmSchema);
-    const std::size_t size = SavedBytes(TRUE).size();
+    const CObList& list = SampleList(state);
+    const std::size_t size = SavedBytes(list, TRUE).size();
     const std::string path = TempPath();
     for (auto _ : state) {
         CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
         CArchive ar(&file, CArchive::store);
-        SerializePeriodList(const_cast<CObList&>(SampleList().list), ar);
+        SerializePeriodList(const_cast<CObList&>(list), ar);
         ar.Close();
         file.Close();
     }
@@ -150,7 +173,7 @@ void BM_SaveToFile(benchmark::State& state) {
 }
 
 void BM_WriteFileRaw(benchmark::State& state) {
-    const std::vector<BYTE> bytes = SavedBytes(TRUE);
+    const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
     const std::string path = TempPath();
     for (auto _ : state) {
         CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
@@ -161,15 +184,16 @@ void BM_WriteFileRaw(benchmark::State& state) {
     Count(state, bytes.size());
 }
 
-void WriteSample(const std::string& path) {
-    const std::vector<BYTE> bytes = SavedBytes(TRUE);
+std::size_t WriteSample(const benchmark::State& state, const std::string& path) {
+    const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
     CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
     file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+    return bytes.size();
 }
 
 void BM_LoadFromFile(benchmark::State& state) {
     const std::string path = TempPath();
-    WriteSample(path);
+    WriteSample(state, path);
     std::size_t size = 0;
     for (auto _ : state) {
         PeriodList loaded;
@@ -187,8 +211,7 @@ void BM_LoadFromFile(benchmark::State& state) {
 
 void BM_ReadFileRaw(benchmark::State& state) {
     const std::string path = TempPath();
-    WriteSample(path);
-    const std::size_t size = SavedBytes(TRUE).size();
+    const std::size_t size = WriteSample(state, path);
     std::vector<BYTE> bytes(size, 1);
     for (auto _ : state) {
         CFile file(path.c_str(), CFile::modeRead);
@@ -198,19 +221,45 @@ void BM_ReadFileRaw(benchmark::State& state) {
     Count(state, size);
 }
 
-BENCHMARK(BM_CopyRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_CreateRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_SaveToMemory)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-// Argument 1: tm schema; 0: legacy schema, which needs no local-time construction.
+// 100 000 periods with either kind of times, and the sample's million.
+void ListSizes(benchmark::internal::Benchmark* b) {
+    b->Args({100000, 0})->Args({100000, 1})->Args({1000000, 0});
+}
+
+BENCHMARK(BM_CopyRaw)->Apply(ListSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CreateRaw)
+    ->Args({100000, 0})
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_SaveToMemory)->Apply(ListSizes)->Unit(benchmark::kMillisecond);
+// Third argument 1: tm schema; 0: legacy schema, which needs no local-time construction.
 BENCHMARK(BM_LoadFromMemory)
-    ->Arg(1)
-    ->Arg(0)
+    ->Args({100000, 0, 1})
+    ->Args({100000, 1, 1})
+    ->Args({1000000, 0, 1})
+    ->Args({1000000, 0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK(BM_WriteFileRaw)
+    ->Args({1000000, 0})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5)
     ->UseRealTime();
-BENCHMARK(BM_WriteFileRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_ReadFileRaw)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
-BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_SaveToFile)
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+BENCHMARK(BM_ReadFileRaw)
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
+BENCHMARK(BM_LoadFromFile)
+    ->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->UseRealTime();
 
 }  // namespace

@@ -126,5 +126,7 @@ void BM_WalkPerNumber(benchmark::State& state) {
 const std::vector<std::vector<std::int64_t>> kSelectionSizes = {{10, 1000, 100000}, {1, 3, 4, 100}};
 BENCHMARK(BM_WalkPerNumber)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_IsActTimeNow)->ArgsProduct(kSelectionSizes)->Unit(benchmark::kMicrosecond);
+// One number at the end of a million periods: the walk once the list no longer fits a cache.
+BENCHMARK(BM_IsActTimeNow)->Args({1000000, 1})->Unit(benchmark::kMicrosecond);
 
 }  // namespace

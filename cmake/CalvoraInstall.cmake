@@ -56,6 +56,7 @@ set(CALVORA_SDK_HEADERS
     framework/platform/platform_file.h
     framework/platform/text_encoding.h
     periods/period_records.h
+    periods/time_of_day.h
     matching/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)

@@ -170,15 +170,28 @@ std::optional<bool> CArchive::StreamHolds(ULONGLONG nCount) const {
     return nCount <= static_cast<ULONGLONG>(m_lpBufMax - m_lpBufCur) + (length - position);
 }
 
+std::size_t CArchive::EncodeStringPrefix(std::size_t nLength, BYTE* out) {
+    if (nLength < 0xFF) {
+        out[0] = static_cast<BYTE>(nLength);
+        return 1;
+    }
+    out[0] = 0xFF;
+    if (nLength < 0xFFFE) {
+        const auto word = static_cast<WORD>(nLength);
+        std::memcpy(out + 1, &word, sizeof word);
+        return 3;
+    }
+    const WORD wide = 0xFFFF;
+    const auto length = static_cast<DWORD>(nLength);
+    std::memcpy(out + 1, &wide, sizeof wide);
+    std::memcpy(out + 3, &length, sizeof length);
+    return 7;
+}
+
 CArchive& operator<<(CArchive& ar, const CString& string) {
     const std::size_t length = string.Bytes().size();
-    if (length < 0xFF) {
-        ar << static_cast<BYTE>(length);
-    } else if (length < 0xFFFE) {
-        ar << static_cast<BYTE>(0xFF) << static_cast<WORD>(length);
-    } else {
-        ar << static_cast<BYTE>(0xFF) << static_cast<WORD>(0xFFFF) << static_cast<DWORD>(length);
-    }
+    BYTE prefix[7];
+    ar.Write(prefix, static_cast<UINT>(CArchive::EncodeStringPrefix(length, prefix)));
     ar.Write(string.Bytes().data(), static_cast<UINT>(length));
     return ar;
 }
@@ -267,15 +280,9 @@ void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
     CheckMode(false);
     if (pClassRef->m_wSchema == 0xFFFF)
         AfxThrowArchiveException(CArchiveException::badClass);
-    const auto recorded = std::find_if(m_classIndexes.begin(), m_classIndexes.end(),
-                                       [&](const auto& entry) { return entry.first == pClassRef; });
-    if (recorded != m_classIndexes.end()) {
-        const DWORD index = recorded->second;
-        if (index < kBigObjectTag) {
-            *this << static_cast<WORD>(kClassTag | index);
-        } else {
-            *this << kBigObjectTag << (kBigClassTag | index);
-        }
+    BYTE tag[6];
+    if (const std::size_t tagBytes = EncodeRecordedClassTag(pClassRef, tag)) {
+        Write(tag, static_cast<UINT>(tagBytes));
         return;
     }
     const std::string_view name = pClassRef->m_lpszClassName;
@@ -283,6 +290,23 @@ void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
           << static_cast<WORD>(name.size());
     Write(name.data(), static_cast<UINT>(name.size()));
     m_classIndexes.emplace_back(pClassRef, m_nMapCount++);
+}
+
+std::size_t CArchive::EncodeRecordedClassTag(const CRuntimeClass* pClassRef, BYTE* out) const {
+    const auto recorded = std::find_if(m_classIndexes.begin(), m_classIndexes.end(),
+                                       [&](const auto& entry) { return entry.first == pClassRef; });
+    if (recorded == m_classIndexes.end())
+        return 0;
+    const DWORD index = recorded->second;
+    if (index < kBigObjectTag) {
+        const auto tag = static_cast<WORD>(kClassTag | index);
+        std::memcpy(out, &tag, sizeof tag);
+        return sizeof tag;
+    }
+    const DWORD bigIndex = kBigClassTag | index;
+    std::memcpy(out, &kBigObjectTag, sizeof kBigObjectTag);
+    std::memcpy(out + sizeof kBigObjectTag, &bigIndex, sizeof bigIndex);
+    return sizeof kBigObjectTag + sizeof bigIndex;
 }
 
 const CRuntimeClass* CArchive::ReadClassRecord() {

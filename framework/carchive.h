@@ -72,6 +72,8 @@ public:
 
     // Code page 936 bytes behind a length prefix of 1, 3 or 7 bytes.
     friend CArchive& operator<<(CArchive& ar, const CString& string);
+    // The length prefix of a string of nLength bytes, at out; returns its size.
+    static std::size_t EncodeStringPrefix(std::size_t nLength, BYTE* out);
     friend CArchive& operator>>(CArchive& ar, CString& string);
 
     // An element count: a WORD below 0xFFFF, otherwise 0xFFFF and a DWORD.
@@ -87,6 +89,15 @@ public:
     // archive never writes them.
     CObject* ReadObject(const CRuntimeClass* pClassRefRequested);
     void WriteClass(const CRuntimeClass* pClassRef);
+
+    // For a writer that lays out many objects of one class itself: the tag (2 or 6 bytes, at
+    // out) that WriteObject would write for another object of a class this archive has
+    // recorded, or 0 when it has not recorded the class yet; and the count of objects so laid
+    // out, which the archive's numbering must take in before it records another class.
+    std::size_t EncodeRecordedClassTag(const CRuntimeClass* pClassRef, BYTE* out) const;
+    void CountObjectsWritten(DWORD nCount) {
+        m_nMapCount += nCount;
+    }
     const CRuntimeClass* ReadClass(const CRuntimeClass* pClassRefRequested = nullptr);
 
 private:

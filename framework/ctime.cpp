@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "framework/local_time.h"
 #include "framework/platform/platform_time.h"
 
 namespace {
@@ -14,12 +15,16 @@ bool FitsInt(std::int64_t value) {
 }  // namespace
 
 CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST) {
+    local_time::CheckLocalZone();
+    *this = FromLocalInCheckedZone(nYear, nMonth, nDay, nHour, nMin, nSec, nDST);
+}
+
+CTime CTime::FromLocalInCheckedZone(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec,
+                                    int nDST) {
     const std::int64_t year = static_cast<std::int64_t>(nYear) - 1900;
     const std::int64_t month = static_cast<std::int64_t>(nMonth) - 1;
-    if (!FitsInt(year) || !FitsInt(month)) {
-        m_time = -1;
-        return;
-    }
+    if (!FitsInt(year) || !FitsInt(month))
+        return CTime(-1);
     std::tm fields{};
     fields.tm_year = static_cast<int>(year);
     fields.tm_mon = static_cast<int>(month);
@@ -28,7 +33,7 @@ CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int
     fields.tm_min = nMin;
     fields.tm_sec = nSec;
     fields.tm_isdst = nDST;
-    m_time = platform::LocalMake(&fields);
+    return CTime(local_time::Make(&fields));
 }
 
 CTime CTime::GetCurrentTime() {
@@ -36,7 +41,8 @@ CTime CTime::GetCurrentTime() {
 }
 
 std::tm* CTime::GetLocalTm(std::tm* ptm) const {
-    return platform::LocalBreakdown(m_time, ptm) ? ptm : nullptr;
+    local_time::CheckLocalZone();
+    return local_time::BreakDown(m_time, ptm) ? ptm : nullptr;
 }
 
 CString CTime::Format(LPCSTR pattern) const {

@@ -22,6 +22,11 @@ public:
     // nDST -1 lets the local rules decide. An unrepresentable time gives the error value -1.
     CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST = -1);
 
+    // The same, for callers that have called local_time::CheckLocalZone in the same operation
+    // already, as a loader does once for a whole list.
+    static CTime FromLocalInCheckedZone(int nYear, int nMonth, int nDay, int nHour, int nMin,
+                                        int nSec, int nDST = -1);
+
     static CTime GetCurrentTime();
 
     time_type GetTime() const { return m_time; }

@@ -1,4 +1,6 @@
 #include "framework/afx.h"
+#include "framework/local_time.h"
+#include "matching/local_moment.h"
 #include "matching/selection_match.h"
 #include "periods/period_records.h"
 #include "periods/time_of_day.h"
@@ -7,45 +9,44 @@
 
 namespace {
 
-bool BelowStart(int value, int bound) {
+bool BelowStart(long long value, int bound) {
     return bound > 0 && value < bound;
 }
-bool AboveEnd(int value, int bound) {
+bool AboveEnd(long long value, int bound) {
     return bound > 0 && value > bound;
 }
 
 }  // namespace
 
-BOOL CTimeZone::IsActiveAt(const CTime& moment) const {
+LocalMoment BreakDownMoment(const CTime& moment) {
     std::tm local;
-    if (moment.GetLocalTm(&local) == nullptr)
-        return FALSE;
+    if (!local_time::BreakDown(moment.GetTime(), &local))
+        return {};
     // Year arithmetic in 64 bits: tm_year can lie near INT_MAX for far-off instants.
-    const long long year = static_cast<long long>(local.tm_year) + 1900;
-    const int month = local.tm_mon + 1;
-    const int weekday = local.tm_wday == 0 ? 7 : local.tm_wday;
+    return {true,          static_cast<long long>(local.tm_year) + 1900, local.tm_mon + 1,
+            local.tm_mday, local.tm_wday == 0 ? 7 : local.tm_wday,       ClockDigits(local)};
+}
 
-    if (m_dateStart.m_nYear > 0 && year < m_dateStart.m_nYear)
+BOOL IsActiveAtLocal(const CTimeZone& period, const LocalMoment& moment) {
+    if (!moment.valid)
         return FALSE;
-    if (m_dateEnd.m_nYear > 0 && year > m_dateEnd.m_nYear)
+    if (BelowStart(moment.year, period.m_dateStart.m_nYear) ||
+        AboveEnd(moment.year, period.m_dateEnd.m_nYear) ||
+        BelowStart(moment.month, period.m_dateStart.m_nMonth) ||
+        AboveEnd(moment.month, period.m_dateEnd.m_nMonth) ||
+        BelowStart(moment.day, period.m_dateStart.m_nDay) ||
+        AboveEnd(moment.day, period.m_dateEnd.m_nDay) ||
+        BelowStart(moment.weekday, period.m_nWeekStart) ||
+        AboveEnd(moment.weekday, period.m_nWeekEnd))
         return FALSE;
-    if (BelowStart(month, m_dateStart.m_nMonth))
+    if (period.StartClockDigits() > moment.clock)
         return FALSE;
-    if (AboveEnd(month, m_dateEnd.m_nMonth))
-        return FALSE;
-    if (BelowStart(local.tm_mday, m_dateStart.m_nDay))
-        return FALSE;
-    if (AboveEnd(local.tm_mday, m_dateEnd.m_nDay))
-        return FALSE;
-    if (BelowStart(weekday, m_nWeekStart))
-        return FALSE;
-    if (AboveEnd(weekday, m_nWeekEnd))
-        return FALSE;
+    return period.EndClockDigits() >= moment.clock ? TRUE : FALSE;
+}
 
-    const int clock = SecondsSinceMidnight(local);
-    if (SecondsSinceMidnight(m_timeStart) > clock)
-        return FALSE;
-    return SecondsSinceMidnight(m_timeEnd) >= clock ? TRUE : FALSE;
+BOOL CTimeZone::IsActiveAt(const CTime& moment) const {
+    local_time::CheckLocalZone();
+    return IsActiveAtLocal(*this, BreakDownMoment(moment));
 }
 
 CALVORA_EXPORT BOOL CALVORA_CDECL IsActTimeNow(CDWordArray* selection) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "framework/afx.h"
+#include "periods/time_of_day.h"
 
 // One date bound; a year, month or day of 0 (or below) leaves that component open.
 class CDateInfo : public CObject {
@@ -60,6 +61,12 @@ public:
     // Whether the moment lies inside every range of this period.
     BOOL IsActiveAt(const CTime& moment) const;
 
+    // The "%H%M%S" clock digits of m_timeStart and m_timeEnd (see ClockDigits), worked out again
+    // only when the time or the local zone has changed. Call local_time::CheckLocalZone first
+    // in the same operation.
+    int StartClockDigits() const { return m_startClock.DigitsOf(m_timeStart); }
+    int EndClockDigits() const { return m_endClock.DigitsOf(m_timeEnd); }
+
     int m_nID;
     CString m_strDesc;
     CDateInfo m_dateStart;
@@ -69,6 +76,10 @@ public:
     CTime m_timeStart;
     CTime m_timeEnd;
     int m_nChangeKind;
+
+private:
+    ClockMemo m_startClock;
+    ClockMemo m_endClock;
 };
 
 // The archive schema in force: TRUE for the tm schema (times as hour, minute, second), FALSE

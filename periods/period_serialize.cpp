@@ -1,7 +1,12 @@
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <vector>
 
+#include "framework/local_time.h"
 #include "periods/period_records.h"
+#include "periods/time_of_day.h"
 
 static_assert(std::endian::native == std::endian::little,
               "the fixed fields of a body are copied to and from the stream as they lie in memory");
@@ -13,112 +18,14 @@ constexpr int kRebuildYear = 2005;
 constexpr int kRebuildMonth = 4;
 constexpr int kRebuildDay = 12;
 
-struct ClockReading {
-    LONG hour = 0;
-    LONG minute = 0;
-    LONG second = 0;
-};
-
-// Local-time conversions dominate both directions, and the times of a list repeat: a load
-// rebuilds every clock reading on the same date, a save breaks down times that editing and
-// loading leave on few dates. Each list written or read converts every value once, remembered
-// in a small direct-mapped table whose entries carry the number of the list they were made
-// for. Those numbers are this table's own: an archive may come from another binary, and the
-// local-time rules may change between two lists, so nothing learnt for one list is taken for
-// another. The table is plain data: a thread-local object with a destructor would keep the
-// module from being unloaded.
-class LocalTimeMemo {
-public:
-    // The list being written or read on this thread: its archive and number.
-    struct Scope {
-        const CArchive* archive;
-        std::uint64_t number;
-    };
-
-    Scope Enter(const CArchive& ar) {
-        const Scope previous = m_scope;
-        m_scope = {&ar, ++m_lastNumber};
-        return previous;
-    }
-    void Leave(const Scope& previous) { m_scope = previous; }
-
-    CTime Rebuild(const CArchive& ar, const ClockReading& reading) {
-        const bool usual = reading.hour >= 0 && reading.hour < 24 && reading.minute >= 0 &&
-                           reading.minute < 60 && reading.second >= 0 && reading.second < 60;
-        if (!usual || m_scope.archive != &ar)
-            return RebuildClockReading(reading);
-        const std::int64_t key = (reading.hour * 60 + reading.minute) * 60 + reading.second;
-        Entry& entry = m_instants[static_cast<std::size_t>(key) % kEntries];
-        if (entry.number != m_scope.number || entry.key != key)
-            entry = {m_scope.number, key, RebuildClockReading(reading).GetTime()};
-        return CTime(entry.value);
-    }
-
-    ClockReading Breakdown(const CArchive& ar, const CTime& time) {
-        if (m_scope.archive != &ar)
-            return BreakDown(time);
-        const std::int64_t key = time.GetTime();
-        Entry& entry = m_readings[static_cast<std::uint64_t>(key) % kEntries];
-        if (entry.number != m_scope.number || entry.key != key) {
-            const ClockReading reading = BreakDown(time);
-            // Packed in decimal, so that a leap second (second 60) stays what it is.
-            entry = {m_scope.number, key,
-                     (reading.hour * 100 + reading.minute) * 100 + reading.second};
-        }
-        return {static_cast<LONG>(entry.value / 10000), static_cast<LONG>(entry.value / 100 % 100),
-                static_cast<LONG>(entry.value % 100)};
-    }
-
-private:
-    // A power of two above the 86 400 seconds of a day would cost too much per thread; a
-    // prime spreads the clock readings of a list well enough.
-    static constexpr std::size_t kEntries = 4093;
-
-    struct Entry {
-        std::uint64_t number;  // 0: never used, as no list has that number
-        std::int64_t key;
-        std::int64_t value;
-    };
-
-    static CTime RebuildClockReading(const ClockReading& reading) {
-        return CTime(kRebuildYear, kRebuildMonth, kRebuildDay, reading.hour, reading.minute,
-                     reading.second, -1);
-    }
-
-    // A time the C library cannot break down is kept as midnight.
-    static ClockReading BreakDown(const CTime& time) {
-        std::tm local{};
-        if (time.GetLocalTm(&local) == nullptr)
-            return {};
-        return {local.tm_hour, local.tm_min, local.tm_sec};
-    }
-
-    Scope m_scope;
-    std::uint64_t m_lastNumber;
-    Entry m_instants[kEntries];
-    Entry m_readings[kEntries];
-};
-
-thread_local LocalTimeMemo t_localTimes;
-
-// The memo serves the list of one archive while this lives.
-class MemoScope {
-public:
-    explicit MemoScope(const CArchive& ar) : m_previous(t_localTimes.Enter(ar)) {}
-    ~MemoScope() { t_localTimes.Leave(m_previous); }
-    MemoScope(const MemoScope&) = delete;
-    MemoScope& operator=(const MemoScope&) = delete;
-
-private:
-    LocalTimeMemo::Scope m_previous;
-};
-
 // The fixed fields of a body lie around the description: both date bounds and the number
 // before it, both weekdays and the two times after it. Each side is one block of
 // little-endian 32-bit fields.
 constexpr std::size_t kHeadFields = 11;
 constexpr std::size_t kTmTailFields = 8;      // weekdays, then hour, minute, second twice
 constexpr std::size_t kLegacyTailFields = 4;  // weekdays, then two 32-bit instants
+constexpr std::size_t kMaxStringPrefix = 7;
+constexpr std::size_t kMaxClassTag = 6;
 
 void PackDate(const CDateInfo& date, std::uint32_t* fields) {
     fields[0] = static_cast<std::uint32_t>(date.m_nYear);
@@ -136,25 +43,133 @@ void UnpackDate(const std::uint32_t* fields, CDateInfo& date) {
     date.m_nReserved2 = static_cast<int>(fields[4]);
 }
 
-void PackTime(CArchive& ar, const CTime& time, bool tmSchema, std::uint32_t* fields) {
-    if (!tmSchema) {
-        // The legacy schema holds 32-bit instants.
-        fields[0] = static_cast<std::uint32_t>(static_cast<std::uint64_t>(time.GetTime()));
-        return;
-    }
-    const ClockReading reading = t_localTimes.Breakdown(ar, time);
-    fields[0] = static_cast<std::uint32_t>(reading.hour);
-    fields[1] = static_cast<std::uint32_t>(reading.minute);
-    fields[2] = static_cast<std::uint32_t>(reading.second);
+// A time the C library cannot break down is written as midnight.
+void PackClock(int digits, std::uint32_t* fields) {
+    if (digits < 0)
+        digits = 0;
+    fields[0] = static_cast<std::uint32_t>(digits / 10000);
+    fields[1] = static_cast<std::uint32_t>(digits / 100 % 100);
+    fields[2] = static_cast<std::uint32_t>(digits % 100);
 }
 
-CTime UnpackTime(CArchive& ar, const std::uint32_t* fields, bool tmSchema) {
-    if (!tmSchema)
-        return CTime(static_cast<CTime::time_type>(fields[0]));
-    const ClockReading reading{static_cast<LONG>(static_cast<std::int32_t>(fields[0])),
-                               static_cast<LONG>(static_cast<std::int32_t>(fields[1])),
-                               static_cast<LONG>(static_cast<std::int32_t>(fields[2]))};
-    return t_localTimes.Rebuild(ar, reading);
+std::size_t TailBytes(bool tmSchema) {
+    return (tmSchema ? kTmTailFields : kLegacyTailFields) * 4;
+}
+
+std::size_t BodyBytes(const CTimeZone& period, bool tmSchema) {
+    const std::size_t length = period.m_strDesc.Bytes().size();
+    BYTE prefix[kMaxStringPrefix];
+    return kHeadFields * 4 + CArchive::EncodeStringPrefix(length, prefix) + length +
+           TailBytes(tmSchema);
+}
+
+// Lays out a body at out and returns its end. The local zone must have been checked.
+BYTE* EncodeBody(const CTimeZone& period, bool tmSchema, BYTE* out) {
+    std::uint32_t head[kHeadFields];
+    PackDate(period.m_dateStart, head);
+    PackDate(period.m_dateEnd, head + 5);
+    head[10] = static_cast<std::uint32_t>(period.m_nID);
+    std::memcpy(out, head, sizeof head);
+    out += sizeof head;
+    const std::string& desc = period.m_strDesc.Bytes();
+    out += CArchive::EncodeStringPrefix(desc.size(), out);
+    std::memcpy(out, desc.data(), desc.size());
+    out += desc.size();
+    std::uint32_t tail[kTmTailFields];
+    tail[0] = static_cast<std::uint32_t>(period.m_nWeekStart);
+    tail[1] = static_cast<std::uint32_t>(period.m_nWeekEnd);
+    if (tmSchema) {
+        PackClock(period.StartClockDigits(), tail + 2);
+        PackClock(period.EndClockDigits(), tail + 5);
+    } else {
+        // The legacy schema holds 32-bit instants.
+        tail[2] =
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(period.m_timeStart.GetTime()));
+        tail[3] =
+            static_cast<std::uint32_t>(static_cast<std::uint64_t>(period.m_timeEnd.GetTime()));
+    }
+    std::memcpy(out, tail, TailBytes(tmSchema));
+    return out + TailBytes(tmSchema);
+}
+
+CTime RebuildClockReading(const std::uint32_t* fields) {
+    return CTime::FromLocalInCheckedZone(
+        kRebuildYear, kRebuildMonth, kRebuildDay, static_cast<std::int32_t>(fields[0]),
+        static_cast<std::int32_t>(fields[1]), static_cast<std::int32_t>(fields[2]));
+}
+
+// Collects whole elements and hands them to the archive a large block at a time, so that
+// the archive neither sees each field nor copies the bytes into its own buffer first.
+class BlockWriter {
+public:
+    explicit BlockWriter(CArchive& ar) : m_ar(ar), m_block(new BYTE[kBlockBytes]) {}
+    ~BlockWriter() = default;
+    BlockWriter(const BlockWriter&) = delete;
+    BlockWriter& operator=(const BlockWriter&) = delete;
+
+    // Room for bytes contiguous bytes, or nullptr when they cannot lie in one block.
+    BYTE* Room(std::size_t bytes) {
+        if (bytes > kBlockBytes)
+            return nullptr;
+        if (kBlockBytes - m_used < bytes)
+            Flush();
+        BYTE* room = m_block.get() + m_used;
+        m_used += bytes;
+        return room;
+    }
+    void Flush() {
+        if (m_used > 0)
+            m_ar.Write(m_block.get(), static_cast<UINT>(m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr std::size_t kBlockBytes = 256 * 1024;
+
+    CArchive& m_ar;
+    std::unique_ptr<BYTE[]> m_block;
+    std::size_t m_used = 0;
+};
+
+void StorePeriodList(const CObList& list, CArchive& ar) {
+    local_time::CheckLocalZone();
+    const bool tmSchema = PeriodArchiveUsesTmSchema();
+    const CRuntimeClass* periodClass = RUNTIME_CLASS(CTimeZone);
+    ar.WriteCount(static_cast<DWORD_PTR>(list.GetCount()));
+    BlockWriter block(ar);
+    // Objects laid out here and not yet counted by the archive, whose numbering of the
+    // classes it records next depends on them.
+    DWORD uncounted = 0;
+    const auto throughArchive = [&] {
+        block.Flush();
+        ar.CountObjectsWritten(uncounted);
+        uncounted = 0;
+    };
+    // The tag of every period after the class's first, once the archive has recorded it.
+    BYTE tag[kMaxClassTag];
+    std::size_t tagBytes = 0;
+    POSITION pos = list.GetHeadPosition();
+    while (pos != nullptr) {
+        const CObject* element = list.GetNext(pos);
+        const bool plainPeriod = element != nullptr && element->GetRuntimeClass() == periodClass;
+        if (plainPeriod && tagBytes == 0)
+            tagBytes = ar.EncodeRecordedClassTag(periodClass, tag);
+        const auto* period = static_cast<const CTimeZone*>(element);
+        BYTE* room = !plainPeriod || tagBytes == 0
+                         ? nullptr
+                         : block.Room(tagBytes + BodyBytes(*period, tmSchema));
+        if (room == nullptr) {
+            // A null, another class, this class's first element or a description too long for
+            // a block: the archive's own way.
+            throughArchive();
+            ar.WriteObject(element);
+            continue;
+        }
+        std::memcpy(room, tag, tagBytes);
+        EncodeBody(*period, tmSchema, room + tagBytes);
+        ++uncounted;
+    }
+    throughArchive();
 }
 
 }  // namespace
@@ -169,36 +184,37 @@ void CDateInfo::Serialize(CArchive& ar) {
 
 void CTimeZone::Serialize(CArchive& ar) {
     const bool tmSchema = PeriodArchiveUsesTmSchema();
-    const std::size_t timeFields = tmSchema ? 3 : 1;
-    const std::size_t tailBytes = (tmSchema ? kTmTailFields : kLegacyTailFields) * 4;
+    if (ar.IsStoring()) {
+        local_time::CheckLocalZone();
+        std::vector<BYTE> body(BodyBytes(*this, tmSchema));
+        EncodeBody(*this, tmSchema, body.data());
+        ar.Write(body.data(), static_cast<UINT>(body.size()));
+        return;
+    }
     std::uint32_t head[kHeadFields];
     std::uint32_t tail[kTmTailFields];
-    if (ar.IsStoring()) {
-        PackDate(m_dateStart, head);
-        PackDate(m_dateEnd, head + 5);
-        head[10] = static_cast<std::uint32_t>(m_nID);
-        tail[0] = static_cast<std::uint32_t>(m_nWeekStart);
-        tail[1] = static_cast<std::uint32_t>(m_nWeekEnd);
-        PackTime(ar, m_timeStart, tmSchema, tail + 2);
-        PackTime(ar, m_timeEnd, tmSchema, tail + 2 + timeFields);
-        ar.Write(head, sizeof head);
-        ar << m_strDesc;
-        ar.Write(tail, static_cast<UINT>(tailBytes));
+    ar.EnsureRead(head, sizeof head);
+    ar >> m_strDesc;
+    ar.EnsureRead(tail, TailBytes(tmSchema));
+    UnpackDate(head, m_dateStart);
+    UnpackDate(head + 5, m_dateEnd);
+    m_nID = static_cast<int>(head[10]);
+    m_nWeekStart = static_cast<int>(tail[0]);
+    m_nWeekEnd = static_cast<int>(tail[1]);
+    if (tmSchema) {
+        local_time::CheckLocalZone();
+        m_timeStart = RebuildClockReading(tail + 2);
+        m_timeEnd = RebuildClockReading(tail + 5);
     } else {
-        ar.EnsureRead(head, sizeof head);
-        ar >> m_strDesc;
-        ar.EnsureRead(tail, tailBytes);
-        UnpackDate(head, m_dateStart);
-        UnpackDate(head + 5, m_dateEnd);
-        m_nID = static_cast<int>(head[10]);
-        m_nWeekStart = static_cast<int>(tail[0]);
-        m_nWeekEnd = static_cast<int>(tail[1]);
-        m_timeStart = UnpackTime(ar, tail + 2, tmSchema);
-        m_timeEnd = UnpackTime(ar, tail + 2 + timeFields, tmSchema);
+        m_timeStart = CTime(static_cast<CTime::time_type>(tail[2]));
+        m_timeEnd = CTime(static_cast<CTime::time_type>(tail[3]));
     }
 }
 
 void SerializePeriodList(CObList& list, CArchive& ar) {
-    MemoScope scope(ar);
-    list.Serialize(ar, RUNTIME_CLASS(CTimeZone));
+    if (ar.IsStoring()) {
+        StorePeriodList(list, ar);
+    } else {
+        list.Serialize(ar, RUNTIME_CLASS(CTimeZone));
+    }
 }

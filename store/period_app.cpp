@@ -1,5 +1,6 @@
 #include "store/period_app.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -17,6 +18,17 @@ namespace {
 
 constexpr int kArchiveBufferSize = 4096;
 constexpr int kNoDataFile = -1;  // the reason of a save without a path; hosts check that first
+// A load reads the file in blocks of up to this size, a small file in one read.
+constexpr ULONGLONG kMaxLoadBufferSize = 1 << 20;
+
+int LoadBufferSize(const CFile& file) {
+    try {
+        return static_cast<int>(
+            std::clamp<ULONGLONG>(file.GetLength(), kArchiveBufferSize, kMaxLoadBufferSize));
+    } catch (const CFileException&) {
+        return kArchiveBufferSize;
+    }
+}
 
 // Hands the saved list to the synchronisation library, if there is one. Nothing it does or
 // throws may stop the save.
@@ -174,7 +186,7 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
         return LoadOutcome::NotOpened;
     CMemFile file(content.data(), static_cast<UINT>(content.size()));
     try {
-        CArchive archive(&file, CArchive::load, kArchiveBufferSize);
+        CArchive archive(&file, CArchive::load, LoadBufferSize(file));
         SerializePeriodList(*list, archive);
         archive.Close();
         return LoadOutcome::Complete;

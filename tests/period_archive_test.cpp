@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <ctime>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -8,6 +11,89 @@
 #include "tests/support/time_zone_guard.h"
 
 namespace {
+
+// The writer as it was: every field through the archive, every time broken down on its own
+// by the C library (midnight when it cannot be).
+Bytes SaveFieldByField(CObList& list, bool tmSchema) {
+    CMemFile file;
+    CArchive ar(&file, CArchive::store);
+    ar.WriteCount(static_cast<DWORD_PTR>(list.GetCount()));
+    POSITION pos = list.GetHeadPosition();
+    for (bool first = true; pos != nullptr; first = false) {
+        const auto* p = static_cast<const CTimeZone*>(list.GetNext(pos));
+        if (first) {
+            ar << WORD{0xFFFF} << WORD{1} << WORD{9};
+            ar.Write("CTimeZone", 9);
+        } else {
+            ar << WORD{0x8001};
+        }
+        for (const CDateInfo* d : {&p->m_dateStart, &p->m_dateEnd}) {
+            ar << static_cast<LONG>(d->m_nYear) << static_cast<LONG>(d->m_nMonth)
+               << static_cast<LONG>(d->m_nDay) << static_cast<LONG>(d->m_nReserved1)
+               << static_cast<LONG>(d->m_nReserved2);
+        }
+        ar << static_cast<LONG>(p->m_nID) << p->m_strDesc << static_cast<LONG>(p->m_nWeekStart)
+           << static_cast<LONG>(p->m_nWeekEnd);
+        for (const CTime* t : {&p->m_timeStart, &p->m_timeEnd}) {
+            if (!tmSchema) {
+                ar << static_cast<DWORD>(static_cast<std::uint64_t>(t->GetTime()));
+                continue;
+            }
+            std::tm f{};
+            const time_t value = static_cast<time_t>(t->GetTime());
+            const bool broken = static_cast<std::int64_t>(value) == t->GetTime() &&
+#if defined(_WIN32)
+                                _localtime64_s(&f, &value) == 0;
+#else
+                                localtime_r(&value, &f) != nullptr;
+#endif
+            if (!broken)
+                f = {};
+            ar << static_cast<LONG>(f.tm_hour) << static_cast<LONG>(f.tm_min)
+               << static_cast<LONG>(f.tm_sec);
+        }
+    }
+    ar.Close();
+    return FileBytes(file);
+}
+
+// Random lists, long enough to fill several of the writer's blocks, with descriptions at every
+// prefix boundary and one longer than a block, under zones changed between saves.
+TEST(PeriodArchive, WriterGivesTheFieldByFieldBytesOnRandomLists) {
+    std::mt19937 random(2105);
+    const std::size_t lengths[] = {0, 4, 254, 255, 65533, 65534, 300000};
+    const char* const zones[] = {"Asia/Shanghai", "Europe/Berlin", "UTC", "Australia/Lord_Howe"};
+    for (int trial = 0; trial < 8; ++trial) {
+        TimeZoneGuard zone(zones[trial % 4]);
+        OwnedPeriodList periods;
+        const int count = std::uniform_int_distribution<int>(0, 6000)(random);
+        for (int i = 0; i < count; ++i) {
+            CTimeZone& p = periods.Add();
+            p.SetID(static_cast<int>(random()));
+            const std::size_t length =
+                random() % 50 == 0 ? lengths[random() % std::size(lengths)] : random() % 40;
+            p.SetDesc(CString(static_cast<char>('a' + random() % 26), static_cast<int>(length)));
+            p.SetStartDate(static_cast<int>(random()), 5, 1, static_cast<int>(random()), 0);
+            p.SetEndDate(0, 0, static_cast<int>(random()), 0, static_cast<int>(random()));
+            p.m_nWeekStart = static_cast<int>(random() % 9);
+            p.m_nWeekEnd = static_cast<int>(random());
+            p.m_timeStart =
+                random() % 100 == 0 ? CTime(INT64_MAX) : CTime(2005, 4, 12, 0, 0, random() % 90000);
+            p.m_timeEnd = CTime(static_cast<std::int64_t>(random()) - 0x40000000);
+        }
+        for (const bool tmSchema : {true, false}) {
+            SchemaGuard schema(tmSchema);
+            const Bytes saved = SaveList(periods.list);
+            const Bytes expected = SaveFieldByField(periods.list, tmSchema);
+            const auto differ =
+                std::mismatch(saved.begin(), saved.end(), expected.begin(), expected.end());
+            ASSERT_TRUE(differ.first == saved.end() && differ.second == expected.end())
+                << "trial " << trial << (tmSchema ? " tm" : " legacy") << ": " << saved.size()
+                << " bytes against " << expected.size() << ", first difference at "
+                << differ.first - saved.begin();
+        }
+    }
+}
 
 Bytes Splice(Bytes bytes, std::size_t offset, std::size_t removed, const Bytes& inserted) {
     bytes.erase(bytes.begin() + static_cast<std::ptrdiff_t>(offset),

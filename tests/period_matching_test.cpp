@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
+#include <ctime>
 #include <memory>
 #include <vector>
 
+#include "matching/selection_match.h"
 #include "periods/period_records.h"
 #include "plugin/calvora_api.h"
 #include "store/period_store.h"
@@ -164,6 +167,151 @@ TEST(PeriodMatching, UnbreakableTimeSortsBelowEveryClock) {
     period->m_timeEnd = CTime(INT64_MAX);
     EXPECT_FALSE(period->IsActiveAt(CTime(2011, 3, 9, 0, 0, 0)));
     EXPECT_FALSE(MakePeriod(kAllDay)->IsActiveAt(CTime(INT64_MAX)));
+}
+
+// The C library's own breakdown, bypassing everything the module remembers.
+bool LibraryBreakdown(std::int64_t t, std::tm* out) {
+#if defined(_WIN32)
+    const __time64_t value = t;
+    return _localtime64_s(out, &value) == 0;
+#else
+    const time_t value = static_cast<time_t>(t);
+    return localtime_r(&value, out) != nullptr;
+#endif
+}
+
+// The rule as written: three breakdowns, the components compared one by one, the clock
+// texts compared byte-wise.
+bool LiteralIsActive(const CTimeZone& p, std::int64_t moment) {
+    std::tm now, from, to;
+    if (!LibraryBreakdown(moment, &now))
+        return false;
+    char nowText[16] = "", fromText[16] = "", toText[16] = "";
+    std::strftime(nowText, sizeof nowText, "%H%M%S", &now);
+    if (LibraryBreakdown(p.m_timeStart.GetTime(), &from))
+        std::strftime(fromText, sizeof fromText, "%H%M%S", &from);
+    if (LibraryBreakdown(p.m_timeEnd.GetTime(), &to))
+        std::strftime(toText, sizeof toText, "%H%M%S", &to);
+    const long long year = now.tm_year + 1900LL;
+    const int weekday = now.tm_wday == 0 ? 7 : now.tm_wday;
+    const auto below = [](long long v, int bound) { return bound > 0 && v < bound; };
+    const auto above = [](long long v, int bound) { return bound > 0 && v > bound; };
+    if (below(year, p.m_dateStart.m_nYear) || above(year, p.m_dateEnd.m_nYear) ||
+        below(now.tm_mon + 1, p.m_dateStart.m_nMonth) ||
+        above(now.tm_mon + 1, p.m_dateEnd.m_nMonth) || below(now.tm_mday, p.m_dateStart.m_nDay) ||
+        above(now.tm_mday, p.m_dateEnd.m_nDay) || below(weekday, p.m_nWeekStart) ||
+        above(weekday, p.m_nWeekEnd))
+        return false;
+    return std::strcmp(fromText, nowText) <= 0 && std::strcmp(toText, nowText) >= 0;
+}
+
+// Instants where the local offset changes between 1965 and 2045, found by steps of six hours
+// and narrowed to the second; with far-out instants and a few ordinary ones.
+std::vector<std::int64_t> InstantsToTry() {
+    const auto offset = [](std::int64_t t) {
+        std::tm fields;
+        if (!LibraryBreakdown(t, &fields))
+            return std::int64_t{0};
+        const std::int64_t days = ((fields.tm_year + 1900LL) * 366 + fields.tm_yday);
+        return days * 86400 + fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec - t;
+    };
+    std::vector<std::int64_t> instants = {INT64_MIN,
+                                          -(std::int64_t{1} << 40),
+                                          -2208988800,
+                                          INT64_MAX,  // just after a day before 1970
+                                          -1,
+                                          0,
+                                          1,
+                                          2147483647,
+                                          2147483648,
+                                          4102444800,
+                                          253402300799,
+                                          std::int64_t{1} << 40,
+                                          std::int64_t{1} << 56,
+                                          INT64_MAX};
+    constexpr std::int64_t kStep = 6 * 3600;
+    for (std::int64_t t = -157766400; t < 2366841600; t += kStep) {
+        if (offset(t) == offset(t + kStep))
+            continue;
+        std::int64_t low = t, high = t + kStep;  // the change lies in (low, high]
+        while (high - low > 1) {
+            const std::int64_t middle = low + (high - low) / 2;
+            (offset(middle) == offset(low) ? low : high) = middle;
+        }
+        for (const std::int64_t around : {-86401, -3601, -1801, -2, -1, 0, 1, 1799, 3600, 86400})
+            instants.push_back(high + around);
+    }
+    for (std::int64_t t = 1293840000; t < 1325376000; t += 7 * 86400 + 3607)
+        instants.push_back(t);  // through 2011
+    return instants;
+}
+
+// One set of periods lives through every zone, so that what they remember under one zone
+// must give way under the next.
+TEST(PeriodMatchingEquivalence, EveryZoneAtEveryTransitionAsTheLiteralRule) {
+    const char* const zones[] = {"Asia/Shanghai",
+                                 "UTC",
+                                 nullptr,
+                                 "Europe/Berlin",
+                                 "America/New_York",
+                                 "Australia/Lord_Howe",
+                                 "America/St_Johns",
+                                 "right/UTC",
+                                 "EST5EDT,M3.2.0,M11.1.0",
+                                 "Europe/Moscow"};
+    std::vector<std::unique_ptr<CTimeZone>> periods;
+    periods.push_back(MakePeriod(kAllDay, 0));
+    periods.push_back(MakePeriod(kWorkHours, 1));
+    periods.push_back(MakePeriod({{0, 0, 0}, {0, 0, 0}, 0, 0, 1, 59, 59, 3, 0, 0}, 2));
+    periods.push_back(MakePeriod({{0, 0, 0}, {0, 0, 0}, 0, 0, 2, 30, 0, 2, 30, 0}, 3));
+    periods.push_back(MakePeriod({{0, 0, 0}, {0, 0, 0}, 0, 0, 0, 0, 0, 0, 29, 59}, 4));
+    periods.push_back(MakePeriod(kSummerWeekdays, 5));
+    periods.push_back(MakePeriod(WithDates(kAllDay, {2011, 3, 15}, {2012, 10, 0}), 6));
+    // Times on days of change in the periods' own year, and instants the clock cannot read.
+    periods.push_back(MakePeriod(kAllDay, 7));
+    periods.back()->m_timeStart = CTime(2011, 3, 27, 2, 30, 0);
+    periods.back()->m_timeEnd = CTime(2011, 10, 30, 2, 30, 0);
+    periods.push_back(MakePeriod(kAllDay, 8));
+    periods.back()->m_timeStart = CTime(INT64_MIN);
+    periods.back()->m_timeEnd = CTime(1301187599);
+    CObList list;
+    CDWordArray selection;
+    for (const auto& period : periods) {
+        list.AddTail(period.get());
+        selection.Add(static_cast<DWORD>(period->m_nID));
+    }
+    int failures = 0;
+    for (const char* zone : zones) {
+        TimeZoneGuard guard(zone);
+        const char* name = guard.Name();
+        for (const std::int64_t t : InstantsToTry()) {
+            std::tm expected{}, actual{};
+            const bool breaks = LibraryBreakdown(t, &expected);
+            ASSERT_EQ(CTime(t).GetLocalTm(&actual) != nullptr, breaks) << name << " " << t;
+            if (breaks) {
+                const auto fields = [](const std::tm& f) {
+                    return std::vector<int>{f.tm_year, f.tm_mon,  f.tm_mday, f.tm_hour, f.tm_min,
+                                            f.tm_sec,  f.tm_wday, f.tm_yday, f.tm_isdst};
+                };
+                EXPECT_EQ(fields(actual), fields(expected)) << name << " " << t;
+                std::tm asked = expected;
+                asked.tm_isdst = -1;
+                const CTime built(expected.tm_year + 1900, expected.tm_mon + 1, expected.tm_mday,
+                                  expected.tm_hour, expected.tm_min, expected.tm_sec);
+                EXPECT_EQ(built.GetTime(), static_cast<std::int64_t>(mktime(&asked)))
+                    << name << " " << t;
+            }
+            bool any = false;
+            for (const auto& period : periods) {
+                const bool literal = LiteralIsActive(*period, t);
+                any = any || literal;
+                if ((period->IsActiveAt(CTime(t)) != FALSE) != literal && ++failures <= 10)
+                    ADD_FAILURE() << name << " period " << period->m_nID << " at " << t;
+            }
+            EXPECT_EQ(AnySelectedActiveWalkingOnce(list, selection, CTime(t)) != FALSE, any);
+        }
+    }
+    list.RemoveAll();
 }
 
 // The module-wide list, filled in memory for the duration of a test.

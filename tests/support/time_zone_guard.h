@@ -31,6 +31,8 @@ inline constexpr Zone kZones[] = {
 };
 
 inline const Zone* Find(const char* name) {
+    if (name == nullptr)
+        return nullptr;
     for (const Zone& zone : kZones) {
         if (std::strcmp(zone.name, name) == 0)
             return &zone;
@@ -69,6 +71,7 @@ inline const char* TzValueFor(const Zone& zone) {
 
 class TimeZoneGuard {
 public:
+    // A null zone leaves TZ unset.
     explicit TimeZoneGuard(const char* zone) : m_zone(zone) {
         using namespace time_zone_detail;
         if (const char* old = std::getenv("TZ"))
@@ -87,7 +90,7 @@ public:
     // False when the C runtime could not be put into the zone's rules in this process (the
     // Windows runtime follows a zone with daylight saving only as the system zone).
     bool Active() const { return m_active; }
-    const char* Name() const { return m_zone; }
+    const char* Name() const { return m_zone ? m_zone : "(TZ unset)"; }
 
 private:
     const char* m_zone;

@@ -1,5 +1,6 @@
 #include "framework/platform/platform_time.h"
 
+#include <cstring>
 #include <limits>
 
 namespace platform {
@@ -13,6 +14,18 @@ bool LocalBreakdown(std::int64_t t, std::tm* out) {
         return false;
     const time_t value = static_cast<time_t>(t);
     return localtime_r(&value, out) != nullptr;
+}
+
+void TakeUpLocalZone() {
+    tzset();
+}
+
+bool SameLocalRules(const std::tm& a, const std::tm& b) {
+    if (a.tm_gmtoff != b.tm_gmtoff)
+        return false;
+    if (a.tm_zone == nullptr || b.tm_zone == nullptr)
+        return a.tm_zone == b.tm_zone;
+    return std::strcmp(a.tm_zone, b.tm_zone) == 0;
 }
 
 std::int64_t LocalMake(std::tm* fields) {

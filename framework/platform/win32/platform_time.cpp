@@ -13,6 +13,15 @@ bool LocalBreakdown(std::int64_t t, std::tm* out) {
     return _localtime64_s(out, &value) == 0;
 }
 
+void TakeUpLocalZone() {
+    _tzset();
+}
+
+// The runtime's fields hold no offset or zone name; tm_isdst is all it tells.
+bool SameLocalRules(const std::tm& a, const std::tm& b) {
+    return a.tm_isdst == b.tm_isdst;
+}
+
 std::int64_t LocalMake(std::tm* fields) {
     return _mktime64(fields);
 }
