@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -134,6 +135,39 @@ TEST_F(QtDialogs, EscapeAndTheCloseBoxSendCancel) {
         EXPECT_EQ(dlg.m_events, std::vector<std::string>{"cancel"});
         EXPECT_TRUE(op.Problems().empty());
     }
+}
+
+// Enter and Escape in an open drop-down list choose an item and close the list, nothing more.
+TEST_F(QtDialogs, KeysInAnOpenDropDownListStayInTheList) {
+    CFormTestDlg dlg;
+    QComboBox* combo = nullptr;
+    const auto keyInOpenList = [&](Qt::Key key) {
+        return [&, key] {
+            combo->showPopup();
+            QWidget* popup = QApplication::activePopupWidget();
+            ASSERT_NE(popup, nullptr);
+            QWidget* in = popup->focusWidget() != nullptr ? popup->focusWidget() : popup;
+            QTest::keyClick(in, Qt::Key_Down);
+            QTest::keyClick(in, key);
+            EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+            EXPECT_EQ(QtOperator::TopDialog(), combo->window());
+        };
+    };
+    m_operator
+        .Observe([&] {
+            combo = qobject_cast<QComboBox*>(QtOperator::ControlOf(IDC_WEEK_END));
+            ASSERT_NE(combo, nullptr);
+            combo->setEnabled(true);
+        })
+        .MoveFocus(IDC_WEEK_END)
+        .Observe(keyInOpenList(Qt::Key_Escape))
+        .Observe([&] { EXPECT_EQ(combo->currentIndex(), -1); })
+        .Observe(keyInOpenList(Qt::Key_Return))
+        .Observe([&] { EXPECT_NE(combo->currentIndex(), -1); })
+        .PressKey(Qt::Key_Escape)
+        .Start();
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_EQ(dlg.m_events, (std::vector<std::string>{"kill focus desc", "cancel"}));
 }
 
 TEST_F(QtDialogs, ChineseTextTypedIsReadAsCodePage936) {

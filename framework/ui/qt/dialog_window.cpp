@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QWindow>
 
 #include "framework/ui/dialog_rules.h"
 #include "framework/ui/qt/qt_text.h"
@@ -106,6 +107,11 @@ QStyle* FocusCues() {
     return style.data();
 }
 
+bool InPopup(const QObject* watched) {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget != nullptr && widget->window()->windowType() == Qt::Popup;
+}
+
 bool IsDialogKey(int key) {
     return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Return ||
            key == Qt::Key_Enter || key == Qt::Key_Escape;
@@ -126,6 +132,8 @@ DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner, Dia
     setWindowModality(Qt::WindowModal);
     setSizeGripEnabled(false);
 
+    ForwardOwnerActivation();
+
     for (const ControlTemplate& control : dialog.controls) {
         QWidget* widget = CreateControl(control);
         Place(widget, control);
@@ -145,6 +153,19 @@ DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner, Dia
         }
         m_controls.emplace_back(&control, widget);
     }
+}
+
+void DialogWindow::ForwardOwnerActivation() {
+    // A window manager may activate the blocked owner when it is clicked; as the platform's
+    // disabled owner, it passes that on: this dialog comes forward and takes the keyboard.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* focused) {
+        const QWidget* owner = parentWidget();
+        if (!m_ended && isVisible() && owner != nullptr && focused != nullptr &&
+            focused == owner->window()->windowHandle()) {
+            raise();
+            activateWindow();
+        }
+    });
 }
 
 QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
@@ -333,6 +354,10 @@ bool DialogWindow::DropsTypedText(QWidget* edit, const QString& typed) const {
 bool DialogWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::KeyPress: {
+            // A control's own popup, such as a drop-down's open list, keeps every key: Enter
+            // chooses in it and Escape closes it, and the dialog sees neither.
+            if (InPopup(watched))
+                return false;
             const auto& key = static_cast<const QKeyEvent&>(*event);
             if (IsDialogKey(key.key()))
                 return HandleDialogKey(key);

@@ -33,6 +33,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void ForwardOwnerActivation();
     QWidget* CreateControl(const ui::ControlTemplate& control);
     void Place(QWidget* widget, const ui::ControlTemplate& control) const;
     void WatchKeysAndFocus(QWidget* widget);

@@ -1,8 +1,11 @@
 #include "framework/ui/qt/message_box.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -112,6 +115,33 @@ int ResultOf(const QMessageBox& box, UINT type) {
     return ResultOf(box.standardButton(box.clickedButton()));
 }
 
+// Qt hands a window's transient parent to the X window manager only when it maps the window;
+// a change while it is shown is told here.
+void TellTransientParent(QWidget& window, QWidget& parent) {
+    const auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr)
+        return;
+    const auto parentId = static_cast<xcb_window_t>(parent.winId());
+    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE,
+                        static_cast<xcb_window_t>(window.winId()), XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &parentId);
+    xcb_flush(x11->connection());
+}
+
+// Keeps a box of another thread above the dialog it reports on, the innermost one open, and
+// once that dialog is gone, above its owner in turn.
+void KeepAbove(QWidget* dialog, QMessageBox& box) {
+    if (dialog == nullptr)
+        return;
+    box.windowHandle()->setTransientParent(dialog->windowHandle());
+    if (box.isVisible())
+        TellTransientParent(box, *dialog);
+    QObject::connect(dialog, &QObject::destroyed, &box,
+                     [&box, owner = QPointer<QWidget>(dialog->parentWidget())] {
+                         KeepAbove(owner.isNull() ? nullptr : owner->window(), box);
+                     });
+}
+
 }  // namespace
 
 int ExecMessageBox(QWidget* owner, const CString& text, const CString& caption, UINT type) {
@@ -146,6 +176,8 @@ int ShowMessageBoxFromOtherThread(const CString& text, const CString& caption, U
             QObject::connect(box, &QMessageBox::finished, box,
                              [=] { answer->Give(ResultOf(*box, type)); });
             QObject::connect(box, &QObject::destroyed, [=] { answer->Give(kIdCancel); });
+            box->winId();  // its window, made transient before it is shown
+            KeepAbove(QApplication::activeModalWidget(), *box);
             box->show();
         },
         Qt::QueuedConnection);
