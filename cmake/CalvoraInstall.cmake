@@ -21,8 +21,8 @@ target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${
 # The headers a host or a synchronisation library includes: the exports, the entry point of a
 # synchronisation library, the types that cross the module boundary and what they include.
 set(CALVORA_SDK_HEADERS
-    plugin/calvora_api.h
-    store/sync_library.h
+    api/calvora_api.h
+    api/sync_library.h
     framework/afx.h
     framework/afxexcept.h
     framework/afxtypes.h

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/platform/atomic_file.h"
+#include "framework/atomic_file.h"
 #include "framework/platform/file_system.h"
 #include "tests/support/environment.h"
 #include "tests/support/process_runner.h"

@@ -4,8 +4,8 @@
 #include <memory>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_store.h"
 #include "tests/time_zone_guard.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/platform/atomic_file.h"
+#include "framework/atomic_file.h"
 #include "tests/period_archive_helpers.h"
 #include "tests/store_fixture.h"
 #include "tests/support/host_directory.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "dialogs/change_journal.h"
-#include "plugin/calvora_api.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 
