@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "matching/selection_match.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_store.h"
 
 namespace {

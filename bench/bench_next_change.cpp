@@ -8,7 +8,7 @@
 
 #include "matching/next_change.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
+#include "api/calvora_api.h"
 #include "store/period_store.h"
 
 namespace {

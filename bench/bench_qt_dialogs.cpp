@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <cstdlib>
 
+#include "api/calvora_api.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 

@@ -18,7 +18,7 @@
 #include "framework/carchive.h"
 #include "framework/platform/module_services.h"
 #include "periods/period_records.h"
-#include "store/data_file.h"
+#include "api/data_file.h"
 
 namespace {
 

@@ -38,8 +38,8 @@ configure_file(cmake/calvora_version.h.in ${version_header} @ONLY)
 # synchronisation library, the types that cross the module boundary and what they include, and
 # the conversion of the module's texts.
 set(CALVORA_SDK_HEADERS
-    plugin/calvora_api.h
-    store/sync_library.h
+    api/calvora_api.h
+    api/sync_library.h
     framework/afx.h
     framework/afxexcept.h
     framework/afxtypes.h

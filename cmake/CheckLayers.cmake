@@ -1,73 +1,78 @@
-# Fails when a file includes a header of a layer above its own. Run as
-#   cmake -DSOURCE_DIR=<repository> -P CheckLayers.cmake
-# The layers, lowest first: the framework (value types, files, platform ports), its window layer,
-# the period records, the store and the matcher, the dialogs and their templates, the plug-in.
-# A folder may include its own headers and those of the folders listed after it. The exports'
-# declarations (plugin/calvora_api.h) sit beside the framework: the store and the matcher define
-# some of the exports. The data files' names (store/data_file.h) are inline, for hosts too.
+# Fails when a file could include a header of a layer above its own. Run as
+#   cmake -DSOURCE_DIR=<repository> -DTABLE=<layer table> -DCXX=<compiler> -DWORK_DIR=<dir>
+#         -P CheckLayers.cmake
+# The layers are the targets' link lists (the table calvora_write_layer_table writes): a
+# target's sources compile against the include trees of the targets it links and no others, so
+# the preprocessor itself rejects an upward include however it is spelt. This proves that for
+# every target and every target it does not link, and rejects the one spelling that
+# goes round the trees, a path climbing out of the including file's folder.
 
 cmake_minimum_required(VERSION 3.25)
-
-set(layers
-    "framework/ui/qt:framework/ui framework"
-    "framework/ui/headless:framework/ui framework"
-    "framework/ui:framework"
-    "framework:"
-    "periods:framework"
-    "store:periods framework plugin/calvora_api.h"
-    "matching:store periods framework plugin/calvora_api.h"
-    "resources:framework/ui framework"
-    "dialogs:resources store periods framework/ui framework"
-    "plugin/module:plugin dialogs matching store periods resources framework/ui framework"
-    "plugin:dialogs matching store periods resources framework/ui framework"
-    "host:matching/next_change.h periods framework store/data_file.h plugin/calvora_api.h")
-
-# The layer of a path: the longest folder of the table it lies in, or "" for none.
-function(layer_of path out)
-    set(found "")
-    foreach(row IN LISTS layers)
-        string(REGEX REPLACE ":.*" "" folder "${row}")
-        string(LENGTH "${folder}" length)
-        string(LENGTH "${found}" found_length)
-        if(path MATCHES "^${folder}/" AND length GREATER found_length)
-            set(found "${folder}")
-        endif()
-    endforeach()
-    set(${out} "${found}" PARENT_SCOPE)
-endfunction()
-
-function(allowed_below layer out)
-    foreach(row IN LISTS layers)
-        if(row MATCHES "^${layer}:(.*)$")
-            string(REPLACE " " ";" below "${CMAKE_MATCH_1}")
-            set(${out} ${below} PARENT_SCOPE)
-            return()
-        endif()
-    endforeach()
-endfunction()
+include(${TABLE})
 
 set(violations "")
-foreach(row IN LISTS layers)
-    string(REGEX REPLACE ":.*" "" folder "${row}")
-    file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h
-         ${SOURCE_DIR}/${folder}/*.cpp)
-    foreach(file IN LISTS files)
-        layer_of(${file} own)
-        if(NOT own STREQUAL folder)
-            continue()  # checked under its own, more specific folder
+
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.h ${SOURCE_DIR}/*.cpp)
+list(FILTER sources EXCLUDE REGEX "^(build|\\.git)/")
+foreach(source IN LISTS sources)
+    file(STRINGS ${SOURCE_DIR}/${source} climbing REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"][^\">]*\\.\\./")
+    foreach(line IN LISTS climbing)
+        list(APPEND violations "${source}: ${line}")
+    endforeach()
+endforeach()
+
+# Preprocesses a file that includes header as the target's sources would include it; sets out
+# to the compiler's complaint, empty when the header was found.
+function(preprocess target directive header out)
+    string(MAKE_C_IDENTIFIER "${target}_${header}" name)
+    set(probe ${WORK_DIR}/${name}.cpp)
+    file(WRITE ${probe} "${directive}\n")
+    set(flags "")
+    foreach(directory IN LISTS ${target}_includes)
+        if(NOT directory STREQUAL "")
+            list(APPEND flags -I${directory})
         endif()
-        allowed_below(${own} below)
-        file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^#include \"")
-        foreach(line IN LISTS includes)
-            string(REGEX REPLACE "^#include \"([^\"]*)\".*" "\\1" header "${line}")
-            layer_of(${header} target)
-            if(target STREQUAL "" OR target STREQUAL own OR header IN_LIST below)
-                continue()
-            endif()
-            if(NOT target IN_LIST below)
-                list(APPEND violations "${file} includes ${header}")
-            endif()
-        endforeach()
+    endforeach()
+    execute_process(COMMAND ${CXX} -std=c++20 -E ${flags} ${probe} OUTPUT_QUIET
+                    ERROR_VARIABLE complaint RESULT_VARIABLE result)
+    if(result EQUAL 0)
+        set(complaint "")
+    elseif(complaint STREQUAL "")
+        set(complaint "failed")
+    endif()
+    set(${out} "${complaint}" PARENT_SCOPE)
+endfunction()
+
+# Each way of writing an include, in turn, so that no spelling escapes.
+set(spellings "#include \"@header@\"" "#include <@header@>" "#  include \"@header@\""
+              "  # include <@header@>")
+list(LENGTH spellings spelling_count)
+set(probe_count 0)
+file(MAKE_DIRECTORY ${WORK_DIR})
+foreach(target IN LISTS layer_targets)
+    if(${target}_type STREQUAL "INTERFACE_LIBRARY")
+        continue()  # compiles nothing
+    endif()
+    # The lowest header every target reaches: a failure must be the header's, not the command's.
+    preprocess(${target} "#include \"framework/afxtypes.h\"" framework/afxtypes.h complaint)
+    if(NOT complaint STREQUAL "")
+        list(APPEND violations "${target} cannot include framework/afxtypes.h: ${complaint}")
+        continue()
+    endif()
+    foreach(other IN LISTS layer_targets)
+        if(other STREQUAL target OR other IN_LIST ${target}_below OR NOT ${other}_headers)
+            continue()
+        endif()
+        # A target's headers share one include tree: one of them stands for all.
+        list(GET ${other}_headers 0 header)
+        math(EXPR index "${probe_count} % ${spelling_count}")
+        list(GET spellings ${index} directive)
+        string(CONFIGURE "${directive}" directive @ONLY)
+        math(EXPR probe_count "${probe_count} + 1")
+        preprocess(${target} "${directive}" ${header} complaint)
+        if(NOT complaint MATCHES "${header}.*(No such file|not found)")
+            list(APPEND violations "${target} reaches ${header} of ${other}, which it does not link")
+        endif()
     endforeach()
 endforeach()
 
@@ -75,3 +80,4 @@ if(violations)
     list(JOIN violations "\n  " text)
     message(FATAL_ERROR "Includes that run up the layers:\n  ${text}")
 endif()
+message(STATUS "${probe_count} upward includes rejected")

@@ -1,3 +1,6 @@
+// A notice is shown once: by the notice program when it starts, otherwise by a message box on
+// a worker thread, which owns the copy of the text handed to it and shares nothing else, so the
+// caller never waits for the operator.
 #include "dialogs/notice.h"
 
 #include <memory>

@@ -1,3 +1,6 @@
+// The rows mirror g_periodList: row i shows the list's i-th period and carries its pointer as
+// item data, which the dialog never owns. Add, Edit and Delete change the list, the rows and the
+// change journal together and append one message each to the operation log.
 #include "dialogs/period_list_dlg.h"
 
 #include <memory>

@@ -1,3 +1,6 @@
+// A started thread owns its CWinThread and deletes it when its procedure returns, so the
+// returned pointer is only good until then; the module stays loaded from the first start on,
+// since a detached thread may still run its code after the host unloads it.
 #include "framework/afxthread.h"
 
 #include <memory>

@@ -1,3 +1,7 @@
+// The buffer holds a window of the stream: loading, the bytes read but not yet taken lie in
+// [m_lpBufCur, m_lpBufMax); storing, those not yet written lie in [m_lpBufStart, m_lpBufCur) and
+// m_lpBufMax ends the room. Classes and objects share one running index, m_nMapCount, in the
+// order they first appear in the stream, which is how its class tags refer back to a class.
 #include "framework/carchive.h"
 
 #include <algorithm>

@@ -1,3 +1,7 @@
+// A CFile owns one platform handle (kNoFile when closed); Open reports a failure through its
+// CFileException argument, every other call raises one. A CMemFile keeps m_nFileSize <=
+// m_nBufferSize; its position may lie past the end, and a write there fills the gap with
+// zeros. Over a caller's buffer it never grows.
 #include "framework/cfile.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The class registry is filled while the module loads and only read afterwards, so a lookup by
+// name takes no lock. CObject's own descriptor carries the schema 0xFFFF, the mark of a class
+// that an archive refuses to store.
 #include "framework/cobject.h"
 
 #include <algorithm>

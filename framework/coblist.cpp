@@ -1,5 +1,9 @@
+// Nodes come from blocks that the list allocates m_nBlockSize at a time and frees only all at
+// once, when the list becomes empty; a removed node waits on the free list for the next insert.
+// m_nCount counts the nodes in use, and the head and tail are null exactly when it is 0.
 #include "framework/coblist.h"
 
+#include <cassert>
 #include <new>
 #include <stdexcept>
 
@@ -40,15 +44,19 @@ void CObList::FreeNode(CNode* node) {
 }
 
 CObject*& CObList::GetHead() {
+    assert(!IsEmpty());
     return m_pNodeHead->data;
 }
 CObject* CObList::GetHead() const {
+    assert(!IsEmpty());
     return m_pNodeHead->data;
 }
 CObject*& CObList::GetTail() {
+    assert(!IsEmpty());
     return m_pNodeTail->data;
 }
 CObject* CObList::GetTail() const {
+    assert(!IsEmpty());
     return m_pNodeTail->data;
 }
 
@@ -111,40 +119,48 @@ void CObList::RemoveAll() {
 }
 
 CObject*& CObList::GetNext(POSITION& rPosition) {
+    assert(rPosition != nullptr);
     CNode* node = Node(rPosition);
     rPosition = Pos(node->pNext);
     return node->data;
 }
 
 CObject* CObList::GetNext(POSITION& rPosition) const {
+    assert(rPosition != nullptr);
     const CNode* node = Node(rPosition);
     rPosition = Pos(node->pNext);
     return node->data;
 }
 
 CObject*& CObList::GetPrev(POSITION& rPosition) {
+    assert(rPosition != nullptr);
     CNode* node = Node(rPosition);
     rPosition = Pos(node->pPrev);
     return node->data;
 }
 
 CObject* CObList::GetPrev(POSITION& rPosition) const {
+    assert(rPosition != nullptr);
     const CNode* node = Node(rPosition);
     rPosition = Pos(node->pPrev);
     return node->data;
 }
 
 CObject*& CObList::GetAt(POSITION position) {
+    assert(position != nullptr);
     return Node(position)->data;
 }
 CObject* CObList::GetAt(POSITION position) const {
+    assert(position != nullptr);
     return Node(position)->data;
 }
 void CObList::SetAt(POSITION pos, CObject* newElement) {
+    assert(pos != nullptr);
     Node(pos)->data = newElement;
 }
 
 void CObList::RemoveAt(POSITION position) {
+    assert(position != nullptr && !IsEmpty());
     CNode* node = Node(position);
     if (node == m_pNodeHead) {
         m_pNodeHead = node->pNext;

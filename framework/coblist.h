@@ -16,6 +16,8 @@ public:
     int GetSize() const { return m_nCount; }
     BOOL IsEmpty() const { return m_nCount == 0; }
 
+    // The head and tail accessors need a list that is not empty, the position arguments below a
+    // position of this list (not nullptr); the debug build asserts both.
     CObject*& GetHead();
     CObject* GetHead() const;
     CObject*& GetTail();

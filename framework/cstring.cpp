@@ -1,3 +1,6 @@
+// A CString is its bytes in a std::string: the length, not a terminator, bounds it. Positions
+// and counts outside the string are clamped to it rather than trusted (GetAt, which has no
+// sensible clamp, throws), so no argument reads or writes past the bytes.
 #include "framework/cstring.h"
 
 #include <algorithm>

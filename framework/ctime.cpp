@@ -1,3 +1,6 @@
+// A CTime is seconds since the epoch in 64 bits, -1 for a time that cannot be had; local fields
+// and texts come from the platform's conversion in the current zone, and a value it cannot break
+// down gives no fields and an empty text rather than a wrong one.
 #include "framework/ctime.h"
 
 #include <climits>

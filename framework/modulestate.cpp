@@ -1,3 +1,6 @@
+// Each thread holds the state it runs under; until a switch it is the caller's, the host's. A
+// switch is a scope (AFX_MAINTAIN_STATE2) that puts back exactly what it found, so switches
+// nest and unwind with exceptions, and no thread sees another's.
 #include "framework/modulestate.h"
 
 namespace {

@@ -1,6 +1,6 @@
+#include "api/calvora_api.h"
 #include "dialogs/period_list_dlg.h"
 #include "framework/modulestate.h"
-#include "plugin/calvora_api.h"
 #include "store/period_store.h"
 
 namespace {

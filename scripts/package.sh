@@ -122,7 +122,7 @@ check_zip() {
         top="$(ls -d "$work"/zip/*/)"
         for file in bin/Calvora.dll bin/calvora-host.exe bin/libstdc++-6.dll bin/libgcc_s_dw2-1.dll \
             bin/libwinpthread-1.dll lib/Calvora.def lib/libCalvora.dll.a \
-            include/calvora/plugin/calvora_api.h include/calvora/store/sync_library.h \
+            include/calvora/api/calvora_api.h include/calvora/api/sync_library.h \
             lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake LICENSE README.txt \
             licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt \
             licenses/winpthreads.txt share/calvora/sample-periods.tm; do

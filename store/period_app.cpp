@@ -6,13 +6,13 @@
 #include <memory>
 #include <vector>
 
+#include "api/sync_library.h"
+#include "framework/atomic_file.h"
 #include "framework/carchive.h"
-#include "framework/platform/atomic_file.h"
 #include "framework/platform/file_system.h"
 #include "framework/platform/module_services.h"
 #include "periods/period_records.h"
 #include "store/period_store.h"
-#include "store/sync_library.h"
 
 namespace {
 

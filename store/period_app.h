@@ -1,10 +1,10 @@
 // CPeriodApp: the module's application object, keeper of the period list and its data file.
 #pragma once
 
+#include "api/data_file.h"
 #include "framework/coblist.h"
 #include "framework/cstring.h"
 #include "framework/winapp.h"
-#include "store/data_file.h"
 
 class CPeriodApp : public CWinApp {
 public:
@@ -30,8 +30,10 @@ public:
     BOOL m_bKeepUnreadFile = 0;
 };
 
-// The module's one application object.
-extern CPeriodApp theApp;
+// The module's one application object, held by the store. Inline, so that a file including this
+// header has it constructed before the file's own later static objects, as the module's start-up
+// needs, and destroyed after them.
+inline CPeriodApp theApp;
 
 enum class LoadOutcome { NotOpened, Complete, Incomplete };
 

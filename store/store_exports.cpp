@@ -1,6 +1,6 @@
+#include "api/calvora_api.h"
 #include "framework/carchive.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 

@@ -8,7 +8,7 @@
 #include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <vector>
 
-#include "framework/platform/atomic_file.h"
+#include "framework/atomic_file.h"
 #include "framework/platform/file_system.h"
 #include "tests/support/environment.h"
 #include "tests/support/process_runner.h"

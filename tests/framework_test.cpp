@@ -176,6 +176,20 @@ TEST(CObList, InsertsAroundPositions) {
     EXPECT_EQ(list.GetCount(), 1);
 }
 
+#ifndef NDEBUG
+// The debug build stops at a broken precondition instead of reading through a null node.
+TEST(CObListDeathTest, DebugBuildAssertsPreconditions) {
+    CObList empty;
+    const CObList& constEmpty = empty;
+    POSITION past = nullptr;
+    EXPECT_DEATH(empty.GetHead(), "IsEmpty");
+    EXPECT_DEATH(constEmpty.GetTail(), "IsEmpty");
+    EXPECT_DEATH(empty.GetNext(past), "rPosition");
+    EXPECT_DEATH(empty.GetAt(nullptr), "position");
+    EXPECT_DEATH(empty.RemoveAt(nullptr), "position");
+}
+#endif
+
 TEST(CDWordArray, GrowsCopiesAndEmpties) {
     CDWordArray a;
     a.SetAtGrow(a.GetSize(), 5);

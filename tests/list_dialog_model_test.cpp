@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "dialogs/change_journal.h"
 #include "framework/ui/headless/headless_window_system.h"
 #include "periods/time_of_day.h"
-#include "plugin/calvora_api.h"
 #include "resources/resource.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/module_store.h"

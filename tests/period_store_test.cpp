@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <iterator>
 
+#include "api/calvora_api.h"
 #include "framework/carchive.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 #include "tests/support/period_files.h"

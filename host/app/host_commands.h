@@ -6,7 +6,7 @@
 
 #include "framework/afx.h"
 #include "host/host_cli.h"
-#include "plugin/calvora_api.h"
+#include "api/calvora_api.h"
 
 // The seven exports, typed by their declarations and resolved from the loaded module.
 struct ModuleExports {

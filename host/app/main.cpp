@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "api/data_file.h"
 #include "framework/afx.h"
 #include "framework/carchive.h"
 #include "framework/platform/module_services.h"
@@ -12,7 +13,6 @@
 #include "host/host_cli.h"
 #include "host/host_output.h"
 #include "periods/period_records.h"
-#include "store/data_file.h"
 
 namespace {
 

@@ -1,13 +1,11 @@
-// The loadable module: its application object and the start-up that runs when a host loads
-// it. Defined in this order in one file, so the application object exists before start-up
-// and is destroyed after the termination step.
+// The loadable module's start-up, which runs when a host loads it. The application object
+// comes with store/period_app.h, included above it, so it exists before start-up and is
+// destroyed after the termination step.
 #include "framework/ui/dialog_template.h"
 #include "framework/winapp.h"
 #include "periods/period_records.h"
 #include "resources/dialog_templates.h"
 #include "store/period_app.h"
-
-CPeriodApp theApp;
 
 namespace {
 

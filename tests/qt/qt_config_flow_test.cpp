@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "dialogs/change_journal.h"
-#include "plugin/calvora_api.h"
 #include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "api/calvora_api.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "resources/resource.h"
 #include "store/period_app.h"
 #include "store/period_store.h"

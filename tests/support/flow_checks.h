@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "dialogs/change_journal.h"
-#include "plugin/calvora_api.h"
 #include "resources/resource.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"

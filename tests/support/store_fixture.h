@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "api/calvora_api.h"
 #include "framework/carchive.h"
 #include "periods/period_records.h"
-#include "plugin/calvora_api.h"
 #include "store/period_app.h"
 #include "store/period_store.h"
 #include "tests/support/module_store.h"

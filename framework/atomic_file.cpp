@@ -1,4 +1,4 @@
-#include "framework/platform/atomic_file.h"
+#include "framework/atomic_file.h"
 
 #include <random>
 #include <thread>  // also the clocks: <chrono> does not build for this character set
