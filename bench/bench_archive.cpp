@@ -13,8 +13,8 @@
 #include <utility>
 #include <vector>
 
-#include "periods/period_records.h"
-#include "store/period_store.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
 
 namespace {
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "matching/next_change.h"
-#include "periods/period_records.h"
-#include "api/calvora_api.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/matching/next_change.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
 
 namespace {
 

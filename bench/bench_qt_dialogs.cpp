@@ -8,10 +8,10 @@
 #include <QWidget>
 #include <cstdlib>
 
-#include "api/calvora_api.h"
-#include "periods/period_records.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/carchive.h"
-#include "framework/platform/module_services.h"
-#include "periods/period_records.h"
-#include "api/data_file.h"
+#include "calvora/api/data_file.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/platform/module_services.h"
+#include "calvora/periods/period_records.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-# The module's export list (plugin/exports.txt: an ordinal and a name per line) turned into what
+# The module's export list (calvora/plugin/exports.txt: an ordinal and a name per line) turned into what
 # each platform's linker takes: a .def file with the ordinals for Windows, a version script
 # elsewhere. Either way the linker is made to take the exports out of the static libraries.
 

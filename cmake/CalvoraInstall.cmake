@@ -12,7 +12,7 @@ else()
 endif()
 # The include root of the SDK: a header's path in this tree is its path below it, and the one
 # folder its users put on their include path.
-set(CALVORA_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/calvora)
+set(CALVORA_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR})
 set(CALVORA_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Calvora)
 
 # The installed host finds the module from its own folder, relative to the prefix, so the same
@@ -38,31 +38,31 @@ configure_file(cmake/calvora_version.h.in ${version_header} @ONLY)
 # synchronisation library, the types that cross the module boundary and what they include, and
 # the conversion of the module's texts.
 set(CALVORA_SDK_HEADERS
-    api/calvora_api.h
-    api/sync_library.h
-    framework/afx.h
-    framework/afxexcept.h
-    framework/afxtypes.h
-    framework/carchive.h
-    framework/cdwordarray.h
-    framework/cfile.h
-    framework/cobject.h
-    framework/coblist.h
-    framework/cstring.h
-    framework/ctime.h
-    framework/modulestate.h
-    framework/wrapint.h
-    framework/platform/module_services.h
-    framework/platform/platform_file.h
-    framework/platform/text_encoding.h
-    periods/period_records.h
-    periods/time_of_day.h
-    matching/next_change.h)
+    calvora/api/calvora_api.h
+    calvora/api/sync_library.h
+    calvora/framework/afx.h
+    calvora/framework/afxexcept.h
+    calvora/framework/afxtypes.h
+    calvora/framework/carchive.h
+    calvora/framework/cdwordarray.h
+    calvora/framework/cfile.h
+    calvora/framework/cobject.h
+    calvora/framework/coblist.h
+    calvora/framework/cstring.h
+    calvora/framework/ctime.h
+    calvora/framework/modulestate.h
+    calvora/framework/wrapint.h
+    calvora/framework/platform/module_services.h
+    calvora/framework/platform/platform_file.h
+    calvora/framework/platform/text_encoding.h
+    calvora/periods/period_records.h
+    calvora/periods/time_of_day.h
+    calvora/matching/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
 endforeach()
-install(FILES ${version_header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR} COMPONENT sdk)
+install(FILES ${version_header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/calvora COMPONENT sdk)
 
 # The static libraries keep their names in the build tree and take prefixed ones when
 # installed beside other projects' libraries. Their users compile as C++20, as the headers do.
@@ -119,7 +119,7 @@ if(WIN32)
                   licenses/winpthreads.txt
             DESTINATION licenses COMPONENT runtime)
 endif()
-install(FILES plugin/exports.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/calvora COMPONENT sdk)
+install(FILES calvora/plugin/exports.txt DESTINATION ${CMAKE_INSTALL_DATADIR}/calvora COMPONENT sdk)
 install(FILES host/demo/sample-periods.tm DESTINATION ${CMAKE_INSTALL_DATADIR}/calvora
         COMPONENT runtime)
 

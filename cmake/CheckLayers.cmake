@@ -54,9 +54,9 @@ foreach(target IN LISTS layer_targets)
         continue()  # compiles nothing
     endif()
     # The lowest header every target reaches: a failure must be the header's, not the command's.
-    preprocess(${target} "#include \"framework/afxtypes.h\"" framework/afxtypes.h complaint)
+    preprocess(${target} "#include \"calvora/framework/afxtypes.h\"" calvora/framework/afxtypes.h complaint)
     if(NOT complaint STREQUAL "")
-        list(APPEND violations "${target} cannot include framework/afxtypes.h: ${complaint}")
+        list(APPEND violations "${target} cannot include calvora/framework/afxtypes.h: ${complaint}")
         continue()
     endif()
     foreach(other IN LISTS layer_targets)

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "framework/platform/text_encoding.h"
+#include "calvora/framework/platform/text_encoding.h"
 
 namespace {
 

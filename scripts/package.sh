@@ -66,7 +66,7 @@ check_sdk() {  # prefix
     done
     expect_eq "$(nm -D --defined-only "$work/example-sync_library/Vessamark.so" | awk '{print $3}')" \
         SendObjlistToRemote "what the example sync library exports"
-    printf '#include "framework/platform/text_encoding.h"\n#include "calvora_version.h"\nint main() { return Cp936ToUtf8("\\xb0\\xb2") == "\\xe5\\xae\\x89" ? CALVORA_VERSION_MAJOR - 1 : 1; }\n' \
+    printf '#include "calvora/framework/platform/text_encoding.h"\n#include "calvora/calvora_version.h"\nint main() { return Cp936ToUtf8("\\xb0\\xb2") == "\\xe5\\xae\\x89" ? CALVORA_VERSION_MAJOR - 1 : 1; }\n' \
         >"$work/pc.cpp"
     # shellcheck disable=SC2046  # the flags are words
     g++ -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&

@@ -30,7 +30,7 @@ else
     # The test CalvoraExports.OrdinalsAndNamesMatchTheList, run without ctest, which would list
     # the tests of the 32-bit test binary by running it.
     timed "checking the 32-bit exports" cmake -DOBJDUMP=i686-w64-mingw32-objdump \
-        -DDLL=build/windows/bin/Calvora.dll -DEXPORTS=plugin/exports.txt -P cmake/CheckExports.cmake
+        -DDLL=build/windows/bin/Calvora.dll -DEXPORTS=calvora/plugin/exports.txt -P cmake/CheckExports.cmake
 fi
 # The settings of the preset, for the Wine commands run here directly.
 source scripts/test-windows-env.sh "$preset"

@@ -8,8 +8,8 @@
 #include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <vector>
 
-#include "framework/atomic_file.h"
-#include "framework/platform/file_system.h"
+#include "calvora/framework/atomic_file.h"
+#include "calvora/framework/platform/file_system.h"
 #include "tests/support/environment.h"
 #include "tests/support/process_runner.h"
 

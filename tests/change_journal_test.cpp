@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/change_journal.h"
+#include "calvora/dialogs/change_journal.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "dialogs/change_journal.h"
-#include "framework/ui/null_window_system.h"
-#include "resources/resource.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/dialogs/change_journal.h"
+#include "calvora/framework/ui/null_window_system.h"
+#include "calvora/resources/resource.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/flow_checks.h"
 #include "tests/support/module_store.h"

@@ -3,9 +3,9 @@
 #include <set>
 #include <thread>
 
-#include "framework/ui/dialog_rules.h"
-#include "framework/ui/headless/headless_window_system.h"
-#include "resources/dialog_templates.h"
+#include "calvora/framework/ui/dialog_rules.h"
+#include "calvora/framework/ui/headless/headless_window_system.h"
+#include "calvora/resources/dialog_templates.h"
 #include "tests/support/dialog_test_dialogs.h"
 #include "tests/support/time_zone_guard.h"
 

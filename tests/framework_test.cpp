@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "framework/afx.h"
+#include "calvora/framework/afx.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {

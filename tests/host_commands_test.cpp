@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "matching/next_change.h"
-#include "periods/period_records.h"
+#include "calvora/matching/next_change.h"
+#include "calvora/periods/period_records.h"
 #include "tests/period_archive_helpers.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/utf8_literal.h"

@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "dialogs/change_journal.h"
-#include "framework/ui/headless/headless_window_system.h"
-#include "periods/time_of_day.h"
-#include "resources/resource.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/dialogs/change_journal.h"
+#include "calvora/framework/ui/headless/headless_window_system.h"
+#include "calvora/periods/time_of_day.h"
+#include "calvora/resources/resource.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"

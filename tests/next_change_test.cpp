@@ -5,9 +5,9 @@
 #include <random>
 #include <vector>
 
-#include "matching/next_change.h"
-#include "matching/selection_match.h"
-#include "periods/period_records.h"
+#include "calvora/matching/next_change.h"
+#include "calvora/matching/selection_match.h"
+#include "calvora/periods/period_records.h"
 #include "tests/time_zone_guard.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "dialogs/notice.h"
+#include "calvora/dialogs/notice.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/recording_sink.h"
 

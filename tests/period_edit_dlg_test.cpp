@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/period_edit_dlg.h"
+#include "calvora/dialogs/period_edit_dlg.h"
 #include "tests/support/operator_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "dialogs/period_form.h"
+#include "calvora/dialogs/period_form.h"
 #include "tests/support/time_zone_guard.h"
 
 using namespace period_edit_ids;

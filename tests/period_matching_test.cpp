@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "matching/selection_match.h"
-#include "periods/period_records.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/matching/selection_match.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "periods/period_records.h"
+#include "calvora/periods/period_records.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <iterator>
 
-#include "api/calvora_api.h"
-#include "framework/carchive.h"
-#include "periods/period_records.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"
 #include "tests/support/store_fixture.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "periods/period_records.h"
-#include "periods/period_texts.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/periods/period_texts.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {

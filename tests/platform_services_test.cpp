@@ -4,11 +4,11 @@
 #include <string>
 #include <thread>
 
-#include "framework/afxthread.h"
-#include "framework/modulestate.h"
-#include "framework/platform/text_encoding.h"
-#include "framework/ui/afxmsgbox.h"
-#include "framework/ui/headless/headless_window_system.h"
+#include "calvora/framework/afxthread.h"
+#include "calvora/framework/modulestate.h"
+#include "calvora/framework/platform/text_encoding.h"
+#include "calvora/framework/ui/afxmsgbox.h"
+#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "matching/selection_match.h"
+#include "calvora/matching/selection_match.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <sstream>
 #include <vector>
 
-#include "periods/period_records.h"
+#include "calvora/periods/period_records.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "framework/carchive.h"
-#include "framework/cfile.h"
-#include "framework/platform/module_services.h"
-#include "periods/period_records.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/cfile.h"
+#include "calvora/framework/platform/module_services.h"
+#include "calvora/periods/period_records.h"
 
 namespace {
 

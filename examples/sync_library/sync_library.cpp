@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "api/sync_library.h"
-#include "periods/period_records.h"
+#include "calvora/api/sync_library.h"
+#include "calvora/periods/period_records.h"
 
 // Exported by name, the one entry point the module looks up.
 CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "framework/afx.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/framework/afx.h"
 #include "host/host_cli.h"
-#include "api/calvora_api.h"
 
 // The seven exports, typed by their declarations and resolved from the loaded module.
 struct ModuleExports {

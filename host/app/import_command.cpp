@@ -3,8 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "framework/carchive.h"
-#include "framework/cfile.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/cfile.h"
 #include "host/app/host_commands.h"
 #include "host/app/period_json.h"
 

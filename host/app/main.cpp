@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
-#include "api/data_file.h"
-#include "framework/afx.h"
-#include "framework/carchive.h"
-#include "framework/platform/module_services.h"
-#include "framework/platform/platform_file.h"
+#include "calvora/api/data_file.h"
+#include "calvora/framework/afx.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/platform/module_services.h"
+#include "calvora/framework/platform/platform_file.h"
+#include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
 #include "host/host_cli.h"
 #include "host/host_output.h"
-#include "periods/period_records.h"
 
 namespace {
 

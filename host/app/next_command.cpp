@@ -1,8 +1,8 @@
 // next: when check's answer changes, from the module's records.
 #include <cstdio>
 
+#include "calvora/matching/next_change.h"
 #include "host/app/host_commands.h"
-#include "matching/next_change.h"
 
 int RunNext(const ModuleExports& module, const HostInvocation& invocation) {
     CObList periods;

@@ -7,8 +7,8 @@
 #include <limits>
 #include <optional>
 
-#include "framework/platform/text_encoding.h"
-#include "periods/time_of_day.h"
+#include "calvora/framework/platform/text_encoding.h"
+#include "calvora/periods/time_of_day.h"
 
 namespace {
 

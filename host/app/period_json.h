@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "framework/afx.h"
-#include "periods/period_records.h"
+#include "calvora/framework/afx.h"
+#include "calvora/periods/period_records.h"
 
 std::string PeriodsToJson(const CObList& periods);
 

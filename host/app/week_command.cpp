@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "calvora/matching/next_change.h"
+#include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
 #include "host/host_output.h"
-#include "matching/next_change.h"
-#include "periods/period_records.h"
 
 namespace {
 

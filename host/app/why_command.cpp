@@ -4,10 +4,10 @@
 #include <ctime>
 #include <string>
 
+#include "calvora/periods/period_records.h"
+#include "calvora/periods/time_of_day.h"
 #include "host/app/host_commands.h"
 #include "host/host_output.h"
-#include "periods/period_records.h"
-#include "periods/time_of_day.h"
 
 namespace {
 

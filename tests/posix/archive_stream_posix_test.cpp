@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "periods/period_records.h"
+#include "calvora/periods/period_records.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/period_files.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "framework/afx.h"
+#include "calvora/framework/afx.h"
 #include "tests/support/process_runner.h"
 
 namespace {

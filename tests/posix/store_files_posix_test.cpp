@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/atomic_file.h"
+#include "calvora/framework/atomic_file.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/period_archive_helpers.h"
 #include "tests/support/store_fixture.h"

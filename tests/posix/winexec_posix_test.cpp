@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <string>
 
-#include "framework/platform/winexec.h"
+#include "calvora/framework/platform/winexec.h"
 #include "tests/support/environment.h"
 #include "tests/support/fake_program.h"
 

@@ -13,11 +13,11 @@
 #include <utility>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "dialogs/change_journal.h"
-#include "resources/resource.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/dialogs/change_journal.h"
+#include "calvora/resources/resource.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/support/fake_program.h"
 #include "tests/support/flow_checks.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ui/afxwin.h"
+#include "calvora/framework/ui/afxwin.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/support/dialog_test_dialogs.h"
 #include "tests/support/time_zone_guard.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/platform/text_encoding.h"
-#include "framework/ui/window_system.h"
+#include "calvora/framework/platform/text_encoding.h"
+#include "calvora/framework/ui/window_system.h"
 #include "tests/qt/qt_operator.h"
 #include "tests/support/fake_program.h"
 

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "api/calvora_api.h"
-#include "periods/period_records.h"
-#include "resources/resource.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/resources/resource.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/qt/qt_operator.h"
 
 namespace {

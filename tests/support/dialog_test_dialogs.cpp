@@ -1,6 +1,6 @@
 #include "tests/support/dialog_test_dialogs.h"
 
-#include "dialogs/period_edit_dlg.h"
+#include "calvora/dialogs/period_edit_dlg.h"
 
 using namespace period_edit_ids;
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/period_form.h"
-#include "framework/ui/afxwin.h"
-#include "resources/resource.h"
+#include "calvora/dialogs/period_form.h"
+#include "calvora/framework/ui/afxwin.h"
+#include "calvora/resources/resource.h"
 
 // The edit template with the edit form's values and exchange.
 class CFormTestDlg : public CDialog, public PeriodForm {

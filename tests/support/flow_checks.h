@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "dialogs/change_journal.h"
-#include "resources/resource.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/dialogs/change_journal.h"
+#include "calvora/resources/resource.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 

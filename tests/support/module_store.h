@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "periods/period_records.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/environment.h"
 #include "tests/support/period_files.h"
 #include "tests/support/process_runner.h"

@@ -1,7 +1,7 @@
 // A module of its own that shows notices through a box the host program provides, so that a
 // test can unload it while one of its notice threads still waits for its box.
-#include "dialogs/notice.h"
-#include "framework/ui/afxmsgbox.h"
+#include "calvora/dialogs/notice.h"
+#include "calvora/framework/ui/afxmsgbox.h"
 
 namespace {
 

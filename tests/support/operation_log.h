@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/cdwordarray.h"
-#include "framework/cstring.h"
+#include "calvora/framework/cdwordarray.h"
+#include "calvora/framework/cstring.h"
 
 inline constexpr const char* kLogSeparator = "|){(}|$";
 

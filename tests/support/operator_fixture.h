@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ui/headless/headless_window_system.h"
+#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/support/fake_program.h"
 
 class OperatorTest : public testing::Test {

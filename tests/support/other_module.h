@@ -1,7 +1,7 @@
 // A separately linked shared library, to check that exceptions cross module boundaries.
 #pragma once
 
-#include "framework/afxtypes.h"
+#include "calvora/framework/afxtypes.h"
 
 using OtherModuleCallback = void (*)();
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/afx.h"
-#include "framework/carchive.h"
-#include "periods/period_records.h"
-#include "store/period_store.h"
+#include "calvora/framework/afx.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
 
 using Bytes = std::vector<BYTE>;
 

@@ -1,6 +1,6 @@
 #include "tests/support/period_files.h"
 
-#include "periods/period_records.h"
+#include "calvora/periods/period_records.h"
 #include "tests/support/period_archive_helpers.h"
 
 void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/afx.h"
+#include "calvora/framework/afx.h"
 
 struct PeriodRow {
     int id;

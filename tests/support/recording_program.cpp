@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "framework/platform/module_services.h"
+#include "calvora/framework/platform/module_services.h"
 
 #if defined(_WIN32)
 #include <windows.h>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/ui/afxmsgbox.h"
+#include "calvora/framework/ui/afxmsgbox.h"
 
 class RecordingSink : public CMessageBoxSink {
 public:

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "api/calvora_api.h"
-#include "framework/carchive.h"
-#include "periods/period_records.h"
-#include "store/period_app.h"
-#include "store/period_store.h"
+#include "calvora/api/calvora_api.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_app.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/module_store.h"
 
 // Calls the store's exports on the module's own list and data file.

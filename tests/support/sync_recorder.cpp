@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "api/sync_library.h"
-#include "framework/cfile.h"
-#include "periods/period_records.h"
+#include "calvora/api/sync_library.h"
+#include "calvora/framework/cfile.h"
+#include "calvora/periods/period_records.h"
 
 CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
     if (const char* logPath = std::getenv("CALVORA_SYNC_LOG")) {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "framework/afx.h"
-#include "framework/carchive.h"
-#include "framework/platform/module_services.h"
+#include "calvora/framework/afx.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/platform/module_services.h"
 
 int main(int argc, char** argv) {
     if (argc != 4)

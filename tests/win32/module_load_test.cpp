@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "framework/afx.h"
-#include "resources/dialog_templates.h"
+#include "calvora/framework/afx.h"
+#include "calvora/resources/dialog_templates.h"
 
 namespace {
 

@@ -1,0 +1,73 @@
+// The two ways a file is rewritten whole. CAtomicFile writes under a temporary name beside
+// its target and puts the result in the target's place only when complete, so that a failed
+// or interrupted write leaves the old file whole. AfxRewriteFile writes over the file itself,
+// for when no file can be made beside it.
+#pragma once
+
+#include "calvora/framework/cfile.h"
+
+#include <vector>
+
+// How long a reader waits for another process's conflicting lock. The exclusive holders
+// rewrite a file in place from bytes already in memory, which takes milliseconds; this only
+// bounds the wait behind one that hangs.
+inline constexpr DWORD kAfxLockWaitMilliseconds = 2000;
+// How long an in-place rewrite waits for the file, trying again every few milliseconds.
+inline constexpr DWORD kAfxRewriteWaitMilliseconds = 10000;
+// Behind a holder that keeps its lock longer, a reader reads without it this many times, this
+// far apart, and takes such a read only when the file had been left alone for the settling
+// time before it and was not changed during it.
+inline constexpr int kAfxUnlockedReads = 3;
+inline constexpr DWORD kAfxUnlockedReadPauseMilliseconds = 100;
+inline constexpr DWORD kAfxSettledMilliseconds = 2000;
+
+class CAtomicFile : public CFile {
+public:
+    CAtomicFile() = default;
+    // Removes the temporary file unless Commit succeeded.
+    ~CAtomicFile() override;
+
+    // Creates the temporary file for target, "<target>.calvora-save-" and eight random letters
+    // or digits, first removing the ones of exactly that form that earlier writers left behind
+    // and nobody uses. It is created as a plain create would create target (the
+    // kernel applies the umask) and, when target exists, takes over its owner, group and
+    // permission bits. FALSE when no temporary file can be made, or when a replacement could
+    // not keep target's owner or group or would part target from its other names.
+    BOOL OpenFor(LPCSTR target);
+    // Brings the content to stable storage and replaces the target with it.
+    BOOL Commit();
+
+private:
+    void RemoveAbandonedTemporaries(const CString& destination);
+    void Discard();
+
+    CString m_strTarget;
+    CString m_strTemporary;
+};
+
+// The functions below, and CAtomicFile's, leave the system's reason for a failure as the
+// thread's last system error (platform::LastSystemError).
+
+// Whether name is one of the temporary files that CAtomicFile makes for target.
+bool AfxIsTemporaryFileOf(const CString& name, const CString& target);
+
+// Opens as CFile::Open does, trying again for up to milliseconds while another process holds
+// a conflicting lock.
+BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds,
+                    CFileException* pError = nullptr);
+
+// The whole content of the regular file at path as one writer left it: read under a lock
+// shared with other readers or, behind an in-place rewrite that holds the file for longer than
+// the bounds above, without the lock when that read proves settled. FALSE, content empty,
+// when the file cannot be opened or read, or no read was settled within the bounds.
+BOOL AfxReadSettledFile(LPCSTR path, std::vector<BYTE>& content);
+
+// Opens the regular file at path (created when missing, not emptied) to be rewritten in place
+// by AfxRewriteFile, holding it exclusively from now on; waits for it at most
+// kAfxRewriteWaitMilliseconds.
+BOOL AfxOpenForRewrite(CFile& file, LPCSTR path);
+// Replaces the content of a file so opened with size bytes and closes it. The storage for
+// them is reserved, and a longer file given its new length, before anything is written, so
+// that a full disk or a file-size limit leaves the old content whole; they are on stable
+// storage when it returns TRUE.
+BOOL AfxRewriteFile(CFile& file, const BYTE* data, UINT size);

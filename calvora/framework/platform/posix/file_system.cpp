@@ -1,0 +1,139 @@
+#include "calvora/framework/platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a chain of symbolic links ends at; the path itself when it is no link.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::vector<char> buffer(PATH_MAX);
+        const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= buffer.size())
+            return path;
+        std::string target(buffer.data(), static_cast<std::size_t>(length));
+        path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
+    }
+    return path;
+}
+
+bool SyncDirectory(const std::string& directory) {
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = fsync(fd) == 0;
+    close(fd);
+    return synced;
+}
+
+bool CopyContent(const char* from, const char* to) {
+    const int in = open(from, O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    const int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    bool ok = out >= 0;
+    char buffer[65536];
+    while (ok) {
+        const ssize_t got = read(in, buffer, sizeof buffer);
+        if (got <= 0) {
+            ok = got == 0;
+            break;
+        }
+        ok = write(out, buffer, static_cast<std::size_t>(got)) == got;
+    }
+    if (out >= 0)
+        ok = fsync(out) == 0 && close(out) == 0 && ok;
+    close(in);
+    if (!ok && out >= 0)
+        unlink(to);
+    return ok;
+}
+
+}  // namespace
+
+BOOL DeleteFileA(LPCSTR lpFileName) {
+    return lpFileName != nullptr && unlink(lpFileName) == 0;
+}
+
+BOOL CFileFind::FindFile(LPCSTR pstrName) {
+    struct stat info;
+    return pstrName != nullptr && stat(pstrName, &info) == 0;
+}
+
+BOOL AfxIsFileWritable(LPCSTR path) {
+    const int fd = open(path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return FALSE;
+    struct stat info;
+    const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    close(fd);
+    if (!regular)
+        errno = EACCES;  // as an open of regular files only says
+    return regular;
+}
+
+CString AfxResolveLinks(LPCSTR path) {
+    return CString(FollowLinks(path));
+}
+
+std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
+    const std::string full = prefix;
+    const std::string directory = DirectoryOf(full);
+    const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
+    std::vector<CString> paths;
+    DIR* listing = opendir(directory.c_str());
+    if (listing == nullptr)
+        return paths;
+    while (const dirent* entry = readdir(listing)) {
+        if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
+            paths.emplace_back((directory + "/" + entry->d_name).c_str());
+        }
+    }
+    closedir(listing);
+    return paths;
+}
+
+BOOL AfxDeleteUnusedFile(LPCSTR path) {
+    const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return FALSE;
+    // A user holds a lock on the file for as long as it needs it. Once the lock is ours, the
+    // name must still be the file locked: a writer may have renamed it into place meanwhile.
+    struct stat opened, named;
+    const bool unused = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
+                        flock(fd, LOCK_EX | LOCK_NB) == 0 && lstat(path, &named) == 0 &&
+                        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    const bool removed = unused && unlink(path) == 0;
+    close(fd);
+    return removed;
+}
+
+BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
+    const std::string destination = FollowLinks(target);
+    if (rename(replacement, destination.c_str()) != 0)
+        return FALSE;
+    SyncDirectory(DirectoryOf(destination));
+    return TRUE;
+}
+
+BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) {
+    return CopyContent(path, copyPath);
+}

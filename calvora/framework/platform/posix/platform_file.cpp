@@ -1,0 +1,255 @@
+#include "calvora/framework/platform/platform_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "calvora/framework/afxexcept.h"
+
+namespace platform {
+
+namespace {
+
+int Descriptor(FileHandle file) {
+    return static_cast<int>(file);
+}
+
+int OpenFlags(const FileOpenMode& mode) {
+    // Non-blocking for the open only: a FIFO or device at the path must not hang the opener.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    switch (mode.access) {
+        case FileAccess::read:
+            flags |= O_RDONLY;
+            break;
+        case FileAccess::write:
+            flags |= O_WRONLY;
+            break;
+        case FileAccess::readWrite:
+            flags |= O_RDWR;
+            break;
+    }
+    if (mode.create)
+        flags |= O_CREAT;
+    if (mode.create && mode.createNew)
+        flags |= O_EXCL;
+    return flags;
+}
+
+int Lock(int fd, FileLock lock) {
+    if (lock == FileLock::none)
+        return 0;
+    const int operation = (lock == FileLock::shared ? LOCK_SH : LOCK_EX) | LOCK_NB;
+    int result;
+    do {
+        result = ::flock(fd, operation);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
+}
+
+// Whether the opened file may be handed out in that mode.
+int CheckOpened(int fd, const FileOpenMode& mode) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return errno;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if (mode.regularOnly && !S_ISREG(info.st_mode))
+        return EACCES;
+    // A new file that lost its name before the lock was taken (someone removed it as unused)
+    // is no longer the file asked for.
+    if (mode.createNew && info.st_nlink == 0)
+        return ENOENT;
+    return 0;
+}
+
+}  // namespace
+
+int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file) {
+    int fd;
+    do {
+        fd = ::open(path, OpenFlags(mode), 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno;
+    int error = Lock(fd, mode.lock);
+    if (error == 0)
+        error = CheckOpened(fd, mode);
+    // Truncation waits for the lock, so that a file held by another opener is not emptied.
+    if (error == 0 && mode.truncate && ::ftruncate(fd, 0) != 0)
+        error = errno;
+    if (error == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+        return error;
+    }
+    *file = fd;
+    return 0;
+}
+
+int ReadFile(FileHandle file, void* buffer, std::size_t size, std::size_t* bytesRead) {
+    ssize_t n;
+    do {
+        n = ::read(Descriptor(file), buffer, size);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return errno;
+    *bytesRead = static_cast<std::size_t>(n);
+    return 0;
+}
+
+int WriteFile(FileHandle file, const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::write(Descriptor(file), bytes, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+int SyncFile(FileHandle file) {
+    return ::fsync(Descriptor(file)) == 0 ? 0 : errno;
+}
+
+int SeekFile(FileHandle file, std::int64_t offset, int origin, std::int64_t* newPosition) {
+    static constexpr int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (origin < 0 || origin > 2)
+        return EINVAL;
+    const off_t position = ::lseek(Descriptor(file), static_cast<off_t>(offset), kWhence[origin]);
+    if (position < 0)
+        return errno;
+    *newPosition = static_cast<std::int64_t>(position);
+    return 0;
+}
+
+int FileLength(FileHandle file, std::int64_t* length) {
+    struct stat info {};
+    if (::fstat(Descriptor(file), &info) != 0)
+        return errno;
+    *length = static_cast<std::int64_t>(info.st_size);
+    return 0;
+}
+
+int SetFileLength(FileHandle file, std::int64_t length) {
+    return ::ftruncate(Descriptor(file), static_cast<off_t>(length)) == 0 ? 0 : errno;
+}
+
+int ReserveFileSpace(FileHandle file, std::int64_t length) {
+    if (length <= 0)
+        return 0;
+    if (::fallocate(Descriptor(file), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(length)) == 0)
+        return 0;
+    if (errno != EOPNOTSUPP && errno != ENOSYS)
+        return errno;
+    // The portable call may grow the file with zeros; whoever reserves rewrites it anyway.
+    return ::posix_fallocate(Descriptor(file), 0, static_cast<off_t>(length));
+}
+
+int AdoptIdentityOf(FileHandle file, const char* model) {
+    struct stat old {};
+    if (::stat(model, &old) != 0)
+        return errno;
+    if (old.st_nlink > 1)
+        return kOtherNames;
+    struct stat own {};
+    if (::fstat(Descriptor(file), &own) != 0)
+        return errno;
+    if ((own.st_uid != old.st_uid || own.st_gid != old.st_gid) &&
+        ::fchown(Descriptor(file), old.st_uid, old.st_gid) != 0) {
+        return errno;
+    }
+    // Only the permission bits: set-id and sticky bits are not the data file's to pass on.
+    return ::fchmod(Descriptor(file), old.st_mode & 0777) == 0 ? 0 : errno;
+}
+
+namespace {
+
+std::int64_t Nanoseconds(const timespec& time) {
+    return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+}  // namespace
+
+int GetFileStamp(FileHandle file, FileStamp* stamp) {
+    struct stat info {};
+    if (::fstat(Descriptor(file), &info) != 0)
+        return errno;
+    *stamp = {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+              static_cast<std::int64_t>(info.st_size), Nanoseconds(info.st_mtim),
+              Nanoseconds(info.st_ctim)};
+    return 0;
+}
+
+std::int64_t FileClockNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return Nanoseconds(now);
+}
+
+int LastSystemError() {
+    return errno;
+}
+
+void SetLastSystemError(int osError) {
+    errno = osError;
+}
+
+std::string SystemErrorText(int osError) {
+    char buffer[256];
+    return ::strerror_r(osError, buffer, sizeof buffer);  // the GNU form returns the text
+}
+
+const int kOutOfMemory = ENOMEM;
+
+int CloseFile(FileHandle file) {
+    return ::close(Descriptor(file)) == 0 ? 0 : errno;
+}
+
+int FileErrorCause(int osError) {
+    switch (osError) {
+        case 0:
+            return CFileException::none;
+        case ENOENT:
+            return CFileException::fileNotFound;
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP:
+            return CFileException::badPath;
+        case EMFILE:
+        case ENFILE:
+            return CFileException::tooManyOpenFiles;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+        case EISDIR:
+            return CFileException::accessDenied;
+        case EBADF:
+            return CFileException::invalidFile;
+        case EWOULDBLOCK:
+            return CFileException::sharingViolation;
+        case ESPIPE:
+        case EINVAL:
+            return CFileException::badSeek;
+        case EIO:
+            return CFileException::hardIO;
+        case ENOSPC:
+        case EDQUOT:
+        case EFBIG:
+            return CFileException::diskFull;
+        default:
+            return CFileException::generic;
+    }
+}
+
+}  // namespace platform

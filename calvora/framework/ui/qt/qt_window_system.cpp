@@ -1,0 +1,259 @@
+#include "calvora/framework/ui/qt/qt_window_system.h"
+
+#include <xcb/xcb.h>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QThread>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string_view>
+
+#include "calvora/framework/ui/qt/dialog_window.h"
+#include "calvora/framework/ui/qt/message_box.h"
+#include "calvora/framework/ui/qt/qt_text.h"
+#include "calvora/framework/ui/qt/report_list.h"
+#include "calvora/framework/ui/qt/time_of_day_edit.h"
+
+namespace {
+
+// One control of an open dialog as the dialog classes see it; the window system hands out the
+// interfaces its widget has.
+class QtControl final : public ui::Control,
+                        public ui::Button,
+                        public ui::ComboBox,
+                        public ui::TimeEditor,
+                        public ui::ListView {
+public:
+    QtControl(DialogWindow& dialog, int id, QWidget& widget)
+        : m_dialog(dialog),
+          m_id(id),
+          m_widget(&widget),
+          m_button(qobject_cast<QAbstractButton*>(&widget)),
+          m_combo(qobject_cast<QComboBox*>(&widget)),
+          m_picker(dynamic_cast<TimeOfDayEdit*>(&widget)),
+          m_list(dynamic_cast<ReportListView*>(&widget)) {}
+
+    bool IsButton() const { return m_button != nullptr; }
+    bool IsComboBox() const { return m_combo != nullptr; }
+    bool IsTimeEditor() const { return m_picker != nullptr; }
+    bool IsListView() const { return m_list != nullptr; }
+
+    // ui::Control
+    CString Text() const override {
+        if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
+            return FromQString(edit->text());
+        if (m_button != nullptr)
+            return FromQString(m_button->text());
+        if (m_combo != nullptr)
+            return FromQString(m_combo->currentText());
+        return FromQString(m_widget->windowTitle());
+    }
+    void SetText(const CString& text) override {
+        const QString shown = ToQString(text.View());
+        if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+            edit->setText(shown);
+        } else if (m_button != nullptr) {
+            m_button->setText(shown);
+        }
+    }
+    bool IsEnabled() const override { return m_widget->isEnabledTo(m_widget->parentWidget()); }
+    void Enable(bool enable) override { m_widget->setEnabled(enable); }
+    // Visible as far as the control goes, whether or not its dialog is on screen yet.
+    bool IsVisible() const override { return !m_widget->isHidden(); }
+    void Show(bool show) override { m_widget->setVisible(show); }
+    void Focus() override { m_dialog.FocusControl(m_id); }
+
+    // ui::Button
+    int Check() const override { return m_button->isChecked() ? BST_CHECKED : BST_UNCHECKED; }
+    void SetCheck(int check) override { m_button->setChecked(check == BST_CHECKED); }
+
+    // ui::ComboBox
+    int Selection() const override { return m_combo->currentIndex(); }
+    void SetSelection(int index) override {
+        const QSignalBlocker quiet(m_combo);
+        m_combo->setCurrentIndex(index >= 0 && index < m_combo->count() ? index : -1);
+    }
+    int Count() const override { return m_combo->count(); }
+
+    // ui::TimeEditor
+    CTime Time() const override { return m_picker->Value(); }
+    void SetTime(const CTime& value) override { m_picker->SetValue(value); }
+
+    // ui::ListView
+    int InsertColumn(int column, const CString& heading, int, int width) override {
+        return m_list->InsertColumn(column, heading, width);
+    }
+    int InsertItem(int row, const CString& text) override {
+        return m_list->Model().InsertRow(row, text);
+    }
+    bool DeleteItem(int row) override { return m_list->Model().RemoveRow(row); }
+    int ItemCount() const override { return m_list->Model().rowCount(); }
+    bool SetItemText(int row, int column, const CString& text) override {
+        return m_list->Model().SetText(row, column, text);
+    }
+    CString ItemText(int row, int column) const override {
+        return m_list->Model().Text(row, column);
+    }
+    bool SetItemData(int row, DWORD_PTR data) override {
+        return m_list->Model().SetValue(row, data);
+    }
+    DWORD_PTR ItemData(int row) const override { return m_list->Model().Value(row); }
+    UINT ItemState(int row, UINT mask) const override { return m_list->State(row, mask); }
+    bool SetItemState(int row, UINT state, UINT mask) override {
+        return m_list->SetState(row, state, mask);
+    }
+    DWORD ExtendedStyle() const override { return m_list->ExtendedStyle(); }
+    void SetExtendedStyle(DWORD style) override { m_list->SetExtendedStyle(style); }
+
+private:
+    DialogWindow& m_dialog;
+    int m_id;
+    QWidget* m_widget;
+    QAbstractButton* m_button;
+    QComboBox* m_combo;
+    TimeOfDayEdit* m_picker;
+    ReportListView* m_list;
+};
+
+struct OpenDialog {
+    DialogWindow* window;
+    std::map<int, QtControl> controls;  // those handed out so far
+};
+
+// Innermost last; only the application's thread touches it.
+std::vector<OpenDialog> g_openDialogs;
+
+// The control id of the open dialog dlg; nullptr when there is none.
+QtControl* ControlIn(HDLG dlg, int id) {
+    for (OpenDialog& open : g_openDialogs) {
+        if (open.window->Handle() != dlg)
+            continue;
+        if (auto handed = open.controls.find(id); handed != open.controls.end())
+            return &handed->second;
+        QWidget* widget = open.window->Control(id);
+        if (widget == nullptr)
+            return nullptr;
+        return &open.controls.try_emplace(id, *open.window, id, *widget).first->second;
+    }
+    return nullptr;
+}
+
+// Whether Qt would pick its X11 platform, which ends the process when it cannot connect.
+bool UsesX11() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform != nullptr && *platform != '\0')
+        return std::string_view(platform).starts_with("xcb");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return wayland == nullptr || *wayland == '\0';
+}
+
+bool CanConnectToX11(std::string& why) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const bool connected = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    if (!connected) {
+        const char* display = std::getenv("DISPLAY");
+        why = "cannot connect to the X display \"" +
+              std::string(display != nullptr ? display : "") + "\"";
+    }
+    return connected;
+}
+
+}  // namespace
+
+bool QtWindowSystem::EnsureApplication(std::string& why) {
+    if (QCoreApplication::instance() == nullptr) {
+        if (UsesX11() && !CanConnectToX11(why))
+            return false;
+        // Kept for the life of the process: notice boxes may outlive every dialog.
+        static int argc = 1;
+        static char name[] = "Calvora";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        why = "the host's application object has no widgets";
+        return false;
+    }
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        why = "dialogs must be opened on the thread of the host's application object";
+        return false;
+    }
+    return true;
+}
+
+QWidget* QtWindowSystem::OwnerOf(HDLG owner) {
+    if (owner != nullptr)
+        return DialogWindow::FromHandle(owner);
+    if (!g_openDialogs.empty())
+        return g_openDialogs.back().window;
+    return QApplication::activeWindow();
+}
+
+INT_PTR QtWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG owner,
+                                       DialogEventSink& sink) {
+    std::string why;
+    if (!EnsureApplication(why)) {
+        std::fprintf(stderr, "Calvora: no dialog can be shown: %s\n", why.c_str());
+        return -1;
+    }
+    QWidget* const ownerWindow = OwnerOf(owner);
+    INT_PTR result = -1;
+    {
+        DialogWindow window(dialog, ownerWindow, sink, *this);
+        g_openDialogs.push_back(OpenDialog{&window, {}});
+        result = window.Run();
+        g_openDialogs.pop_back();
+    }
+    // As the platform does, the owner is active again once its dialog is closed.
+    if (ownerWindow != nullptr)
+        ownerWindow->activateWindow();
+    return result;
+}
+
+void QtWindowSystem::EndModalDialog(HDLG dlg, INT_PTR result) {
+    if (dlg != nullptr)
+        DialogWindow::FromHandle(dlg)->End(result);
+}
+
+int QtWindowSystem::ShowMessageBox(HDLG owner, const CString& text, const CString& caption,
+                                   UINT type) {
+    const QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr || qobject_cast<const QApplication*>(application) == nullptr)
+        return ReportMessageBox(text, type);
+    if (QThread::currentThread() == application->thread())
+        return ExecMessageBox(OwnerOf(owner), text, caption, type);
+    return ShowMessageBoxFromOtherThread(text, caption, type);
+}
+
+int QtWindowSystem::FocusedControl(HDLG dlg) {
+    return dlg != nullptr ? DialogWindow::FromHandle(dlg)->FocusedControl() : 0;
+}
+
+ui::Control* QtWindowSystem::ControlOf(HDLG dlg, int id) {
+    return ControlIn(dlg, id);
+}
+
+ui::Button* QtWindowSystem::ButtonOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsButton() ? control : nullptr;
+}
+
+ui::ComboBox* QtWindowSystem::ComboBoxOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsComboBox() ? control : nullptr;
+}
+
+ui::TimeEditor* QtWindowSystem::TimeEditorOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsTimeEditor() ? control : nullptr;
+}
+
+ui::ListView* QtWindowSystem::ListViewOf(HDLG dlg, int id) {
+    QtControl* control = ControlIn(dlg, id);
+    return control != nullptr && control->IsListView() ? control : nullptr;
+}

@@ -1,0 +1,73 @@
+#include "calvora/periods/period_records.h"
+
+IMPLEMENT_SERIAL(CDateInfo, CObject, 1)
+IMPLEMENT_SERIAL(CTimeZone, CObject, 1)
+
+CDateInfo& CDateInfo::operator=(const CDateInfo& other) {
+    m_nYear = other.m_nYear;
+    m_nMonth = other.m_nMonth;
+    m_nDay = other.m_nDay;
+    m_nReserved1 = other.m_nReserved1;
+    m_nReserved2 = other.m_nReserved2;
+    return *this;
+}
+
+CTimeZone::CTimeZone() : m_nID(-1) {
+    // Two separate readings of the clock, start first.
+    m_timeStart = CTime::GetCurrentTime();
+    m_timeEnd = CTime::GetCurrentTime();
+    m_nWeekStart = 0;
+    m_nWeekEnd = 0;
+    m_nChangeKind = ChangeNone;
+}
+
+namespace {
+
+void SetDate(CDateInfo& date, int year, int month, int day, int reserved1, int reserved2) {
+    date.SetYear(year);
+    date.SetMonth(month);
+    date.SetDay(day);
+    date.SetReserved1(reserved1);
+    date.SetReserved2(reserved2);
+}
+
+}  // namespace
+
+void CTimeZone::SetStartDate(int year, int month, int day, int reserved1, int reserved2) {
+    SetDate(m_dateStart, year, month, day, reserved1, reserved2);
+}
+
+void CTimeZone::SetEndDate(int year, int month, int day, int reserved1, int reserved2) {
+    SetDate(m_dateEnd, year, month, day, reserved1, reserved2);
+}
+
+namespace {
+
+constexpr BOOL kTmSchema = TRUE;
+const BOOL* g_pTmFormat = &kTmSchema;
+
+}  // namespace
+
+BOOL PeriodArchiveUsesTmSchema() {
+    return *g_pTmFormat;
+}
+
+const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat) {
+    const BOOL* previous = g_pTmFormat;
+    g_pTmFormat = pTmFormat != nullptr ? pTmFormat : &kTmSchema;
+    return previous;
+}
+
+void RegisterPeriodClasses() {
+    AfxClassInit(RUNTIME_CLASS(CTimeZone));
+    AfxClassInit(RUNTIME_CLASS(CDateInfo));
+}
+
+namespace {
+
+// Any program that links the records has both classes registered before main; the module's
+// start-up calls RegisterPeriodClasses itself as well, since its order among the static
+// initialisers of other files is not fixed.
+[[maybe_unused]] const bool g_periodClassesRegistered = (RegisterPeriodClasses(), true);
+
+}  // namespace

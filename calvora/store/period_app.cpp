@@ -1,0 +1,202 @@
+#include "calvora/store/period_app.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "calvora/api/sync_library.h"
+#include "calvora/framework/atomic_file.h"
+#include "calvora/framework/carchive.h"
+#include "calvora/framework/platform/file_system.h"
+#include "calvora/framework/platform/module_services.h"
+#include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
+
+namespace {
+
+constexpr int kArchiveBufferSize = 4096;
+constexpr int kNoDataFile = -1;  // the reason of a save without a path; hosts check that first
+// A load reads the file in blocks of up to this size, a small file in one read.
+constexpr ULONGLONG kMaxLoadBufferSize = 1 << 20;
+
+int LoadBufferSize(const CFile& file) {
+    try {
+        return static_cast<int>(
+            std::clamp<ULONGLONG>(file.GetLength(), kArchiveBufferSize, kMaxLoadBufferSize));
+    } catch (const CFileException&) {
+        return kArchiveBufferSize;
+    }
+}
+
+// Hands the saved list to the synchronisation library, if there is one. Nothing it does or
+// throws may stop the save.
+void PushToSyncLibrary(CObList* list) {
+    const HMODULE library = LoadLibraryA("Vessamark.dll");  // stays loaded for the process
+    if (library == nullptr)
+        return;
+    const auto send = AfxGetProcAddress<PFN_SendObjlistToRemote>(library, "SendObjlistToRemote");
+    if (send == nullptr) {
+        // A library built without exporting its entry point would otherwise go unnoticed.
+        static bool told = false;
+        if (!told) {
+            told = true;
+            std::fputs(
+                "Calvora: Vessamark.dll exports no SendObjlistToRemote; saved lists are not "
+                "pushed\n",
+                stderr);
+        }
+        return;
+    }
+    try {
+        CString moduleName = CString(AfxGetModuleState()->m_lpszCurrentAppName) + ".dll";
+        send(moduleName, list);
+    } catch (...) {
+    }
+}
+
+// A name beside path that no file has yet: path.bad, path.bad1, path.bad2, ...
+CString FreeBadFileName(const CString& path) {
+    CFileFind finder;
+    CString candidate = path + ".bad";
+    for (int n = 1; finder.FindFile(candidate); ++n) {
+        candidate.Format("%s.bad%d", static_cast<LPCSTR>(path), n);
+    }
+    return candidate;
+}
+
+// The bytes of the list as the data file holds them; 0 or the reason they could not be made.
+int ArchiveBytes(CObList* list, CMemFile& content) {
+    try {
+        CArchive archive(&content, CArchive::store, kArchiveBufferSize);
+        SerializePeriodList(*list, archive);
+        archive.Close();
+        return 0;
+    } catch (const CFileException& error) {
+        return error.m_lOsError;
+    } catch (...) {
+        return platform::kOutOfMemory;
+    }
+}
+
+int WriteAtomically(CAtomicFile& replacement, const BYTE* bytes, UINT size) {
+    try {
+        replacement.Write(bytes, size);
+    } catch (const CFileException& error) {
+        return error.m_lOsError;
+    }
+    return replacement.Commit() ? 0 : platform::LastSystemError();
+}
+
+// SavePeriodList with the push made or left out as push says: 0 once the file holds the list,
+// else the system's reason. The list is made and pushed before the data file is held, so that
+// no other process waits for the file while the sync library runs.
+int WritePeriodFile(CObList* list, const CString& path, BOOL push) {
+    if (path.IsEmpty())
+        return kNoDataFile;
+    CFileFind finder;
+    const BOOL exists = finder.FindFile(path);
+    if (exists && !AfxIsFileWritable(path))
+        return platform::LastSystemError();  // cannot be opened: no write, no push
+    CMemFile content;
+    if (const int error = ArchiveBytes(list, content))
+        return error;
+    const UINT size = static_cast<UINT>(content.GetLength());
+    const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
+
+    // A data file start-up could not read to its end is kept before anything replaces it, if
+    // a copy can be made at all. The list in memory is what counts: without a copy the save
+    // goes on, and no later save tries again.
+    if (exists && theApp.m_bKeepUnreadFile) {
+        AfxKeepCopyOf(path, FreeBadFileName(path));
+        theApp.m_bKeepUnreadFile = 0;
+    }
+
+    CAtomicFile replacement;
+    const BOOL atomic = replacement.OpenFor(path);
+    if (!atomic && !exists)
+        return platform::LastSystemError();  // nothing to rewrite in place: no push either
+    if (push)
+        PushToSyncLibrary(list);
+    if (atomic)
+        return WriteAtomically(replacement, bytes.get(), size);
+    // It cannot be replaced: rewrite it in place, holding it only for the write of bytes
+    // already complete in memory, so that the old content stays whole until they have room.
+    CFile file;
+    if (!AfxOpenForRewrite(file, path) || !AfxRewriteFile(file, bytes.get(), size))
+        return platform::LastSystemError();
+    return 0;
+}
+
+}  // namespace
+
+CPeriodApp::CPeriodApp() {
+    SetPeriodArchiveSchemaFlag(&m_bTmFormat);
+}
+
+CPeriodApp::~CPeriodApp() {
+    SetPeriodArchiveSchemaFlag(nullptr);
+    if (g_periodList == nullptr)
+        return;
+    DeleteAllPeriods(*g_periodList);
+    delete g_periodList;
+    g_periodList = nullptr;
+}
+
+BOOL CPeriodApp::InitInstance() {
+    g_periodList = new CObList(10);
+    m_bTmFormat = 1;
+    const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
+    if (stem.IsEmpty())
+        return CWinApp::InitInstance();  // no file to read, none to save
+    const CString currentFile = stem + "tm";
+    const CString legacyFile = stem + "dat";
+    CFileFind finder;
+
+    m_strDataPath = currentFile;
+    if (finder.FindFile(currentFile)) {
+        m_bKeepUnreadFile = LoadPeriodList(g_periodList, m_strDataPath) != LoadOutcome::Complete;
+    } else if (finder.FindFile(legacyFile)) {
+        m_bTmFormat = 0;
+        const LoadOutcome legacy = LoadPeriodList(g_periodList, legacyFile);
+        m_bTmFormat = 1;
+        // The migration is finished on disk before the sync library sees the list, so that a
+        // library that ends the process costs one push, not a migration at every start. The
+        // legacy file goes only once everything in it is safely in the current file. One that
+        // could not be read stays for the next start: a current file written now would hide it
+        // from every later one.
+        if (legacy != LoadOutcome::NotOpened &&
+            WritePeriodFile(g_periodList, m_strDataPath, FALSE) == 0) {
+            if (legacy == LoadOutcome::Complete)
+                DeleteFileA(legacyFile);
+            PushToSyncLibrary(g_periodList);
+        }
+    }
+    return CWinApp::InitInstance();
+}
+
+void CPeriodApp::SaveData() {
+    SavePeriodList(g_periodList, m_strDataPath);
+}
+
+LoadOutcome LoadPeriodList(CObList* list, CString path) {
+    std::vector<BYTE> content;
+    if (!AfxReadSettledFile(path, content))
+        return LoadOutcome::NotOpened;
+    CMemFile file(content.data(), static_cast<UINT>(content.size()));
+    try {
+        CArchive archive(&file, CArchive::load, LoadBufferSize(file));
+        SerializePeriodList(*list, archive);
+        archive.Close();
+        return LoadOutcome::Complete;
+    } catch (...) {
+        return LoadOutcome::Incomplete;
+    }
+}
+
+BOOL SavePeriodList(CObList* list, CString path) {
+    const int error = WritePeriodFile(list, path, !theApp.m_bReceiving);
+    platform::SetLastSystemError(error);
+    return error == 0;
+}

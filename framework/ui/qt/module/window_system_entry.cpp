@@ -1,8 +1,0 @@
-// The library's one export: the window system the module loads when a display is available.
-#include "framework/ui/native_window_system.h"
-#include "framework/ui/qt/qt_window_system.h"
-
-extern "C" __attribute__((visibility("default"))) WindowSystem* CalvoraCreateWindowSystem() {
-    static QtWindowSystem system;
-    return &system;
-}

@@ -1,8 +1,0 @@
-#include "store/period_store.h"
-
-CObList* g_periodList = nullptr;
-
-void DeleteAllPeriods(CObList& list) {
-    while (!list.IsEmpty())
-        delete list.RemoveHead();
-}
