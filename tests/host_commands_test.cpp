@@ -8,10 +8,10 @@
 
 #include "calvora/matching/next_change.h"
 #include "calvora/periods/period_records.h"
-#include "tests/period_archive_helpers.h"
 #include "tests/support/host_directory.h"
+#include "tests/support/period_archive_helpers.h"
+#include "tests/support/time_zone_guard.h"
 #include "tests/support/utf8_literal.h"
-#include "tests/time_zone_guard.h"
 
 #ifndef _WIN32
 #include <cairo.h>

@@ -8,7 +8,7 @@
 #include "calvora/matching/next_change.h"
 #include "calvora/matching/selection_match.h"
 #include "calvora/periods/period_records.h"
-#include "tests/time_zone_guard.h"
+#include "tests/support/time_zone_guard.h"
 
 namespace {
 
