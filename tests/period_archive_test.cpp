@@ -40,11 +40,12 @@ Bytes SaveFieldByField(CObList& list, bool tmSchema) {
                 continue;
             }
             std::tm f{};
+#if defined(_WIN32)
+            const __time64_t value = t->GetTime();
+            const bool broken = _localtime64_s(&f, &value) == 0;
+#else
             const time_t value = static_cast<time_t>(t->GetTime());
             const bool broken = static_cast<std::int64_t>(value) == t->GetTime() &&
-#if defined(_WIN32)
-                                _localtime64_s(&f, &value) == 0;
-#else
                                 localtime_r(&value, &f) != nullptr;
 #endif
             if (!broken)
