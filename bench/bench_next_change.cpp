@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "calvora/api/calvora_api.h"
-#include "calvora/matching/next_change.h"
+#include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/store/period_store.h"
 

@@ -57,7 +57,7 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/platform/text_encoding.h
     calvora/periods/period_records.h
     calvora/periods/time_of_day.h
-    calvora/matching/next_change.h)
+    calvora/matching/changes/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)

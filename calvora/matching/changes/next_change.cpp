@@ -4,7 +4,7 @@
 // within which the time of day grows by one per second, so each rule's time range is one interval
 // of it. Every jump over dates lands a day or more early and walks on stretch by stretch, which
 // keeps the answers exact whatever offsets the zone moves through.
-#include "calvora/matching/next_change.h"
+#include "calvora/matching/changes/next_change.h"
 
 #include <algorithm>
 #include <climits>
