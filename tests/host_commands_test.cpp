@@ -22,6 +22,9 @@ namespace {
 const std::string kShanghai = "TZ=Asia/Shanghai";
 
 TEST(HostWhy, NamesTheFirstFailingRuleOfEveryPeriod) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the Windows C runtime names the zone after its TZ text, not CST";
+#endif
     HostDirectory dir;
     CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
     const ProcessResult result =
