@@ -57,7 +57,7 @@ check_sdk() {  # prefix
                 "$compiler" -std=c++20 -Wall -Wextra -Wpedantic -Wshadow -Werror -I"$include" \
                     -fsyntax-only -x c++ - 2>"$work/header.err" ||
                 fail "$header alone under $compiler: $(head -5 "$work/header.err")"
-        done < <(find "$include" -name '*.h')
+        done < <(find "$include/calvora" -name '*.h')
     done
     for example in host sync_library; do
         cmake -S examples/$example -B "$work/example-$example" -D CMAKE_PREFIX_PATH="$prefix" \
