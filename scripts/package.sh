@@ -31,7 +31,8 @@ check_installed() {
         ./build/package/calvora-dev_*.deb >"$work/apt.log" 2>&1 ||
         { tail "$work/apt.log"; fail "the packages do not install"; return; }
     local member=calvora-check sample=/usr/share/calvora/sample-periods.tm
-    useradd --system --no-create-home --groups calvora "$member"
+    id "$member" >/dev/null 2>&1 || useradd --system --no-create-home "$member"
+    usermod -a -G calvora "$member"
     runuser -u "$member" -- env -u DISPLAY calvora-host receive "$sample" ||
         fail "a member of the group calvora cannot save: exit status $?"
     expect_eq "$(runuser -u nobody -- env -u DISPLAY calvora-host list | wc -l)" 3 "list by another user"
