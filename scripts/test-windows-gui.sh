@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the Windows build's dialogs under Wine on a virtual screen with real input (mouse
 # clicks, typing, Enter, Escape) through the demo host, and checks what the host printed, the
-# data file and the notices. Expects the preset (windows unless --preset windows64) built and
-# its Wine prefix ready. With --screenshots it also writes docs/windows-*.png.
+# data file, the notices and how digits are drawn. Expects the preset (windows unless --preset
+# windows64) built and its Wine prefix made by create_wine_prefix (scripts/test-windows-env.sh).
+# With --screenshots it also writes docs/windows-*.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
