@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Drives the Windows build's dialogs under Wine on a virtual screen with real input (mouse
 # clicks, typing, Enter, Escape) through the demo host, and checks what the host printed, the
-# data file and the notices. Expects the preset (windows unless --preset windows64) built and
-# its Wine prefix ready. With --screenshots it also writes docs/windows-*.png.
+# data file, the notices and how digits are drawn. Expects the preset (windows unless --preset
+# windows64) built and its Wine prefix made by create_wine_prefix (scripts/test-windows-env.sh).
+# With --screenshots it also writes docs/windows-*.png.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
@@ -33,7 +34,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A screen of our own; Xvfb reports the display number it took.
+# A screen of our own, the size of the Wine desktop of tests/gui/display.reg; Xvfb reports the
+# display number it took.
 exec {displayfd}<> <(:)
 Xvfb -displayfd "$displayfd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
@@ -43,9 +45,13 @@ export DISPLAY=":$display"
 # 24-hour form.
 export LC_ALL=zh_CN.UTF-8
 
-# The dialogs' Song face, stood in for by a Ming face, and captions that Wine draws itself,
-# since no window manager runs on this screen.
+# The dialogs' Song face, stood in for by a Ming face drawn unsmoothed (tests/gui/fonts.conf),
+# and a Wine desktop covering the screen, in which Wine draws the captions and closes a window
+# at once: a top-level window of its own, with no window manager running, closes only after
+# Wine has waited 2 s for one, and input in that time is lost.
+export FONTCONFIG_FILE="$root/tests/gui/fonts.conf"
 wine regedit /S tests/gui/display.reg
+wineserver -w  # a session takes its desktop from the registry when it starts
 
 failures=0
 fail() {
@@ -54,6 +60,19 @@ fail() {
 }
 expect_eq() {  # actual expected what
     [[ "$1" == "$2" ]] || fail "$3: expected '$2', got '$1'"
+}
+# Digits on white in that part of the screen are drawn in solid black, as Windows draws the
+# dialogs' face at dialog size; smoothed, their darkest pixel stays at 77 or more of 255. A
+# window not painted yet is black.
+expect_crisp() {  # x y width height what
+    local darkest=0 lightest=0 tries=20
+    while ((lightest < 200 && tries-- > 0)); do
+        sleep 0.2
+        read -r darkest lightest <<<"$(import -window root -crop "$3x$4+$1+$2" -colorspace Gray \
+            -format '%[fx:round(255*minima)] %[fx:round(255*maxima)]' info:)"
+    done
+    ((lightest >= 200 && darkest < 50)) ||
+        fail "$5: digits drawn grey or not at all (darkest pixel $darkest, lightest $lightest of 255)"
 }
 
 probe() { wine "$bin/control_probe.exe" "$@"; }
@@ -130,7 +149,8 @@ list="时段设置窗口"
 form="增加时间段"
 box="Calvora"  # message boxes carry the application name
 IDOK=1 IDC_PERIOD_LIST=1001 IDC_ADD=1003 IDC_EDIT=1004 IDC_DELETE=1005 IDC_EXIT=1024
-IDC_DESC=1021 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012 IDC_MONTH_START=1005
+IDC_DESC=1021 IDC_TIME_START=1023 IDC_USE_DATES=1027 IDC_YEAR_START=1004 IDC_YEAR_END=1012
+IDC_MONTH_START=1005
 BOX_TEXT=65535
 
 stage_start=$SECONDS
@@ -145,6 +165,8 @@ click $IDC_EDIT "$list"
 sleep 0.5
 probe rect "$form" >/dev/null 2>&1 && fail "tick: Edit opened the form with no focused row"
 read -r x y <<<"$(probe corner $IDC_PERIOD_LIST "$list")"
+# The number column of the three rows, right of the tick boxes.
+expect_crisp "$((x + 20))" "$((y + 22))" 30 40 "tick: the list's numbers"
 # The second row's description, below the headings and the first row.
 xdotool mousemove "$((x + 80))" "$((y + 50))" click 1
 sleep 0.3
@@ -160,6 +182,9 @@ wait_for "$list"
 click $IDC_ADD "$list"
 wait_for "$form"
 type_into $IDC_DESC "$form" "Night"
+# The first time picker's digits, inside its frame and left of its spin buttons.
+read -r x y <<<"$(probe corner $IDC_TIME_START "$form")"
+expect_crisp "$((x + 4))" "$((y + 4))" 50 14 "add: the time picker's digits"
 click $IDC_USE_DATES "$form"
 # A date edit left empty shows 0 once it loses the focus.
 type_into $IDC_MONTH_START "$form" 7

@@ -37,15 +37,7 @@ source scripts/test-windows-env.sh "$preset"
 
 stop_wineserver() { wineserver -k 2>/dev/null || true; }
 
-create_prefix() {
-    stop_wineserver  # of an earlier run on the same prefix
-    rm -rf "$WINEPREFIX"
-    mkdir -p "$(dirname "$WINEPREFIX")"
-    env -u DISPLAY "$wine_loader" wineboot -i  # no window while the prefix is set up
-    wineserver -w  # wineboot returns before the prefix is complete
-}
-
-timed "creating the Wine prefix" create_prefix
+timed "creating the Wine prefix" create_wine_prefix
 # One server for the whole run, rather than one per test process. Its background services
 # start with the first program; start them here, so that they do not keep open the output pipe
 # of a test, which ctest would wait on.

@@ -61,11 +61,18 @@ inline bool WaitUntil(const std::function<bool()>& condition) {
     return true;
 }
 
+// Until the file opens, not merely exists: on Windows the program that renamed it into place
+// holds it open for the rename a moment longer, and an open without delete sharing is refused.
 inline std::optional<std::string> WaitForFile(const std::filesystem::path& path) {
-    if (!WaitUntil([&] { return std::filesystem::exists(path); }))
-        return std::nullopt;
     std::ostringstream content;
-    content << std::ifstream(path, std::ios::binary).rdbuf();
+    if (!WaitUntil([&] {
+            std::ifstream file(path, std::ios::binary);
+            if (!file)
+                return false;
+            content << file.rdbuf();
+            return true;
+        }))
+        return std::nullopt;
     return content.str();
 }
 
