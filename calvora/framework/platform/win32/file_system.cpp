@@ -66,7 +66,7 @@ std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& 
     if (search == INVALID_HANDLE_VALUE)
         return paths;
     do {
-        paths.emplace_back(directory + entry.cFileName);
+        paths.push_back(platform::FilePath(directory + entry.cFileName));
     } while (FindNextFileW(search, &entry));
     FindClose(search);
     return paths;
