@@ -81,7 +81,7 @@ public:
         m_host = (m_folder / "calvora-host").string();
         std::filesystem::copy_file(CALVORA_HOST_PATH, m_host,
                                    std::filesystem::copy_options::overwrite_existing);
-        m_dataFile = (DataPathStem(m_host.c_str()) + "tm").Bytes();
+        m_dataFile = (DataPathStem(m_host.c_str()) + "tm").Narrow();
         // Written by a child, so that the periods never swell this process: a child it starts
         // inherits its peak resident size.
         const pid_t writer = ::fork();

@@ -52,6 +52,7 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/ctime.h
     calvora/framework/modulestate.h
     calvora/framework/wrapint.h
+    calvora/framework/platform/file_path.h
     calvora/framework/platform/module_services.h
     calvora/framework/platform/platform_file.h
     calvora/framework/platform/text_encoding.h

@@ -33,7 +33,7 @@ TEST(DataPathStem, ReplacesAThreeCharacterExtensionAppendsADotOrNamesNothing) {
         {"calvora-host", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DataPathStem(c.executable), c.stem) << c.executable;
+        EXPECT_EQ(DataPathStem(c.executable).Narrow(), c.stem) << c.executable;
 }
 
 TEST_F(StoreTest, GetConfigDataAppendsTheModulesOwnPointers) {
@@ -94,15 +94,15 @@ TEST_F(StoreTest, UnreadFileIsKeptUnderAFreeName) {
 TEST_F(StoreTest, SaveWithoutADataFileWritesAndPushesNothing) {
     const auto before = std::distance(std::filesystem::directory_iterator("."), {});
     FillPeriods(*g_periodList, {{1, "a"}});
-    EXPECT_FALSE(SavePeriodList(g_periodList, CString()));
+    EXPECT_FALSE(SavePeriodList(g_periodList, platform::FilePath()));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), before);
     EXPECT_FALSE(FileExists(m_dir / "sync.log"));
 }
 
 TEST_F(StoreTest, SaveIntoAMissingDirectoryWritesNothingAndDoesNotPush) {
-    theApp.m_strDataPath = CString((m_dir / "missing/host.tm").c_str());
+    theApp.m_dataPath = (m_dir / "missing/host.tm").c_str();
     FillPeriods(*g_periodList, {{1, "a"}});
-    EXPECT_FALSE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+    EXPECT_FALSE(SavePeriodList(g_periodList, theApp.m_dataPath));
     EXPECT_FALSE(FileExists(m_dir / "sync.log"));
     EXPECT_EQ(ModuleNumbers(), std::vector<int>{1});
 }

@@ -2,13 +2,25 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "calvora/framework/atomic_file.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {
+
+// Where sharing modes stand in for locks, an exclusive holder keeps out unlocked readers too.
+#if defined(_WIN32)
+constexpr bool kExclusiveHolderKeepsReadersOut = true;
+#else
+constexpr bool kExclusiveHolderKeepsReadersOut = false;
+#endif
 
 TEST(StoreEndToEnd, NeitherFileGivesAnEmptyListAndNoFile) {
     HostDirectory dir;
@@ -165,6 +177,72 @@ TEST(StoreEndToEnd, ReceiveThatCannotBeSavedExits4WithOneLine) {
     EXPECT_EQ(result.out, "");
     EXPECT_TRUE(std::filesystem::is_empty(dir / "calvora-host.tm"));
     EXPECT_EQ(dir.SyncLog(), "");
+}
+
+// Another process holds the data file while a receive saves: an in-place rewrite, for longer
+// than a reader waits for it, or a reader. The save waits for it and lands on either path; a
+// start-up the holder kept from reading the file keeps it as .bad first.
+TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
+    const struct {
+        const char* holder;
+        UINT share;
+        bool inPlace;
+        DWORD milliseconds;
+    } cases[] = {
+        {"rewrite, atomic", CFile::shareExclusive, false, kAfxLockWaitMilliseconds + 1500},
+        {"rewrite, in place", CFile::shareExclusive, true, kAfxLockWaitMilliseconds + 1500},
+        {"reader, atomic", CFile::shareDenyWrite, false, 1000}};
+    const std::string old = ArchiveBytes({{8, "a"}}), incoming = ArchiveBytes(kThree);
+    for (const auto& c : cases) {
+        HostDirectory dir;
+        WriteWholeFile(dir / "calvora-host.tm", old);
+        WriteWholeFile(dir / "incoming", incoming);
+        if (c.inPlace)
+            std::filesystem::create_hard_link(dir / "calvora-host.tm", dir / "second name");
+        auto holder =
+            std::make_unique<CFile>((dir / "calvora-host.tm").c_str(), CFile::modeRead | c.share);
+        std::thread release([&holder, &c] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(c.milliseconds));
+            holder.reset();
+        });
+        const auto result = dir.Run({"receive", dir / "incoming"});
+        release.join();
+        EXPECT_EQ(result.exitCode, 0) << c.holder << ": " << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), incoming) << c.holder;
+        const bool unread = c.share == CFile::shareExclusive && kExclusiveHolderKeepsReadersOut;
+        if (unread || FileExists(dir / "calvora-host.tm.bad")) {
+            EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm.bad"), old) << c.holder;
+        }
+    }
+}
+
+// The host in a folder, and under a name, that the system's narrow code page cannot spell
+// finds its module and its data file, named after it as always.
+TEST(StoreEndToEnd, HostNamedOutsideTheNarrowCodePageFindsAndSavesItsDataFile) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    const fs::path name(u8"ทดสอบ");
+    const fs::path folder = dir.Path() / name;
+    fs::create_directory(folder);
+    fs::path host = folder / name, data = folder / name;
+    host += fs::path(CALVORA_HOST_FILE).extension();
+    data += ".tm";
+    fs::copy_file(CALVORA_HOST_PATH, host);
+    std::vector<std::string> besideHost = {CALVORA_MODULE_PATH, CALVORA_SYNC_PATH};
+    for (const std::string& runtime : host_directory_detail::SplitList(CALVORA_RUNTIME_LIBRARIES))
+        besideHost.push_back(runtime);
+    for (const std::string& file : besideHost)
+        fs::copy_file(file, folder / fs::path(file).filename());
+    std::ofstream(data, std::ios::binary) << ArchiveBytes(kThree);
+    WriteWholeFile(dir / "incoming", ArchiveBytes({{5, "x"}}));
+
+    EXPECT_EQ(ListedNumbers(RunProgram(host, {"list"})), (std::vector<int>{1, 2, 3}));
+    const auto received = RunProgram(host, {"receive", dir / "incoming"});
+    EXPECT_EQ(received.exitCode, 0) << received.err;
+    EXPECT_EQ(received.err, "");
+    std::ifstream saved(data, std::ios::binary);
+    EXPECT_EQ(ArchivedNumbers(std::string(std::istreambuf_iterator<char>(saved), {})),
+              std::vector<int>{5});
 }
 
 TEST(StoreEndToEnd, CheckSelectsBy32BitPattern) {

@@ -1,7 +1,9 @@
 #include "calvora/framework/atomic_file.h"
 
+#include <algorithm>
 #include <random>
 #include <thread>  // also the clocks: <chrono> does not build for this character set
+#include <type_traits>
 
 #include "calvora/framework/platform/file_system.h"
 
@@ -15,13 +17,39 @@ constexpr std::size_t kRandomLength = 8;
 constexpr int kCreateAttempts = 16;
 constexpr UINT kReading = CFile::modeRead | CFile::modeNoTruncate | CFile::modeRegularOnly;
 
-CString TemporaryName(const CString& destination) {
+platform::FilePath TemporaryName(const platform::FilePath& destination) {
     static thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kNameCharacters - 2);
-    std::string name = destination.Bytes() + kTemporaryInfix;
+    std::string suffix = kTemporaryInfix;
     for (std::size_t i = 0; i < kRandomLength; ++i)
-        name += kNameCharacters[pick(random)];
-    return CString(std::move(name));
+        suffix += kNameCharacters[pick(random)];
+    return destination + suffix;
+}
+
+bool IsNameCharacter(platform::PathChar character) {
+    const auto code = static_cast<std::make_unsigned_t<platform::PathChar>>(character);
+    return code > 0 && code < 128 &&
+           std::string_view(kNameCharacters).find(static_cast<char>(code)) !=
+               std::string_view::npos;
+}
+
+// Calls attempt, which leaves the system's reason for a failure as the thread's last system
+// error, until it succeeds, fails for another reason than a conflicting holder of the file, or
+// milliseconds have passed, trying again every few milliseconds.
+template <typename Attempt>
+BOOL RetryWhileHeld(Attempt attempt, DWORD milliseconds) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (!attempt()) {
+        const int error = platform::LastSystemError();
+        if (platform::FileErrorCause(error) != CFileException::sharingViolation ||
+            std::chrono::steady_clock::now() >= deadline) {
+            platform::SetLastSystemError(error);
+            return FALSE;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return TRUE;
 }
 
 // A file opened for reading, with the stamps that tell whether it changed.
@@ -51,7 +79,7 @@ std::int64_t Nanoseconds(DWORD milliseconds) {
 // An unlocked read of the file at path that counts: no change of the file's identity, length
 // or times during the read, and none in the settling time before it, within which a change
 // could share its time stamp with an earlier one.
-bool ReadUnlockedIfSettled(LPCSTR path, std::vector<BYTE>& content) {
+bool ReadUnlockedIfSettled(const platform::FilePath& path, std::vector<BYTE>& content) {
     CStampedFile file;
     platform::FileStamp before, after;
     if (!file.Open(path, kReading | CFile::shareDenyNone) || !file.Stamp(before))
@@ -65,43 +93,44 @@ bool ReadUnlockedIfSettled(LPCSTR path, std::vector<BYTE>& content) {
 
 }  // namespace
 
-bool AfxIsTemporaryFileOf(const CString& name, const CString& target) {
-    const std::string prefix = target.Bytes() + kTemporaryInfix;
-    const std::string& candidate = name.Bytes();
+bool AfxIsTemporaryFileOf(const platform::FilePath& name, const platform::FilePath& target) {
+    const platform::NativePathString prefix = (target + kTemporaryInfix).Native();
+    const platform::NativePathString& candidate = name.Native();
     return candidate.size() == prefix.size() + kRandomLength && candidate.starts_with(prefix) &&
-           candidate.find_first_not_of(kNameCharacters, prefix.size()) == std::string::npos;
+           std::all_of(candidate.begin() + static_cast<std::ptrdiff_t>(prefix.size()),
+                       candidate.end(), IsNameCharacter);
 }
 
 CAtomicFile::~CAtomicFile() {
     Discard();
 }
 
-void CAtomicFile::RemoveAbandonedTemporaries(const CString& destination) {
+void CAtomicFile::RemoveAbandonedTemporaries(const platform::FilePath& destination) {
     // Every writer holds its temporary file locked until it is in place or removed, so the
     // ones that can be taken belong to writers that died.
-    for (const CString& path : AfxFilesBeginningWith(destination + kTemporaryInfix)) {
+    for (const platform::FilePath& path : AfxFilesBeginningWith(destination + kTemporaryInfix)) {
         if (AfxIsTemporaryFileOf(path, destination))
             AfxDeleteUnusedFile(path);
     }
 }
 
-BOOL CAtomicFile::OpenFor(LPCSTR target) {
+BOOL CAtomicFile::OpenFor(const platform::FilePath& target) {
     Discard();
-    const CString destination = AfxResolveLinks(target);
+    const platform::FilePath destination = AfxResolveLinks(target);
     RemoveAbandonedTemporaries(destination);
     CFileFind finder;
     const BOOL replacing = finder.FindFile(destination);
     CFileException error;
     for (int attempt = 0; attempt < kCreateAttempts && !IsOpen(); ++attempt) {
-        const CString candidate = TemporaryName(destination);
+        const platform::FilePath candidate = TemporaryName(destination);
         if (Open(candidate, modeCreate | modeCreateNew | modeWrite | shareExclusive, &error))
-            m_strTemporary = candidate;
+            m_temporary = candidate;
     }
     if (!IsOpen()) {
         platform::SetLastSystemError(error.m_lOsError);
         return FALSE;
     }
-    m_strTarget = destination;
+    m_target = destination;
     if (replacing) {
         if (const int adopted = platform::AdoptIdentityOf(Handle(), destination)) {
             Discard();
@@ -123,44 +152,43 @@ BOOL CAtomicFile::Commit() {
         return FALSE;
     }
     // Put in place while still held, so that no one takes it for an abandoned file.
-    if (!AfxReplaceFile(m_strTemporary, m_strTarget)) {
+    if (!RetryWhileHeld([this] { return AfxReplaceFile(m_temporary, m_target); },
+                        kAfxRewriteWaitMilliseconds)) {
         const int error = platform::LastSystemError();
         Discard();
         platform::SetLastSystemError(error);
         return FALSE;
     }
-    m_strTemporary.Empty();
+    m_temporary.Empty();
     Abort();
     return TRUE;
 }
 
 void CAtomicFile::Discard() {
     // Removed before it is let go, for the same reason.
-    if (!m_strTemporary.IsEmpty())
-        DeleteFileA(m_strTemporary);
-    m_strTemporary.Empty();
+    if (!m_temporary.IsEmpty())
+        AfxDeleteFile(m_temporary);
+    m_temporary.Empty();
     Abort();
 }
 
-BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds,
-                    CFileException* pError) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+BOOL AfxOpenWaiting(CFile& file, const platform::FilePath& path, UINT nOpenFlags,
+                    DWORD milliseconds, CFileException* pError) {
     CFileException error;
-    while (!file.Open(path, nOpenFlags, &error)) {
-        if (error.m_cause != CFileException::sharingViolation ||
-            std::chrono::steady_clock::now() >= deadline) {
-            if (pError != nullptr)
-                *pError = error;
+    const BOOL opened = RetryWhileHeld(
+        [&] {
+            if (file.Open(path, nOpenFlags, &error))
+                return true;
             platform::SetLastSystemError(error.m_lOsError);
-            return FALSE;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return TRUE;
+            return false;
+        },
+        milliseconds);
+    if (!opened && pError != nullptr)
+        *pError = error;
+    return opened;
 }
 
-BOOL AfxReadSettledFile(LPCSTR path, std::vector<BYTE>& content) {
+BOOL AfxReadSettledFile(const platform::FilePath& path, std::vector<BYTE>& content) {
     content.clear();
     const UINT locked = kReading | CFile::shareDenyWrite;
     CFile file;
@@ -183,7 +211,12 @@ BOOL AfxReadSettledFile(LPCSTR path, std::vector<BYTE>& content) {
     return FALSE;
 }
 
-BOOL AfxOpenForRewrite(CFile& file, LPCSTR path) {
+BOOL AfxKeepCopyWaiting(const platform::FilePath& path, const platform::FilePath& copyPath) {
+    return RetryWhileHeld([&] { return AfxKeepCopyOf(path, copyPath); },
+                          kAfxRewriteWaitMilliseconds);
+}
+
+BOOL AfxOpenForRewrite(CFile& file, const platform::FilePath& path) {
     const UINT flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
                        CFile::shareExclusive | CFile::modeRegularOnly;
     return AfxOpenWaiting(file, path, flags, kAfxRewriteWaitMilliseconds);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "calvora/framework/cfile.h"
+#include "calvora/framework/platform/file_path.h"
 
 #include <vector>
 
@@ -12,7 +13,8 @@
 // rewrite a file in place from bytes already in memory, which takes milliseconds; this only
 // bounds the wait behind one that hangs.
 inline constexpr DWORD kAfxLockWaitMilliseconds = 2000;
-// How long an in-place rewrite waits for the file, trying again every few milliseconds.
+// How long an in-place rewrite waits for the file, trying again every few milliseconds, and a
+// replacement or a kept copy for another process's hold on it, where that keeps them out.
 inline constexpr DWORD kAfxRewriteWaitMilliseconds = 10000;
 // Behind a holder that keeps its lock longer, a reader reads without it this many times, this
 // far apart, and takes such a read only when the file had been left alone for the settling
@@ -33,39 +35,44 @@ public:
     // kernel applies the umask) and, when target exists, takes over its owner, group and
     // permission bits. FALSE when no temporary file can be made, or when a replacement could
     // not keep target's owner or group or would part target from its other names.
-    BOOL OpenFor(LPCSTR target);
-    // Brings the content to stable storage and replaces the target with it.
+    BOOL OpenFor(const platform::FilePath& target);
+    // Brings the content to stable storage and replaces the target with it, waiting for
+    // another process that keeps the replacement out at most kAfxRewriteWaitMilliseconds.
     BOOL Commit();
 
 private:
-    void RemoveAbandonedTemporaries(const CString& destination);
+    void RemoveAbandonedTemporaries(const platform::FilePath& destination);
     void Discard();
 
-    CString m_strTarget;
-    CString m_strTemporary;
+    platform::FilePath m_target;
+    platform::FilePath m_temporary;
 };
 
 // The functions below, and CAtomicFile's, leave the system's reason for a failure as the
 // thread's last system error (platform::LastSystemError).
 
 // Whether name is one of the temporary files that CAtomicFile makes for target.
-bool AfxIsTemporaryFileOf(const CString& name, const CString& target);
+bool AfxIsTemporaryFileOf(const platform::FilePath& name, const platform::FilePath& target);
 
 // Opens as CFile::Open does, trying again for up to milliseconds while another process holds
 // a conflicting lock.
-BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds,
-                    CFileException* pError = nullptr);
+BOOL AfxOpenWaiting(CFile& file, const platform::FilePath& path, UINT nOpenFlags,
+                    DWORD milliseconds, CFileException* pError = nullptr);
 
 // The whole content of the regular file at path as one writer left it: read under a lock
 // shared with other readers or, behind an in-place rewrite that holds the file for longer than
 // the bounds above, without the lock when that read proves settled. FALSE, content empty,
 // when the file cannot be opened or read, or no read was settled within the bounds.
-BOOL AfxReadSettledFile(LPCSTR path, std::vector<BYTE>& content);
+BOOL AfxReadSettledFile(const platform::FilePath& path, std::vector<BYTE>& content);
+
+// AfxKeepCopyOf, waiting for another process that holds path exclusively at most
+// kAfxRewriteWaitMilliseconds.
+BOOL AfxKeepCopyWaiting(const platform::FilePath& path, const platform::FilePath& copyPath);
 
 // Opens the regular file at path (created when missing, not emptied) to be rewritten in place
 // by AfxRewriteFile, holding it exclusively from now on; waits for it at most
 // kAfxRewriteWaitMilliseconds.
-BOOL AfxOpenForRewrite(CFile& file, LPCSTR path);
+BOOL AfxOpenForRewrite(CFile& file, const platform::FilePath& path);
 // Replaces the content of a file so opened with size bytes and closes it. The storage for
 // them is reserved, and a longer file given its new length, before anything is written, so
 // that a full disk or a file-size limit leaves the old content whole; they are on stable

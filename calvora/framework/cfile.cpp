@@ -57,16 +57,25 @@ CFile::~CFile() {
 }
 
 BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
+    return OpenNamed(platform::FilePath(lpszFileName), lpszFileName, nOpenFlags, pError);
+}
+
+BOOL CFile::Open(const platform::FilePath& path, UINT nOpenFlags, CFileException* pError) {
+    return OpenNamed(path, CString(path.Narrow()), nOpenFlags, pError);
+}
+
+BOOL CFile::OpenNamed(const platform::FilePath& path, const CString& name, UINT nOpenFlags,
+                      CFileException* pError) {
     Abort();
     platform::FileHandle file = platform::kNoFile;
-    const int osError = platform::OpenFile(lpszFileName, ModeFromFlags(nOpenFlags), &file);
+    const int osError = platform::OpenFile(path, ModeFromFlags(nOpenFlags), &file);
     if (osError != 0) {
         if (pError)
-            *pError = CFileException(platform::FileErrorCause(osError), osError, lpszFileName);
+            *pError = CFileException(platform::FileErrorCause(osError), osError, name);
         return FALSE;
     }
     m_hFile = file;
-    m_strFileName = lpszFileName;
+    m_strFileName = name;
     return TRUE;
 }
 

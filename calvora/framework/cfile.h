@@ -46,6 +46,8 @@ public:
     // the open at once (sharingViolation). modeCreate empties an existing file unless
     // modeNoTruncate is given.
     virtual BOOL Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
+    // The same for a name in the system's own form, which may hold what no narrow name can.
+    BOOL Open(const platform::FilePath& path, UINT nOpenFlags, CFileException* pError = nullptr);
     // Returns the bytes read, fewer than nCount only at the end of the file.
     virtual UINT Read(void* lpBuf, UINT nCount);
     virtual void Write(const void* lpBuf, UINT nCount);
@@ -72,6 +74,9 @@ protected:
     platform::FileHandle Handle() const { return m_hFile; }
 
 private:
+    // name is the narrow form of path, as the file's name is shown.
+    BOOL OpenNamed(const platform::FilePath& path, const CString& name, UINT nOpenFlags,
+                   CFileException* pError);
     [[noreturn]] void ThrowOsError(int osError) const;
     void CheckOpen() const;
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "calvora/api/sync_library.h"
@@ -57,12 +58,11 @@ void PushToSyncLibrary(CObList* list) {
 }
 
 // A name beside path that no file has yet: path.bad, path.bad1, path.bad2, ...
-CString FreeBadFileName(const CString& path) {
+platform::FilePath FreeBadFileName(const platform::FilePath& path) {
     CFileFind finder;
-    CString candidate = path + ".bad";
-    for (int n = 1; finder.FindFile(candidate); ++n) {
-        candidate.Format("%s.bad%d", static_cast<LPCSTR>(path), n);
-    }
+    platform::FilePath candidate = path + ".bad";
+    for (int n = 1; finder.FindFile(candidate); ++n)
+        candidate = path + ".bad" + std::to_string(n);
     return candidate;
 }
 
@@ -92,7 +92,7 @@ int WriteAtomically(CAtomicFile& replacement, const BYTE* bytes, UINT size) {
 // SavePeriodList with the push made or left out as push says: 0 once the file holds the list,
 // else the system's reason. The list is made and pushed before the data file is held, so that
 // no other process waits for the file while the sync library runs.
-int WritePeriodFile(CObList* list, const CString& path, BOOL push) {
+int WritePeriodFile(CObList* list, const platform::FilePath& path, BOOL push) {
     if (path.IsEmpty())
         return kNoDataFile;
     CFileFind finder;
@@ -109,7 +109,7 @@ int WritePeriodFile(CObList* list, const CString& path, BOOL push) {
     // a copy can be made at all. The list in memory is what counts: without a copy the save
     // goes on, and no later save tries again.
     if (exists && theApp.m_bKeepUnreadFile) {
-        AfxKeepCopyOf(path, FreeBadFileName(path));
+        AfxKeepCopyWaiting(path, FreeBadFileName(path));
         theApp.m_bKeepUnreadFile = 0;
     }
 
@@ -147,16 +147,16 @@ CPeriodApp::~CPeriodApp() {
 BOOL CPeriodApp::InitInstance() {
     g_periodList = new CObList(10);
     m_bTmFormat = 1;
-    const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
+    const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty())
         return CWinApp::InitInstance();  // no file to read, none to save
-    const CString currentFile = stem + "tm";
-    const CString legacyFile = stem + "dat";
+    const platform::FilePath currentFile = stem + "tm";
+    const platform::FilePath legacyFile = stem + "dat";
     CFileFind finder;
 
-    m_strDataPath = currentFile;
+    m_dataPath = currentFile;
     if (finder.FindFile(currentFile)) {
-        m_bKeepUnreadFile = LoadPeriodList(g_periodList, m_strDataPath) != LoadOutcome::Complete;
+        m_bKeepUnreadFile = LoadPeriodList(g_periodList, m_dataPath) != LoadOutcome::Complete;
     } else if (finder.FindFile(legacyFile)) {
         m_bTmFormat = 0;
         const LoadOutcome legacy = LoadPeriodList(g_periodList, legacyFile);
@@ -167,9 +167,9 @@ BOOL CPeriodApp::InitInstance() {
         // could not be read stays for the next start: a current file written now would hide it
         // from every later one.
         if (legacy != LoadOutcome::NotOpened &&
-            WritePeriodFile(g_periodList, m_strDataPath, FALSE) == 0) {
+            WritePeriodFile(g_periodList, m_dataPath, FALSE) == 0) {
             if (legacy == LoadOutcome::Complete)
-                DeleteFileA(legacyFile);
+                AfxDeleteFile(legacyFile);
             PushToSyncLibrary(g_periodList);
         }
     }
@@ -177,10 +177,10 @@ BOOL CPeriodApp::InitInstance() {
 }
 
 void CPeriodApp::SaveData() {
-    SavePeriodList(g_periodList, m_strDataPath);
+    SavePeriodList(g_periodList, m_dataPath);
 }
 
-LoadOutcome LoadPeriodList(CObList* list, CString path) {
+LoadOutcome LoadPeriodList(CObList* list, const platform::FilePath& path) {
     std::vector<BYTE> content;
     if (!AfxReadSettledFile(path, content))
         return LoadOutcome::NotOpened;
@@ -195,7 +195,7 @@ LoadOutcome LoadPeriodList(CObList* list, CString path) {
     }
 }
 
-BOOL SavePeriodList(CObList* list, CString path) {
+BOOL SavePeriodList(CObList* list, const platform::FilePath& path) {
     const int error = WritePeriodFile(list, path, !theApp.m_bReceiving);
     platform::SetLastSystemError(error);
     return error == 0;

@@ -3,7 +3,7 @@
 
 #include "calvora/api/data_file.h"
 #include "calvora/framework/coblist.h"
-#include "calvora/framework/cstring.h"
+#include "calvora/framework/platform/file_path.h"
 #include "calvora/framework/winapp.h"
 
 class CPeriodApp : public CWinApp {
@@ -21,7 +21,7 @@ public:
     BOOL m_bTmFormat = 0;  // archive schema: 1 = tm, 0 = legacy
     // After start-up the data file's full path, ending in "tm"; empty when the executable's
     // path could not be read, so that nothing is read or saved.
-    CString m_strDataPath;
+    platform::FilePath m_dataPath;
     BOOL m_bReceiving = 0;  // 1 while a received list is saved: no push
 
     // Set when start-up met a data file it could not read to its end: the first save that
@@ -40,11 +40,11 @@ enum class LoadOutcome { NotOpened, Complete, Incomplete };
 // Appends the periods of the file at path to list, in the schema m_bTmFormat names. Periods
 // read completely before a failure stay appended. NotOpened, nothing appended, also when no
 // read of the file as one writer left it could be made in time.
-LoadOutcome LoadPeriodList(CObList* list, CString path);
+LoadOutcome LoadPeriodList(CObList* list, const platform::FilePath& path);
 
 // Writes list to the file at path in the schema m_bTmFormat names and, unless a received list
 // is being saved, pushes it to the synchronisation library. TRUE when the file was written;
 // otherwise the system's reason is the thread's last system error, which is how a host learns
 // why a received list was not saved. An empty path names no data file: nothing is written and
 // nothing pushed.
-BOOL SavePeriodList(CObList* list, CString path);
+BOOL SavePeriodList(CObList* list, const platform::FilePath& path);

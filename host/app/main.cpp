@@ -23,17 +23,18 @@ constexpr int kExitNotSaved = 4;
 // The module beside the host, as in the build tree and the Windows folder, then where an installed
 // tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
 // the host in a folder of its own.
-std::vector<std::string> ModuleCandidates() {
-    std::string folder = AfxGetModuleFileName(nullptr).Bytes();
-    const std::size_t slash = folder.find_last_of("/\\");
-    folder.resize(slash == std::string::npos ? 0 : slash + 1);
-    std::vector<std::string> candidates{folder + CALVORA_MODULE_FILE};
+std::vector<platform::FilePath> ModuleCandidates() {
+    platform::NativePathString folder = AfxGetModuleFilePath(nullptr).Native();
+    const std::size_t slash = folder.find_last_of(platform::NativePathString{'/', '\\'});
+    folder.resize(slash == platform::NativePathString::npos ? 0 : slash + 1);
+    const platform::FilePath beside(folder);
+    std::vector<platform::FilePath> candidates{beside + CALVORA_MODULE_FILE};
     const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
     if (!installed.empty())
-        candidates.push_back(folder + installed + "/" + CALVORA_MODULE_FILE);
+        candidates.push_back(beside + installed + "/" + CALVORA_MODULE_FILE);
     const std::string system = CALVORA_SYSTEM_MODULE_DIR;
     if (!system.empty())
-        candidates.push_back(system + "/" + CALVORA_MODULE_FILE);
+        candidates.push_back(platform::FilePath(system.c_str()) + "/" + CALVORA_MODULE_FILE);
     return candidates;
 }
 
@@ -95,7 +96,7 @@ std::string ArchivedBytes(CObList& periods) {
 }
 
 // The whole content of a file; false when it cannot be read.
-bool ReadFileBytes(const CString& path, std::string& content) {
+bool ReadFileBytes(const platform::FilePath& path, std::string& content) {
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
         return false;
@@ -111,14 +112,14 @@ bool ReadFileBytes(const CString& path, std::string& content) {
 // error it leaves. Whether this host's save landed, with one line saying why when it did not,
 // or that another process has saved over it since.
 bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
-    const CString stem = DataPathStem(AfxGetModuleFileName(nullptr));
+    const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty()) {
         Fail("the received list was not saved: this program's own path cannot be read");
         return false;
     }
-    const CString dataFile = stem + "tm";
+    const platform::FilePath dataFile = stem + "tm";
     if (saveError != 0) {
-        Fail("the received list was not saved in " + dataFile.Bytes() + ": " +
+        Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
              platform::SystemErrorText(saveError));
         if (*CALVORA_SAVE_HINT != '\0')
             Fail(CALVORA_SAVE_HINT);
@@ -128,7 +129,7 @@ bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     module.getConfigData(&periods);
     std::string saved;
     if (!ReadFileBytes(dataFile, saved) || saved != ArchivedBytes(periods))
-        Fail("the received list was saved in " + dataFile.Bytes() +
+        Fail("the received list was saved in " + dataFile.Narrow() +
              " and replaced by a later save");
     return true;
 }
@@ -227,18 +228,20 @@ int main(int argc, char** argv) {
         std::fputs(kHostUsage, stdout);
         return 0;
     }
-    const std::vector<std::string> candidates =
-        invocation.modulePath.empty() ? ModuleCandidates() : std::vector{invocation.modulePath};
+    const std::vector<platform::FilePath> candidates =
+        invocation.modulePath.empty()
+            ? ModuleCandidates()
+            : std::vector{platform::FilePath(invocation.modulePath.c_str())};
     HMODULE module = nullptr;
-    for (const std::string& path : candidates) {
-        module = LoadLibraryA(path.c_str());
+    for (const platform::FilePath& path : candidates) {
+        module = AfxLoadLibrary(path);
         if (module != nullptr)
             break;
     }
     if (module == nullptr) {
         std::string tried;
-        for (const std::string& path : candidates)
-            tried += (tried.empty() ? "" : " or ") + path;
+        for (const platform::FilePath& path : candidates)
+            tried += (tried.empty() ? "" : " or ") + path.Narrow();
         Fail("cannot load module " + tried);
         return kExitNoModule;
     }

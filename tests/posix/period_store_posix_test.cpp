@@ -32,15 +32,15 @@ TEST_F(StoreTest, SaveReplacesTheFileBehindALinkAndKeepsItsPermissions) {
 // save goes on in place, and later saves do not try the copy again.
 TEST_F(StoreTest, UnreadFileThatCannotBeKeptIsReplacedAllTheSame) {
     const std::string path = m_dir / (std::string(252 - 3, 'h') + ".tm");
-    theApp.m_strDataPath = CString(path.c_str());
+    theApp.m_dataPath = path.c_str();
     WriteWholeFile(path, "damaged");
     theApp.m_bKeepUnreadFile = 1;
     FillPeriods(*g_periodList, {{1, "a"}});
-    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_dataPath));
     EXPECT_EQ(theApp.m_bKeepUnreadFile, 0);
     EXPECT_EQ(ArchivedNumbers(ReadWholeFile(path)), std::vector<int>{1});
     FillPeriods(*g_periodList, {{2, "b"}});
-    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+    EXPECT_TRUE(SavePeriodList(g_periodList, theApp.m_dataPath));
     EXPECT_EQ(ArchivedNumbers(ReadWholeFile(path)), (std::vector<int>{1, 2}));
     for (const auto& entry : std::filesystem::directory_iterator(m_dir.Path())) {
         const std::string name = entry.path().filename().string();

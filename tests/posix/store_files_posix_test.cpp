@@ -190,7 +190,7 @@ TEST_F(StoreTest, SaveOverASpecialFileWritesNothingAndDoesNotPush) {
     for (const SpecialFile& special : kSpecialFiles) {
         std::filesystem::remove_all(DataFile());
         ASSERT_TRUE(special.make(DataFile())) << special.kind;
-        EXPECT_FALSE(SavePeriodList(g_periodList, theApp.m_strDataPath)) << special.kind;
+        EXPECT_FALSE(SavePeriodList(g_periodList, theApp.m_dataPath)) << special.kind;
         EXPECT_TRUE(special.isStill(DataFile())) << special.kind;
         EXPECT_FALSE(FileExists(m_dir / "sync.log")) << special.kind;
     }
@@ -218,7 +218,7 @@ TEST_F(StoreTest, SaveKeepsOwnerGroupAndOnlyThePermissionBits) {
         WriteWholeFile(DataFile(), "old");
         ASSERT_EQ(chown(DataFile().c_str(), c.uid, c.gid), 0);
         ASSERT_EQ(chmod(DataFile().c_str(), c.mode), 0);
-        ASSERT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+        ASSERT_TRUE(SavePeriodList(g_periodList, theApp.m_dataPath));
         const struct stat after = StatOf(DataFile());
         EXPECT_EQ(after.st_uid, c.uid);
         EXPECT_EQ(after.st_gid, c.gid);
@@ -234,7 +234,7 @@ TEST_F(StoreTest, SaveOfAFileWithOtherNamesWritesThroughAllOfThem) {
     for (int count : {3, 80}) {
         DeleteAllPeriods(*g_periodList);
         FillPeriods(*g_periodList, ManyPeriods(count, 1000));
-        ASSERT_TRUE(SavePeriodList(g_periodList, theApp.m_strDataPath));
+        ASSERT_TRUE(SavePeriodList(g_periodList, theApp.m_dataPath));
         EXPECT_EQ(StatOf(DataFile()).st_ino, StatOf(other).st_ino);
         EXPECT_EQ(StatOf(other).st_nlink, 2u);
         EXPECT_EQ(ArchivedNumbers(ReadWholeFile(other)).size(), static_cast<std::size_t>(count));

@@ -24,7 +24,7 @@ public:
         : m_dir(parent) {
         g_periodList = new CObList(10);
         theApp.m_bTmFormat = 1;
-        theApp.m_strDataPath = CString(DataFile().c_str());
+        theApp.m_dataPath = DataFile().c_str();
         SetEnvironment("CALVORA_SYNC_LOG", m_dir / "sync.log");
     }
     ~ModuleStore() {
@@ -32,7 +32,7 @@ public:
         DeleteAllPeriods(*g_periodList);
         delete g_periodList;
         g_periodList = nullptr;
-        theApp.m_strDataPath.Empty();
+        theApp.m_dataPath.Empty();
         theApp.m_bKeepUnreadFile = 0;
     }
     ModuleStore(const ModuleStore&) = delete;

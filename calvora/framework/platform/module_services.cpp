@@ -1,18 +1,7 @@
 #include "calvora/framework/platform/module_services.h"
 
-#include <vector>
-
 CString AfxGetModuleFileName(HMODULE hModule) {
-    std::vector<char> buffer(260);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(hModule, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return CString();
-        if (length < buffer.size() - 1)
-            return CString(buffer.data(), static_cast<int>(length));
-        buffer.resize(buffer.size() * 2);  // may have been cut off: try a larger buffer
-    }
+    return CString(AfxGetModuleFilePath(hModule).Narrow());
 }
 
 CString AfxFileTitleOf(const CString& path) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calvora/framework/cstring.h"
+#include "calvora/framework/platform/file_path.h"
 
 struct HINSTANCE__;
 using HMODULE = HINSTANCE__*;
@@ -17,8 +18,11 @@ using FARPROC = void (*)();
 // copied (truncated to nSize - 1 and terminated), 0 on failure.
 CALVORA_SYSTEM_API DWORD CALVORA_SYSTEM_CALL GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename,
                                                                 DWORD nSize);
-// The same without any length limit; empty on failure. The path is always a full one, never
-// relative to the current directory.
+// The same without any length limit, in the system's own form, whole where the narrow form
+// loses characters; empty on failure. The path is always a full one, never relative to the
+// current directory.
+platform::FilePath AfxGetModuleFilePath(HMODULE hModule);
+// Its narrow form.
 CString AfxGetModuleFileName(HMODULE hModule);
 
 // The module that contains the given address (the executable or a library).
@@ -27,6 +31,8 @@ HMODULE AfxGetModuleOfAddress(const void* address);
 // Loads a library by file name. A bare name is looked for in the executable's directory
 // first, then along the platform's own library search path.
 CALVORA_SYSTEM_API HMODULE CALVORA_SYSTEM_CALL LoadLibraryA(LPCSTR lpLibFileName);
+// The same for a path in the system's own form.
+HMODULE AfxLoadLibrary(const platform::FilePath& path);
 CALVORA_SYSTEM_API FARPROC CALVORA_SYSTEM_CALL GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 CALVORA_SYSTEM_API BOOL CALVORA_SYSTEM_CALL FreeLibrary(HMODULE hLibModule);
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "calvora/framework/platform/file_path.h"
+
 namespace platform {
 
 using FileHandle = std::intptr_t;
@@ -31,7 +33,7 @@ struct FileOpenMode {
     bool regularOnly;  // fail unless the file is a regular file; never waits for a peer
 };
 
-int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file);
+int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file);
 // Reads up to size bytes; *bytesRead is 0 only at the end of the file.
 int ReadFile(FileHandle file, void* buffer, std::size_t size, std::size_t* bytesRead);
 // Writes all size bytes or fails.
@@ -49,7 +51,7 @@ int ReserveFileSpace(FileHandle file, std::int64_t length);
 // Gives an open file the owner, group and permission bits of the file at model, as far as
 // the process may. Fails with kOtherNames when model has more than one name and with the
 // system's error when its owner or group cannot be given.
-int AdoptIdentityOf(FileHandle file, const char* model);
+int AdoptIdentityOf(FileHandle file, const FilePath& model);
 inline constexpr int kOtherNames = -2;
 int CloseFile(FileHandle file);
 

@@ -60,6 +60,13 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
     return result;
 }
 
+ProcessResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnv) {
+    std::vector<std::string> argv{program.string()};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return RunProcess(argv, extraEnv);
+}
+
 int StartProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
     return Spawn(argv, extraEnv, "/dev/null", "/dev/null");
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <stdexcept>
+#include <string>
 
 #include "tests/support/environment.h"
 #include "tests/support/process_runner.h"
@@ -9,23 +10,32 @@
 namespace {
 
 // One argument as the C runtime of the started program splits it back out of the line.
-std::string Quoted(const std::string& argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos)
+std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring::npos)
         return argument;
-    std::string quoted = "\"";
+    std::wstring quoted = L"\"";
     std::size_t backslashes = 0;
-    for (char ch : argument) {
-        if (ch == '\\') {
+    for (wchar_t ch : argument) {
+        if (ch == L'\\') {
             ++backslashes;
             continue;
         }
         // Backslashes double only in front of a quote.
-        quoted.append(ch == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        quoted.append(ch == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
         backslashes = 0;
         quoted += ch;
     }
-    quoted.append(2 * backslashes, '\\');
-    return quoted + '"';
+    quoted.append(2 * backslashes, L'\\');
+    return quoted + L'"';
+}
+
+// An argument in the ANSI code page, as the narrow calls take it.
+std::wstring FromAnsi(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
+    return wide;
 }
 
 // Adds the variables for as long as it lives; a started program inherits them.
@@ -60,13 +70,14 @@ HANDLE InheritableFile(const std::string& path, DWORD access, DWORD disposition)
                        disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-PROCESS_INFORMATION Start(const std::vector<std::string>& argv,
+// The arguments after the program's own name, in the ANSI code page.
+PROCESS_INFORMATION Start(const std::wstring& program, const std::vector<std::string>& args,
                           const std::vector<std::string>& extraEnv, const std::string& outPath,
                           const std::string& errPath) {
-    std::string commandLine;
-    for (const std::string& argument : argv)
-        commandLine += (commandLine.empty() ? "" : " ") + Quoted(argument);
-    STARTUPINFOA startup{};
+    std::wstring commandLine = Quoted(program);
+    for (const std::string& argument : args)
+        commandLine += L" " + Quoted(FromAnsi(argument));
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = InheritableFile("NUL", GENERIC_READ, OPEN_EXISTING);
@@ -74,17 +85,19 @@ PROCESS_INFORMATION Start(const std::vector<std::string>& argv,
     startup.hStdError = InheritableFile(errPath, GENERIC_WRITE, CREATE_ALWAYS);
     PROCESS_INFORMATION process{};
     BOOL started;
+    DWORD error = 0;
     {
         const EnvironmentOverlay environment(extraEnv);
-        started = CreateProcessA(argv[0].c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
+        started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0,
                                  nullptr, nullptr, &startup, &process);
+        error = GetLastError();
     }
     for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
         if (handle != INVALID_HANDLE_VALUE)
             CloseHandle(handle);
     }
     if (!started)
-        throw std::runtime_error("cannot start " + argv[0]);
+        throw std::runtime_error("cannot start a program: error " + std::to_string(error));
     CloseHandle(process.hThread);
     return process;
 }
@@ -100,8 +113,14 @@ std::string WithPlainLineEnds(std::string text) {
 
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::vector<std::string>& extraEnv) {
+    return RunProgram(FromAnsi(argv[0]), {argv.begin() + 1, argv.end()}, extraEnv);
+}
+
+ProcessResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnv) {
     TempDir outputs;
-    const PROCESS_INFORMATION process = Start(argv, extraEnv, outputs / "out", outputs / "err");
+    const PROCESS_INFORMATION process =
+        Start(program.wstring(), args, extraEnv, outputs / "out", outputs / "err");
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD exitCode = 0;
     GetExitCodeProcess(process.hProcess, &exitCode);
@@ -114,7 +133,8 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
 }
 
 int StartProcess(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv) {
-    const PROCESS_INFORMATION process = Start(argv, extraEnv, "NUL", "NUL");
+    const PROCESS_INFORMATION process =
+        Start(FromAnsi(argv[0]), {argv.begin() + 1, argv.end()}, extraEnv, "NUL", "NUL");
     CloseHandle(process.hProcess);
     return static_cast<int>(process.dwProcessId);
 }

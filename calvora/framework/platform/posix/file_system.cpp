@@ -69,17 +69,17 @@ bool CopyContent(const char* from, const char* to) {
 
 }  // namespace
 
-BOOL DeleteFileA(LPCSTR lpFileName) {
-    return lpFileName != nullptr && unlink(lpFileName) == 0;
+BOOL AfxDeleteFile(const platform::FilePath& path) {
+    return unlink(path.Native().c_str()) == 0;
 }
 
-BOOL CFileFind::FindFile(LPCSTR pstrName) {
+BOOL CFileFind::FindFile(const platform::FilePath& name) {
     struct stat info;
-    return pstrName != nullptr && stat(pstrName, &info) == 0;
+    return stat(name.Native().c_str(), &info) == 0;
 }
 
-BOOL AfxIsFileWritable(LPCSTR path) {
-    const int fd = open(path, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+BOOL AfxIsFileWritable(const platform::FilePath& path) {
+    const int fd = open(path.Native().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
     struct stat info;
@@ -90,28 +90,29 @@ BOOL AfxIsFileWritable(LPCSTR path) {
     return regular;
 }
 
-CString AfxResolveLinks(LPCSTR path) {
-    return CString(FollowLinks(path));
+platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
+    return platform::FilePath(FollowLinks(path.Native()));
 }
 
-std::vector<CString> AfxFilesBeginningWith(LPCSTR prefix) {
-    const std::string full = prefix;
+std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
+    const std::string& full = prefix.Native();
     const std::string directory = DirectoryOf(full);
     const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
-    std::vector<CString> paths;
+    std::vector<platform::FilePath> paths;
     DIR* listing = opendir(directory.c_str());
     if (listing == nullptr)
         return paths;
     while (const dirent* entry = readdir(listing)) {
         if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
-            paths.emplace_back((directory + "/" + entry->d_name).c_str());
+            paths.emplace_back(directory + "/" + entry->d_name);
         }
     }
     closedir(listing);
     return paths;
 }
 
-BOOL AfxDeleteUnusedFile(LPCSTR path) {
+BOOL AfxDeleteUnusedFile(const platform::FilePath& file) {
+    const char* path = file.Native().c_str();
     const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
@@ -126,14 +127,14 @@ BOOL AfxDeleteUnusedFile(LPCSTR path) {
     return removed;
 }
 
-BOOL AfxReplaceFile(LPCSTR replacement, LPCSTR target) {
-    const std::string destination = FollowLinks(target);
-    if (rename(replacement, destination.c_str()) != 0)
+BOOL AfxReplaceFile(const platform::FilePath& replacement, const platform::FilePath& target) {
+    const std::string destination = FollowLinks(target.Native());
+    if (rename(replacement.Native().c_str(), destination.c_str()) != 0)
         return FALSE;
     SyncDirectory(DirectoryOf(destination));
     return TRUE;
 }
 
-BOOL AfxKeepCopyOf(LPCSTR path, LPCSTR copyPath) {
-    return CopyContent(path, copyPath);
+BOOL AfxKeepCopyOf(const platform::FilePath& path, const platform::FilePath& copyPath) {
+    return CopyContent(path.Native().c_str(), copyPath.Native().c_str());
 }

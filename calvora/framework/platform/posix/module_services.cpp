@@ -85,6 +85,10 @@ DWORD GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
     return static_cast<DWORD>(copied);
 }
 
+platform::FilePath AfxGetModuleFilePath(HMODULE hModule) {
+    return platform::FilePath(ModulePath(hModule));
+}
+
 HMODULE AfxGetModuleOfAddress(const void* address) {
     Dl_info info{};
     if (dladdr(address, &info) == 0 || info.dli_fname == nullptr)
@@ -111,6 +115,10 @@ HMODULE LoadLibraryA(LPCSTR lpLibFileName) {
         }
     }
     return reinterpret_cast<HMODULE>(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL));
+}
+
+HMODULE AfxLoadLibrary(const platform::FilePath& path) {
+    return LoadLibraryA(path.Native().c_str());
 }
 
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {

@@ -69,10 +69,10 @@ int CheckOpened(int fd, const FileOpenMode& mode) {
 
 }  // namespace
 
-int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file) {
+int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file) {
     int fd;
     do {
-        fd = ::open(path, OpenFlags(mode), 0666);
+        fd = ::open(path.Native().c_str(), OpenFlags(mode), 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return errno;
@@ -156,9 +156,9 @@ int ReserveFileSpace(FileHandle file, std::int64_t length) {
     return ::posix_fallocate(Descriptor(file), 0, static_cast<off_t>(length));
 }
 
-int AdoptIdentityOf(FileHandle file, const char* model) {
+int AdoptIdentityOf(FileHandle file, const FilePath& model) {
     struct stat old {};
-    if (::stat(model, &old) != 0)
+    if (::stat(model.Native().c_str(), &old) != 0)
         return errno;
     if (old.st_nlink > 1)
         return kOtherNames;

@@ -47,10 +47,10 @@ int LastError() {
 
 }  // namespace
 
-int OpenFile(const char* path, const FileOpenMode& mode, FileHandle* file) {
-    const HANDLE handle = CreateFileW(win32::WideFromAnsi(path).c_str(), DesiredAccess(mode.access),
-                                      ShareMode(mode.lock), nullptr, Disposition(mode),
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file) {
+    const HANDLE handle =
+        CreateFileW(path.Native().c_str(), DesiredAccess(mode.access), ShareMode(mode.lock),
+                    nullptr, Disposition(mode), FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return LastError();
     if (mode.regularOnly && GetFileType(handle) != FILE_TYPE_DISK) {
@@ -129,10 +129,10 @@ int ReserveFileSpace(FileHandle file, std::int64_t length) {
     return length > current ? SetFileLength(file, length) : 0;
 }
 
-int AdoptIdentityOf(FileHandle, const char* model) {
+int AdoptIdentityOf(FileHandle, const FilePath& model) {
     // Owner and permissions live in the directory's inherited access lists here; only the
     // names of the file matter.
-    const HANDLE handle = CreateFileW(win32::WideFromAnsi(model).c_str(), 0,
+    const HANDLE handle = CreateFileW(model.Native().c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

@@ -36,6 +36,10 @@ std::wstring WideFromAnsi(const char* text) {
     return ToWide(CP_ACP, text, static_cast<int>(std::char_traits<char>::length(text)));
 }
 
+std::string AnsiFromWide(std::wstring_view text) {
+    return FromWide(CP_ACP, text);
+}
+
 std::wstring WideFromCp936(std::string_view text) {
     return ToWide(936, text.data(), static_cast<int>(text.size()));
 }

@@ -18,6 +18,7 @@ namespace win32 {
 
 // Paths and command lines are in the system's ANSI code page; the wide calls need UTF-16.
 std::wstring WideFromAnsi(const char* text);
+std::string AnsiFromWide(std::wstring_view text);
 
 // Module texts are code page 936 whatever the system's ANSI code page.
 std::wstring WideFromCp936(std::string_view text);
