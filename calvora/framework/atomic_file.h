@@ -6,8 +6,6 @@
 
 #include "calvora/framework/cfile.h"
 
-#include <vector>
-
 // How long a reader waits for another process's conflicting lock. The exclusive holders
 // rewrite a file in place from bytes already in memory, which takes milliseconds; this only
 // bounds the wait behind one that hangs.
@@ -56,11 +54,25 @@ bool AfxIsTemporaryFileOf(const CString& name, const CString& target);
 BOOL AfxOpenWaiting(CFile& file, LPCSTR path, UINT nOpenFlags, DWORD milliseconds,
                     CFileException* pError = nullptr);
 
-// The whole content of the regular file at path as one writer left it: read under a lock
-// shared with other readers or, behind an in-place rewrite that holds the file for longer than
-// the bounds above, without the lock when that read proves settled. FALSE, content empty,
-// when the file cannot be opened or read, or no read was settled within the bounds.
-BOOL AfxReadSettledFile(LPCSTR path, std::vector<BYTE>& content);
+// What reads a file for AfxReadSettledFile, straight from the file.
+class CSettledFileReader {
+public:
+    // Reads what it needs of the file, which stands at its start. A CFileException it lets
+    // through fails the read.
+    virtual void Read(CFile& file) = 0;
+    // Takes back everything Read did, for a read that failed or did not prove settled; Read
+    // may be called again afterwards.
+    virtual void Discard() noexcept = 0;
+
+protected:
+    ~CSettledFileReader() = default;
+};
+
+// Has reader read the regular file at path as one writer left it: under a lock shared with
+// other readers or, behind an in-place rewrite that holds the file for longer than the bounds
+// above, without the lock when that read proves settled. FALSE, with whatever reader read
+// discarded, when the file cannot be opened or read, or no read was settled within the bounds.
+BOOL AfxReadSettledFile(LPCSTR path, CSettledFileReader& reader);
 
 // Opens the regular file at path (created when missing, not emptied) to be rewritten in place
 // by AfxRewriteFile, holding it exclusively from now on; waits for it at most
