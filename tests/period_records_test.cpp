@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "calvora/periods/period_records.h"
 
@@ -36,6 +37,27 @@ TEST(CTimeZone, SetStartDateLeavesEndBound) {
     EXPECT_EQ(period.m_dateEnd.GetYear(), 2012);
     EXPECT_EQ(period.m_dateEnd.m_nReserved1, 8);
     EXPECT_EQ(period.m_dateEnd.m_nReserved2, 9);
+}
+
+// Periods come and go one at a time, in numbers that span several blocks of their pool; no
+// period made after others were destroyed may share memory with one still alive.
+TEST(CTimeZone, PeriodsDestroyedOneAtATimeLeaveTheOthersWhole) {
+    std::vector<std::unique_ptr<CTimeZone>> periods(5000);
+    const auto make = [&](std::size_t i) {
+        periods[i] = std::make_unique<CTimeZone>();
+        periods[i]->SetID(static_cast<int>(i));
+        periods[i]->SetDesc(CString('d', static_cast<int>(i % 40)));
+    };
+    for (std::size_t i = 0; i < periods.size(); ++i)
+        make(i);
+    for (std::size_t i = 0; i < periods.size(); i += 3)
+        periods[i].reset();
+    for (std::size_t i = 0; i < periods.size(); i += 3)
+        make(i);
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+        ASSERT_EQ(periods[i]->GetID(), static_cast<int>(i));
+        ASSERT_EQ(periods[i]->GetDesc().GetLength(), static_cast<int>(i % 40));
+    }
 }
 
 TEST(CDateInfo, AssignmentCopiesReservedIntegers) {

@@ -60,14 +60,13 @@ public:
     }
 };
 
-// Reads an open file from where it stands to its end.
-bool ReadToEnd(CFile& file, std::vector<BYTE>& content) {
+// Has reader read an open file; a failed read is discarded.
+bool ReadWith(CFile& file, CSettledFileReader& reader) {
     try {
-        content.resize(static_cast<std::size_t>(file.GetLength()));
-        content.resize(file.Read(content.data(), static_cast<UINT>(content.size())));
+        reader.Read(file);
         return true;
     } catch (const CException&) {
-        content.clear();
+        reader.Discard();
         return false;
     }
 }
@@ -79,7 +78,7 @@ std::int64_t Nanoseconds(DWORD milliseconds) {
 // An unlocked read of the file at path that counts: no change of the file's identity, length
 // or times during the read, and none in the settling time before it, within which a change
 // could share its time stamp with an earlier one.
-bool ReadUnlockedIfSettled(const platform::FilePath& path, std::vector<BYTE>& content) {
+bool ReadUnlockedIfSettled(const platform::FilePath& path, CSettledFileReader& reader) {
     CStampedFile file;
     platform::FileStamp before, after;
     if (!file.Open(path, kReading | CFile::shareDenyNone) || !file.Stamp(before))
@@ -88,7 +87,12 @@ bool ReadUnlockedIfSettled(const platform::FilePath& path, std::vector<BYTE>& co
         platform::FileClockNow() - Nanoseconds(kAfxSettledMilliseconds);
     if (before.changed > settledSince || before.modified > settledSince)
         return false;
-    return ReadToEnd(file, content) && file.Stamp(after) && after == before;
+    if (!ReadWith(file, reader))
+        return false;
+    if (file.Stamp(after) && after == before)
+        return true;
+    reader.Discard();
+    return false;
 }
 
 }  // namespace
@@ -188,13 +192,12 @@ BOOL AfxOpenWaiting(CFile& file, const platform::FilePath& path, UINT nOpenFlags
     return opened;
 }
 
-BOOL AfxReadSettledFile(const platform::FilePath& path, std::vector<BYTE>& content) {
-    content.clear();
+BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& reader) {
     const UINT locked = kReading | CFile::shareDenyWrite;
     CFile file;
     CFileException error;
     if (AfxOpenWaiting(file, path, locked, kAfxLockWaitMilliseconds, &error))
-        return ReadToEnd(file, content);
+        return ReadWith(file, reader);
     for (int read = 0; read < kAfxUnlockedReads; ++read) {
         if (error.m_cause != CFileException::sharingViolation)
             return FALSE;
@@ -202,11 +205,10 @@ BOOL AfxReadSettledFile(const platform::FilePath& path, std::vector<BYTE>& conte
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(kAfxUnlockedReadPauseMilliseconds));
         }
-        if (ReadUnlockedIfSettled(path, content))
+        if (ReadUnlockedIfSettled(path, reader))
             return TRUE;
-        content.clear();
         if (file.Open(path, locked, &error))
-            return ReadToEnd(file, content);
+            return ReadWith(file, reader);
     }
     return FALSE;
 }

@@ -7,8 +7,6 @@
 #include "calvora/framework/cfile.h"
 #include "calvora/framework/platform/file_path.h"
 
-#include <vector>
-
 // How long a reader waits for another process's conflicting lock. The exclusive holders
 // rewrite a file in place from bytes already in memory, which takes milliseconds; this only
 // bounds the wait behind one that hangs.
@@ -59,11 +57,25 @@ bool AfxIsTemporaryFileOf(const platform::FilePath& name, const platform::FilePa
 BOOL AfxOpenWaiting(CFile& file, const platform::FilePath& path, UINT nOpenFlags,
                     DWORD milliseconds, CFileException* pError = nullptr);
 
-// The whole content of the regular file at path as one writer left it: read under a lock
-// shared with other readers or, behind an in-place rewrite that holds the file for longer than
-// the bounds above, without the lock when that read proves settled. FALSE, content empty,
-// when the file cannot be opened or read, or no read was settled within the bounds.
-BOOL AfxReadSettledFile(const platform::FilePath& path, std::vector<BYTE>& content);
+// What reads a file for AfxReadSettledFile, straight from the file.
+class CSettledFileReader {
+public:
+    // Reads what it needs of the file, which stands at its start. A CFileException it lets
+    // through fails the read.
+    virtual void Read(CFile& file) = 0;
+    // Takes back everything Read did, for a read that failed or did not prove settled; Read
+    // may be called again afterwards.
+    virtual void Discard() noexcept = 0;
+
+protected:
+    ~CSettledFileReader() = default;
+};
+
+// Has reader read the regular file at path as one writer left it: under a lock shared with
+// other readers or, behind an in-place rewrite that holds the file for longer than the bounds
+// above, without the lock when that read proves settled. FALSE, with whatever reader read
+// discarded, when the file cannot be opened or read, or no read was settled within the bounds.
+BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& reader);
 
 // AfxKeepCopyOf, waiting for another process that holds path exclusively at most
 // kAfxRewriteWaitMilliseconds.

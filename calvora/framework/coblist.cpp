@@ -1,11 +1,20 @@
-// Nodes come from blocks that the list allocates m_nBlockSize at a time and frees only all at
-// once, when the list becomes empty; a removed node waits on the free list for the next insert.
+// Nodes come from blocks that the list allocates and frees only all at once, when the list
+// becomes empty; a removed node waits on the free list for the next insert. A block holds at
+// least m_nBlockSize nodes and as many as the list holds already, up to kMaxBlockNodes, so
+// that the nodes of a long list lie together and a walk through them stays in few pages.
 // m_nCount counts the nodes in use, and the head and tail are null exactly when it is 0.
 #include "calvora/framework/coblist.h"
 
+#include <algorithm>
 #include <cassert>
 #include <new>
 #include <stdexcept>
+
+namespace {
+
+constexpr int kMaxBlockNodes = 4096;
+
+}  // namespace
 
 CObList::CObList(int nBlockSize) : m_nBlockSize(nBlockSize > 0 ? nBlockSize : 10) {}
 
@@ -15,14 +24,15 @@ CObList::~CObList() {
 
 CObList::CNode* CObList::NewNode(CNode* pPrev, CNode* pNext) {
     if (m_pNodeFree == nullptr) {
-        // One allocation holds the block header followed by m_nBlockSize nodes.
-        auto* raw = static_cast<unsigned char*>(::operator new(
-            sizeof(CBlock) + sizeof(CNode) * static_cast<std::size_t>(m_nBlockSize)));
+        const int blockNodes = std::max(m_nBlockSize, std::min(m_nCount, kMaxBlockNodes));
+        // One allocation holds the block header followed by the nodes.
+        auto* raw = static_cast<unsigned char*>(
+            ::operator new(sizeof(CBlock) + sizeof(CNode) * static_cast<std::size_t>(blockNodes)));
         auto* block = reinterpret_cast<CBlock*>(raw);
         block->pNext = m_pBlocks;
         m_pBlocks = block;
         auto* nodes = reinterpret_cast<CNode*>(raw + sizeof(CBlock));
-        for (int i = m_nBlockSize - 1; i >= 0; --i) {
+        for (int i = blockNodes - 1; i >= 0; --i) {
             nodes[i].pNext = m_pNodeFree;
             m_pNodeFree = &nodes[i];
         }

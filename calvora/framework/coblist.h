@@ -6,7 +6,8 @@
 
 class CObList : public CObject {
 public:
-    // Nodes are allocated nBlockSize at a time and recycled through a free list.
+    // Nodes are allocated at least nBlockSize at a time, more as the list grows, and recycled
+    // through a free list.
     explicit CObList(int nBlockSize = 10);
     ~CObList() override;
     CObList(const CObList&) = delete;

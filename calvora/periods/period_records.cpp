@@ -1,5 +1,7 @@
 #include "calvora/periods/period_records.h"
 
+#include "calvora/framework/cell_pool.h"
+
 IMPLEMENT_SERIAL(CDateInfo, CObject, 1)
 IMPLEMENT_SERIAL(CTimeZone, CObject, 1)
 
@@ -10,6 +12,32 @@ CDateInfo& CDateInfo::operator=(const CDateInfo& other) {
     m_nReserved1 = other.m_nReserved1;
     m_nReserved2 = other.m_nReserved2;
     return *this;
+}
+
+namespace {
+
+constinit CellPool g_periodCells(sizeof(CTimeZone), alignof(CTimeZone));
+
+}  // namespace
+
+void* CTimeZone::operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return size == sizeof(CTimeZone) ? g_periodCells.Allocate()
+                                     : ::operator new(size, std::nothrow);
+}
+
+void* CTimeZone::operator new(std::size_t size) {
+    void* period = operator new(size, std::nothrow);
+    if (period == nullptr)
+        throw std::bad_alloc();
+    return period;
+}
+
+void CTimeZone::operator delete(void* period, std::size_t size) noexcept {
+    if (size == sizeof(CTimeZone)) {
+        g_periodCells.Free(period);
+    } else {
+        ::operator delete(period);
+    }
 }
 
 CTimeZone::CTimeZone() : m_nID(-1) {

@@ -1,6 +1,9 @@
 // The period records: CTimeZone, one safe time period, and CDateInfo, one bound of its date range.
 #pragma once
 
+#include <cstddef>
+#include <new>
+
 #include "calvora/framework/afx.h"
 #include "calvora/periods/time_of_day.h"
 
@@ -45,6 +48,13 @@ public:
     CTimeZone(const CTimeZone&) = delete;
     CTimeZone& operator=(const CTimeZone&) = delete;
     ~CTimeZone() override = default;
+
+    // Periods are made and destroyed by the hundred thousand: they come from a pool of their
+    // own, which lays them out one after the other (an object of a derived class comes from
+    // the free store).
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    static void operator delete(void* period, std::size_t size) noexcept;
 
     int GetID() const { return m_nID; }
     void SetID(int id) { m_nID = id; }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "calvora/api/sync_library.h"
 #include "calvora/framework/atomic_file.h"
@@ -30,6 +29,36 @@ int LoadBufferSize(const CFile& file) {
         return kArchiveBufferSize;
     }
 }
+
+// Appends the periods of a data file to a list straight from the file, and takes them out
+// again when the read does not count.
+class PeriodFileReader final : public CSettledFileReader {
+public:
+    explicit PeriodFileReader(CObList& list) : m_list(list), m_nBefore(list.GetCount()) {}
+
+    void Read(CFile& file) override {
+        m_outcome = LoadOutcome::Complete;
+        try {
+            CArchive archive(&file, CArchive::load, LoadBufferSize(file));
+            SerializePeriodList(m_list, archive);
+            archive.Close();
+        } catch (const CFileException&) {
+            throw;  // the file, not its content, failed
+        } catch (...) {
+            m_outcome = LoadOutcome::Incomplete;
+        }
+    }
+    void Discard() noexcept override {
+        while (m_list.GetCount() > m_nBefore)
+            delete m_list.RemoveTail();
+    }
+    LoadOutcome Outcome() const { return m_outcome; }
+
+private:
+    CObList& m_list;
+    const int m_nBefore;
+    LoadOutcome m_outcome = LoadOutcome::NotOpened;
+};
 
 // Hands the saved list to the synchronisation library, if there is one. Nothing it does or
 // throws may stop the save.
@@ -181,18 +210,10 @@ void CPeriodApp::SaveData() {
 }
 
 LoadOutcome LoadPeriodList(CObList* list, const platform::FilePath& path) {
-    std::vector<BYTE> content;
-    if (!AfxReadSettledFile(path, content))
+    PeriodFileReader reader(*list);
+    if (!AfxReadSettledFile(path, reader))
         return LoadOutcome::NotOpened;
-    CMemFile file(content.data(), static_cast<UINT>(content.size()));
-    try {
-        CArchive archive(&file, CArchive::load, LoadBufferSize(file));
-        SerializePeriodList(*list, archive);
-        archive.Close();
-        return LoadOutcome::Complete;
-    } catch (...) {
-        return LoadOutcome::Incomplete;
-    }
+    return reader.Outcome();
 }
 
 BOOL SavePeriodList(CObList* list, const platform::FilePath& path) {

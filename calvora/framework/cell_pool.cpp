@@ -1,0 +1,104 @@
+#include "calvora/framework/cell_pool.h"
+
+#include <new>
+#include <thread>
+
+#include "calvora/framework/platform/platform_memory.h"
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kCellPerAllocation = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kCellPerAllocation = true;
+#else
+constexpr bool kCellPerAllocation = false;
+#endif
+#else
+constexpr bool kCellPerAllocation = false;
+#endif
+
+constexpr std::size_t kFirstBlockBytes = std::size_t{64} << 10;
+
+}  // namespace
+
+class CellPool::Lock {
+public:
+    explicit Lock(std::atomic_flag& busy) : m_busy(busy) {
+        while (m_busy.test_and_set(std::memory_order_acquire))
+            std::this_thread::yield();
+    }
+    ~Lock() { m_busy.clear(std::memory_order_release); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+private:
+    std::atomic_flag& m_busy;
+};
+
+void* CellPool::Allocate() noexcept {
+    if (kCellPerAllocation)
+        return ::operator new (m_cellSize, std::align_val_t{m_cellAlign}, std::nothrow);
+    const Lock lock(m_busy);
+    void* cell = m_pFree;
+    if (cell != nullptr) {
+        m_pFree = m_pFree->pNext;
+    } else {
+        if (static_cast<std::size_t>(m_pBlockEnd - m_pUncarved) < m_cellSize && !AddBlock())
+            return nullptr;
+        cell = m_pUncarved;
+        m_pUncarved += m_cellSize;
+    }
+    ++m_nLive;
+    return cell;
+}
+
+void CellPool::Free(void* cell) noexcept {
+    if (cell == nullptr)
+        return;
+    if (kCellPerAllocation) {
+        ::operator delete (cell, std::align_val_t{m_cellAlign});
+        return;
+    }
+    const Lock lock(m_busy);
+    auto* freed = static_cast<FreeCell*>(cell);
+    freed->pNext = m_pFree;
+    m_pFree = freed;
+    if (--m_nLive == 0)
+        ReleaseBlocks();
+}
+
+bool CellPool::AddBlock() noexcept {
+    const std::size_t bytes = m_pBlocks == nullptr ? kFirstBlockBytes
+                              : m_pBlocks->nBytes < platform::kLargeBlockBytes
+                                  ? 2 * m_pBlocks->nBytes
+                                  : platform::kLargeBlockBytes;
+    void* raw = bytes == platform::kLargeBlockBytes ? platform::AllocateLargeBlock()
+                                                    : ::operator new(bytes, std::nothrow);
+    if (raw == nullptr)
+        return false;
+    auto* block = static_cast<Block*>(raw);
+    block->pNext = m_pBlocks;
+    block->nBytes = bytes;
+    m_pBlocks = block;
+    // The first cell follows the header, at the cells' alignment.
+    const std::size_t header = (sizeof(Block) + m_cellAlign - 1) / m_cellAlign * m_cellAlign;
+    m_pUncarved = static_cast<unsigned char*>(raw) + header;
+    m_pBlockEnd = static_cast<unsigned char*>(raw) + bytes;
+    return true;
+}
+
+void CellPool::ReleaseBlocks() noexcept {
+    while (m_pBlocks != nullptr) {
+        Block* next = m_pBlocks->pNext;
+        if (m_pBlocks->nBytes == platform::kLargeBlockBytes) {
+            platform::FreeLargeBlock(m_pBlocks);
+        } else {
+            ::operator delete(m_pBlocks);
+        }
+        m_pBlocks = next;
+    }
+    m_pFree = nullptr;
+    m_pUncarved = m_pBlockEnd = nullptr;
+}
