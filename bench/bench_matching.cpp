@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/support/selection_scenario.h"
 #include "calvora/api/calvora_api.h"
 #include "calvora/matching/selection_match.h"
 #include "calvora/periods/period_records.h"
@@ -81,33 +82,20 @@ void BM_OneLocaltimeR(benchmark::State& state) {
 }
 BENCHMARK(BM_OneLocaltimeR);
 
-// A list of never-active periods and a selection of numbers at its end, so that each number
-// walks all of it and every selected number is tested.
-class SelectionScenario {
-public:
-    explicit SelectionScenario(const benchmark::State& state) {
-        const int listSize = static_cast<int>(state.range(0));
-        for (int i = 0; i < listSize; ++i) {
-            CTimeZone* period = WeekdayPeriod(i);
-            period->m_nWeekStart = 8;
-            m_list.AddTail(period);
-        }
-        for (int i = 0; i < state.range(1); ++i)
-            m_selection.Add(static_cast<DWORD>(listSize - 1 - i));
-    }
-    ~SelectionScenario() {
-        while (!m_list.IsEmpty())
-            delete m_list.RemoveHead();
-    }
-    SelectionScenario(const SelectionScenario&) = delete;
-    SelectionScenario& operator=(const SelectionScenario&) = delete;
+// Never active, so that IsActTimeNow tests every selected number.
+CTimeZone* NeverActivePeriod(int id) {
+    CTimeZone* period = WeekdayPeriod(id);
+    period->m_nWeekStart = 8;
+    return period;
+}
 
-    CObList m_list;
-    CDWordArray m_selection;
-};
+SelectionScenario NeverActiveScenario(const benchmark::State& state) {
+    return SelectionScenario(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                             NeverActivePeriod);
+}
 
 void BM_IsActTimeNow(benchmark::State& state) {
-    SelectionScenario scenario(state);
+    SelectionScenario scenario = NeverActiveScenario(state);
     g_periodList = &scenario.m_list;
     for (auto _ : state)
         benchmark::DoNotOptimize(IsActTimeNow(&scenario.m_selection));
@@ -116,7 +104,7 @@ void BM_IsActTimeNow(benchmark::State& state) {
 
 // The baseline: a walk of the list for every selected number.
 void BM_WalkPerNumber(benchmark::State& state) {
-    SelectionScenario scenario(state);
+    SelectionScenario scenario = NeverActiveScenario(state);
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             AnySelectedActiveWalkingPerNumber(scenario.m_list, scenario.m_selection, Moment()));

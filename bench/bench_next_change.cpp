@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "bench/support/selection_scenario.h"
 #include "calvora/api/calvora_api.h"
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
@@ -52,27 +53,18 @@ CTimeZone* MixedPeriod(int id) {
     return period;
 }
 
-class Scenario {
-public:
-    Scenario() {
+// The periods' times are local times of a zone with daylight saving, chosen before they are made.
+struct BerlinTime {
+    BerlinTime() {
         setenv("TZ", "Europe/Berlin", 1);
         tzset();
-        for (int i = 0; i < kListSize; ++i)
-            m_list.AddTail(MixedPeriod(i));
-        for (int i = 0; i < kSelected; ++i)
-            m_selection.Add(static_cast<DWORD>(kListSize - 1 - i));
-        g_periodList = &m_list;
     }
-    ~Scenario() {
-        g_periodList = nullptr;
-        while (!m_list.IsEmpty())
-            delete m_list.RemoveHead();
-    }
-    Scenario(const Scenario&) = delete;
-    Scenario& operator=(const Scenario&) = delete;
+};
 
-    CObList m_list;
-    CDWordArray m_selection;
+class Scenario : BerlinTime, public SelectionScenario {
+public:
+    Scenario() : SelectionScenario(kListSize, kSelected, MixedPeriod) { g_periodList = &m_list; }
+    ~Scenario() { g_periodList = nullptr; }
 };
 
 void BM_IsActTimeNow_100000x100(benchmark::State& state) {

@@ -1,3 +1,6 @@
+// The form's members are the dialog's state between events: read from the controls before each
+// decision and written back whole, at start and after the confirm check. The period is only
+// read, at start; the caller copies the accepted values into it.
 #include "calvora/dialogs/period_edit_dlg.h"
 
 #include "calvora/dialogs/notice.h"

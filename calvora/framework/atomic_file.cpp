@@ -1,3 +1,6 @@
+// A CAtomicFile's handle is its temporary file, which m_strTemporary names from OpenFor until
+// Commit renames it over the target or Discard removes it; so a writer leaves at most one
+// temporary at a time, and none once it is destroyed.
 #include "calvora/framework/atomic_file.h"
 
 #include <algorithm>

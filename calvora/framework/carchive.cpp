@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <memory>
 #include <new>
 #include <optional>
@@ -110,6 +111,7 @@ void CArchive::FillBuffer(std::size_t nBytesNeeded) {
 }
 
 UINT CArchive::Read(void* lpBuf, UINT nMax) {
+    assert(lpBuf != nullptr || nMax == 0);
     CheckMode(true);
     auto* out = static_cast<BYTE*>(lpBuf);
     std::size_t done =
@@ -132,6 +134,7 @@ UINT CArchive::Read(void* lpBuf, UINT nMax) {
 }
 
 void CArchive::EnsureRead(void* lpBuf, std::size_t nCount) {
+    assert(lpBuf != nullptr || nCount == 0);
     auto* out = static_cast<BYTE*>(lpBuf);
     while (nCount > 0) {
         const UINT chunk = static_cast<UINT>(std::min<std::size_t>(nCount, 0x40000000));
@@ -143,6 +146,7 @@ void CArchive::EnsureRead(void* lpBuf, std::size_t nCount) {
 }
 
 void CArchive::Write(const void* lpBuf, UINT nMax) {
+    assert(lpBuf != nullptr || nMax == 0);
     CheckMode(false);
     const auto* in = static_cast<const BYTE*>(lpBuf);
     if (nMax <= static_cast<std::size_t>(m_lpBufMax - m_lpBufCur)) {
@@ -175,6 +179,7 @@ std::optional<bool> CArchive::StreamHolds(ULONGLONG nCount) const {
 }
 
 std::size_t CArchive::EncodeStringPrefix(std::size_t nLength, BYTE* out) {
+    assert(out != nullptr);
     if (nLength < 0xFF) {
         out[0] = static_cast<BYTE>(nLength);
         return 1;
@@ -281,6 +286,7 @@ void CArchive::WriteObject(const CObject* pOb) {
 }
 
 void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
+    assert(pClassRef != nullptr);
     CheckMode(false);
     if (pClassRef->m_wSchema == 0xFFFF)
         AfxThrowArchiveException(CArchiveException::badClass);
@@ -297,6 +303,7 @@ void CArchive::WriteClass(const CRuntimeClass* pClassRef) {
 }
 
 std::size_t CArchive::EncodeRecordedClassTag(const CRuntimeClass* pClassRef, BYTE* out) const {
+    assert(out != nullptr);
     const auto recorded = std::find_if(m_classIndexes.begin(), m_classIndexes.end(),
                                        [&](const auto& entry) { return entry.first == pClassRef; });
     if (recorded == m_classIndexes.end())

@@ -39,7 +39,9 @@ public:
     // Detaches from the file without writing anything.
     void Abort();
 
-    // Returns the bytes read, fewer than nMax only at the end of the stream.
+    // The buffers of Read, Write and EnsureRead hold the count of bytes given; nullptr only
+    // when the count is 0. Read returns the bytes read, fewer than nMax only at the end of the
+    // stream.
     UINT Read(void* lpBuf, UINT nMax);
     void Write(const void* lpBuf, UINT nMax);
     // Reads exactly nCount bytes or raises endOfFile.

@@ -5,6 +5,7 @@
 #include "calvora/framework/cfile.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -177,7 +178,9 @@ CMemFile::CMemFile(BYTE* lpBuffer, UINT nBufferSize)
       m_nBufferSize(nBufferSize),
       m_nFileSize(nBufferSize),
       m_nGrowBytes(0),
-      m_bAutoDelete(false) {}
+      m_bAutoDelete(false) {
+    assert(lpBuffer != nullptr || nBufferSize == 0);
+}
 
 CMemFile::~CMemFile() {
     FreeBuffer();
@@ -209,6 +212,7 @@ void CMemFile::Close() {
 }
 
 UINT CMemFile::Read(void* lpBuf, UINT nCount) {
+    assert(lpBuf != nullptr || nCount == 0);
     const std::size_t available = m_nPosition < m_nFileSize ? m_nFileSize - m_nPosition : 0;
     const std::size_t n = std::min<std::size_t>(nCount, available);
     if (n > 0)
@@ -233,6 +237,7 @@ void CMemFile::GrowFile(std::size_t nNewSize) {
 }
 
 void CMemFile::Write(const void* lpBuf, UINT nCount) {
+    assert(lpBuf != nullptr || nCount == 0);
     if (nCount == 0)
         return;
     const std::size_t newPosition = m_nPosition + nCount;

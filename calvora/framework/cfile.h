@@ -88,8 +88,8 @@ class CMemFile : public CFile {
 public:
     // An empty file that grows in steps of at least nGrowBytes.
     explicit CMemFile(UINT nGrowBytes = 1024);
-    // A file over the caller's buffer, holding its nBufferSize bytes. It neither grows past
-    // the buffer nor frees it.
+    // A file over the caller's buffer, holding its nBufferSize bytes (nullptr only for none).
+    // It neither grows past the buffer nor frees it.
     CMemFile(BYTE* lpBuffer, UINT nBufferSize);
     ~CMemFile() override;
 

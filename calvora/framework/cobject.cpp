@@ -4,6 +4,7 @@
 #include "calvora/framework/cobject.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <vector>
 
@@ -56,6 +57,7 @@ const CRuntimeClass* CRuntimeClass::FromName(std::string_view className) {
 }
 
 void AfxClassInit(const CRuntimeClass* pNewClass) {
+    assert(pNewClass != nullptr);
     auto& registry = Registry();
     if (std::find(registry.begin(), registry.end(), pNewClass) == registry.end()) {
         registry.push_back(pNewClass);

@@ -95,6 +95,7 @@ POSITION CObList::AddTail(CObject* newElement) {
 }
 
 void CObList::AddTail(const CObList* pNewList) {
+    assert(pNewList != nullptr);
     // Counted, so that appending a list to itself copies it once.
     POSITION pos = pNewList->GetHeadPosition();
     for (int remaining = pNewList->GetCount(); remaining > 0; --remaining) {

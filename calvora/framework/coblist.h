@@ -29,7 +29,7 @@ public:
 
     POSITION AddHead(CObject* newElement);
     POSITION AddTail(CObject* newElement);
-    // Appends every pointer of another list, in its order.
+    // Appends every pointer of another list (not nullptr), in its order.
     void AddTail(const CObList* pNewList);
 
     void RemoveAll();

@@ -1,6 +1,7 @@
 // CString: a counted byte string in code page 936 with value semantics.
 #pragma once
 
+#include <cassert>
 #include <compare>
 #include <cstddef>
 #include <string>
@@ -12,7 +13,10 @@ class CString {
 public:
     CString() = default;
     CString(LPCSTR text) : m_data(text ? text : "") {}  // NOLINT: implicit as on the platform
-    CString(LPCSTR bytes, int length) : m_data(bytes, length > 0 ? length : 0) {}
+    // bytes may be nullptr only when length is not positive.
+    CString(LPCSTR bytes, int length) : m_data(bytes, length > 0 ? length : 0) {
+        assert(bytes != nullptr || length <= 0);
+    }
     CString(char ch, int repeat = 1) : m_data(repeat > 0 ? repeat : 0, ch) {}
     explicit CString(std::string bytes) : m_data(std::move(bytes)) {}
     explicit CString(std::string_view bytes) : m_data(bytes) {}

@@ -3,6 +3,7 @@
 // down gives no fields and an empty text rather than a wrong one.
 #include "calvora/framework/ctime.h"
 
+#include <cassert>
 #include <climits>
 
 #include "calvora/framework/local_time.h"
@@ -44,6 +45,7 @@ CTime CTime::GetCurrentTime() {
 }
 
 std::tm* CTime::GetLocalTm(std::tm* ptm) const {
+    assert(ptm != nullptr);
     local_time::CheckLocalZone();
     return local_time::BreakDown(m_time, ptm) ? ptm : nullptr;
 }
@@ -52,6 +54,7 @@ CString CTime::Format(LPCSTR pattern) const {
     std::tm fields{};
     if (!GetLocalTm(&fields))
         return CString();
+    assert(pattern != nullptr);
     char buffer[256];
     const std::size_t length = std::strftime(buffer, sizeof buffer, pattern, &fields);
     return CString(buffer, static_cast<int>(length));

@@ -1,3 +1,6 @@
+// A number stands for the first period of the list that has it. Both ways test those periods in
+// selection order and stop at the first active one, so they agree; without memory for the table the
+// walk answers. The list holds CTimeZone pointers only, never null ones, as the module keeps it.
 #include "calvora/matching/selection_match.h"
 
 #include <cstdint>

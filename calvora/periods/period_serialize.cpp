@@ -1,3 +1,7 @@
+// A body takes the layout that the schema flag names at the time of the call. A list is stored with
+// the bodies of plain CTimeZone objects laid out here, as WriteObject would lay them out, and the
+// archive is told their count before anything else goes through it. A load goes through
+// CObList::Serialize, which keeps what was read before any damage.
 #include <bit>
 #include <cstdint>
 #include <cstring>

@@ -1,3 +1,6 @@
+// theApp owns g_periodList and every period in it from InitInstance on. A save makes the file's
+// bytes in memory before it touches the data file, so that failing to make them leaves the file as
+// it was; the file is replaced whole where it can be, and rewritten in place otherwise.
 #include "calvora/store/period_app.h"
 
 #include <algorithm>

@@ -1,3 +1,6 @@
+// The host is lent pointers, never ownership: GetConfigData appends the module's own periods,
+// which stay the module's. A received list replaces the module's only once it has been read
+// whole; its periods then move into the module's list.
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/carchive.h"
 #include "calvora/periods/period_records.h"

@@ -1,3 +1,6 @@
+// A dialog and the handles of its controls are attached to its window from Init until DoModal
+// returns, which detaches them all, so no handle outlives the window it names. A handle holds
+// only the window system, the dialog and an id, and asks for its control afresh on every call.
 #include "calvora/framework/ui/cdialog.h"
 
 #include <charconv>

@@ -1,3 +1,6 @@
+// Dialogs go to the window system installed, if any, else to the built-in one: the platform's,
+// loaded once at the first dialog, or a null one that says why none could be loaded. Both live
+// as long as the process. The choice is atomic, since worker threads open message boxes too.
 #include "calvora/framework/ui/window_system.h"
 
 #include <atomic>

@@ -1,3 +1,6 @@
+// Every descriptor opened here is close-on-exec and closed before the call returns. A replacement
+// is a rename into the directory of the file the links end at, then a sync of that directory; a
+// file is unused once this process gets an exclusive lock on it, which any user's lock refuses.
 #include "calvora/framework/platform/file_system.h"
 
 #include <dirent.h>

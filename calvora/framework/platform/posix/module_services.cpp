@@ -1,3 +1,6 @@
+// An HMODULE is the dynamic loader's handle, and the null handle names the executable, as on
+// Windows. A library named by its Windows name ("x.dll") is the shared object "x.so", so the
+// module asks for libraries by the same names on every system.
 #include "calvora/framework/platform/module_services.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,6 @@
+// A FileHandle is the descriptor itself, close-on-exec. An open hands it out only once lock, kind
+// of file, truncation and blocking mode are as asked, and closes it otherwise. Locks are flock
+// locks, which go with the descriptor's close; an interrupted open, lock, read or write is retried.
 #include "calvora/framework/platform/platform_file.h"
 
 #include <fcntl.h>

@@ -1,3 +1,6 @@
+// Path and arguments are made before the first fork: a child of a process that may run other
+// threads may make async-signal-safe calls only. Signals, descriptors and session change in the
+// children only, and only the one child started here is waited for.
 #include "calvora/framework/platform/winexec.h"
 
 #include <fcntl.h>

@@ -1,3 +1,6 @@
+// Names arrive in the ANSI code page and reach the system in their wide form, except in the
+// directory search, which answers in that code page. Files are shared by sharing modes, not locks,
+// so a file is unused when nobody has it open; a replacement is one move with write-through.
 #include "calvora/framework/platform/file_system.h"
 
 #include <string>

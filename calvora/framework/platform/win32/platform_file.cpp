@@ -1,3 +1,6 @@
+// A FileHandle is the system's file handle. Names arrive in the ANSI code page and are opened
+// by their wide form. Locks are sharing modes fixed at the open, so they last exactly as long
+// as the handle. Failures are the system's error codes.
 #include "calvora/framework/platform/platform_file.h"
 
 #include "calvora/framework/afxexcept.h"

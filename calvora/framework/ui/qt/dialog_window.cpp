@@ -1,3 +1,6 @@
+// The widgets are the dialog's children and die with it. Every key and focus change of a control
+// passes through eventFilter, so Tab, Enter, Escape and kill-focus follow the dialog rules, not the
+// toolkit's; the window closes only through End, after which the sink hears nothing.
 #include "calvora/framework/ui/qt/dialog_window.h"
 
 #include <QApplication>

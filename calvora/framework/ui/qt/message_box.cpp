@@ -1,3 +1,6 @@
+// A box is made, shown and destroyed on the application object's thread only. A box asked for
+// from another thread is posted there; the asking thread only waits for the answer, which is
+// given exactly once, also when the application goes away before the box is answered.
 #include "calvora/framework/ui/qt/message_box.h"
 
 #include <xcb/xcb.h>

@@ -1,3 +1,6 @@
+// An open dialog is a DialogWindow on the stack of its RunModalDialog call, listed in g_openDialogs
+// for that long, innermost last; the controls handed out for it live in its map, whose nodes never
+// move, until it closes. Only the application object's thread runs dialogs.
 #include "calvora/framework/ui/qt/qt_window_system.h"
 
 #include <xcb/xcb.h>

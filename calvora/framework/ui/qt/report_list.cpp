@@ -1,3 +1,6 @@
+// The model holds the texts, values and ticks; which row has the focus and which are selected
+// is the view's selection model's alone, so an item state is put together from both. A row
+// keeps texts only up to the last column written; the columns beyond read empty.
 #include "calvora/framework/ui/qt/report_list.h"
 
 #include <QFocusEvent>

@@ -1,3 +1,5 @@
+// m_value keeps the whole instant given; the toolkit only ever holds its time of day, and Value
+// puts the two together, so the date never passes through the toolkit's own time handling.
 #include "calvora/framework/ui/qt/time_of_day_edit.h"
 
 #include <QKeyEvent>

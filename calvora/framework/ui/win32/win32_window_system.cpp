@@ -1,3 +1,7 @@
+// An HDLG is the dialog's window handle. Its ModalContext lies on the stack of RunModalDialog and
+// hangs off the window from WM_INITDIALOG on, so the controls handed out, kept in its map, live as
+// long as the modal loop; their state stays in the system's controls, asked for by message each
+// time.
 // clang-format off
 #include "calvora/framework/platform/win32/windows_sdk.h"
 #include <commctrl.h>
