@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace platform {
 
@@ -32,8 +33,13 @@ public:
 
     // The name with ASCII text appended: FilePath("Host.") + "tm".
     FilePath operator+(std::string_view ascii) const {
-        NativePathString joined = m_native;
-        joined.append(ascii.begin(), ascii.end());
+        // Character by character: ASCII widens as it is, and g++ 12 takes the range append
+        // of narrow into wide text for an overlapping copy (-Wrestrict).
+        NativePathString joined;
+        joined.reserve(m_native.size() + ascii.size());
+        joined = m_native;
+        for (const char c : ascii)
+            joined.push_back(static_cast<PathChar>(c));
         return FilePath(std::move(joined));
     }
     bool operator==(const FilePath&) const = default;
