@@ -11,10 +11,10 @@
 // current directory is, not one beside the executable.
 inline platform::FilePath DataPathStem(const platform::FilePath& executablePath) {
     const platform::NativePathString& path = executablePath.Native();
-    const std::size_t separator = path.find_last_of(platform::NativePathString{'/', '\\'});
-    if (separator == platform::NativePathString::npos)
+    const std::size_t folderLength = executablePath.Folder().Native().size();
+    if (folderLength == 0)
         return platform::FilePath();
-    const std::size_t nameLength = path.size() - separator - 1;
+    const std::size_t nameLength = path.size() - folderLength;
     if (nameLength >= 4 && path[path.size() - 4] == '.')
         return platform::FilePath(path.substr(0, path.size() - 3));
     return executablePath + ".";

@@ -24,10 +24,7 @@ constexpr int kExitNotSaved = 4;
 // tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
 // the host in a folder of its own.
 std::vector<platform::FilePath> ModuleCandidates() {
-    platform::NativePathString folder = AfxGetModuleFilePath(nullptr).Native();
-    const std::size_t slash = folder.find_last_of(platform::NativePathString{'/', '\\'});
-    folder.resize(slash == platform::NativePathString::npos ? 0 : slash + 1);
-    const platform::FilePath beside(folder);
+    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
     std::vector<platform::FilePath> candidates{beside + CALVORA_MODULE_FILE};
     const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
     if (!installed.empty())

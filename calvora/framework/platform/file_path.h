@@ -31,6 +31,12 @@ public:
     // becomes '?'.
     std::string Narrow() const;
 
+    // The folder part, up to and including the last '/' or '\\'; empty when there is none.
+    FilePath Folder() const {
+        const std::size_t separator = m_native.find_last_of(NativePathString{'/', '\\'});
+        return FilePath(
+            m_native.substr(0, separator == NativePathString::npos ? 0 : separator + 1));
+    }
     // The name with ASCII text appended: FilePath("Host.") + "tm".
     FilePath operator+(std::string_view ascii) const {
         // Character by character: ASCII widens as it is, and g++ 12 takes the range append

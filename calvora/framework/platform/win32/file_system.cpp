@@ -60,9 +60,7 @@ platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
 
 std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
     const std::wstring& full = prefix.Native();
-    const std::size_t separator = full.find_last_of(L"\\/");
-    const std::wstring directory =
-        separator == std::wstring::npos ? L"" : full.substr(0, separator + 1);
+    const std::wstring directory = prefix.Folder().Native();
     std::vector<platform::FilePath> paths;
     WIN32_FIND_DATAW entry;
     const HANDLE search = FindFirstFileW((full + L"*").c_str(), &entry);
