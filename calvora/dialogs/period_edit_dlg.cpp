@@ -48,29 +48,11 @@ void CPeriodEditDlg::DoDataExchange(CDataExchange* pDX) {
 BOOL CPeriodEditDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     if (m_pPeriod != nullptr)
-        LoadFromPeriod(*m_pPeriod);
+        static_cast<PeriodForm&>(*this) = FormOfPeriod(*m_pPeriod);
     UpdateData(FALSE);
     OnUseDatesClicked();
     OnUseWeekdaysClicked();
     return TRUE;
-}
-
-void CPeriodEditDlg::LoadFromPeriod(const CTimeZone& period) {
-    m_nID = period.m_nID;
-    m_strDesc = period.m_strDesc;
-    m_nYearStart = period.m_dateStart.m_nYear;
-    m_nMonthStart = period.m_dateStart.m_nMonth;
-    m_nDayStart = period.m_dateStart.m_nDay;
-    m_nWeekStartSel = period.m_nWeekStart - 1;
-    m_nYearEnd = period.m_dateEnd.m_nYear;
-    m_nMonthEnd = period.m_dateEnd.m_nMonth;
-    m_nDayEnd = period.m_dateEnd.m_nDay;
-    m_nWeekEndSel = period.m_nWeekEnd - 1;
-    m_timeStart = period.m_timeStart;
-    m_timeEnd = period.m_timeEnd;
-    m_bUseDates = m_nYearStart != 0 || m_nMonthStart != 0 || m_nDayStart != 0 || m_nYearEnd != 0 ||
-                  m_nMonthEnd != 0 || m_nDayEnd != 0;
-    m_bUseWeekdays = m_nWeekStartSel != -1 || m_nWeekEndSel != -1;
 }
 
 void CPeriodEditDlg::EnableControls(std::initializer_list<int> ids, BOOL enable) {

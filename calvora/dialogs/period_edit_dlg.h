@@ -32,7 +32,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void LoadFromPeriod(const CTimeZone& period);
     void EnableControls(std::initializer_list<int> ids, BOOL enable);
     // The form value a date edit shows, or nullptr for any other control.
     int* DateValueOf(int id);

@@ -1,29 +1,10 @@
-// The values of the period edit form and the checks its confirm button runs on them.
+// What the edit form's confirm button decides, in the form's own terms: the message and the
+// control that takes the focus after it.
 #pragma once
 
+#include "calvora/dialogs/form_checks/period_form_checks.h"
 #include "calvora/framework/cstring.h"
-#include "calvora/framework/ctime.h"
 #include "calvora/resources/resource.h"
-
-// Every value of the edit form, in the order the form exchanges them with its controls.
-struct PeriodForm {
-    int m_nDayStart = 0;
-    int m_nMonthStart = 0;
-    CString m_strDesc;
-    int m_nDayEnd = 0;
-    int m_nMonthEnd = 0;
-    int m_nYearEnd = 0;
-    int m_nID = 0;
-    CTime m_timeStart = 0;
-    CTime m_timeEnd = 0;
-    int m_nYearStart = 0;
-    // Weekday list indexes, 0 = Monday .. 6 = Sunday; -1 = nothing selected.
-    int m_nWeekStartSel = -1;
-    int m_nWeekEndSel = -1;
-    // Section switches; any non-zero value is on.
-    int m_bUseDates = 0;
-    int m_bUseWeekdays = 0;
-};
 
 struct FormCheckResult {
     bool bAccepted = true;
@@ -35,9 +16,6 @@ struct FormCheckResult {
         return {false, CString(message), focusID};
     }
 };
-
-// Gregorian rule; year 0 counts as a leap year.
-bool IsLeapYear(int year);
 
 // The date checks alone: ranges, days per month, then the order of start and end.
 FormCheckResult ValidateDateFields(const PeriodForm& form);
