@@ -22,6 +22,13 @@ const char kHostUsage[] =
     "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
     "                  where its period is active and one where check is; PNG (week.png)\n"
     "                  or SVG\n"
+    "  lint [--json] [N...]\n"
+    "                  the periods of the numbers (all) that are never or no longer\n"
+    "                  active, that an earlier period of their number hides, or that the\n"
+    "                  edit form would refuse (exit 0 none found, 1 some)\n"
+    "  ics [--from DATE] [--days D] [-o FILE] N...\n"
+    "                  the intervals in which each number is active over D (28) days from\n"
+    "                  DATE (today), as an iCalendar file on standard output or in FILE\n"
     "  export [--json] the periods as JSON on standard output\n"
     "  import FILE     replace the periods with the JSON list in FILE, received and saved\n"
     "                  as receive does; a bad value changes nothing\n"
@@ -82,34 +89,44 @@ std::optional<int> ParseCount(const std::string& text, int most) {
     return value;
 }
 
-// The options of next, why and week, before their numbers.
+// The options of next, why, week, lint and ics, before their numbers.
 std::optional<UsageError> ParseCommandOptions(std::vector<std::string>& rest,
                                               HostInvocation& invocation) {
     const HostCommand command = invocation.command;
     const bool week = command == HostCommand::Week;
+    const bool ics = command == HostCommand::Ics;
+    const bool byDate = week || ics;
     const char* timeOption = command == HostCommand::Why ? "--at" : "--from";
     std::size_t i = 0;
-    for (; i < rest.size() && rest[i].starts_with("--"); ++i) {
+    for (; i < rest.size() && (rest[i].starts_with("--") || (ics && rest[i] == "-o")); ++i) {
         const std::string& option = rest[i];
-        const bool known = option == timeOption ||
+        if (command == HostCommand::Lint && option == "--json") {
+            invocation.json = true;
+            continue;
+        }
+        const bool known = (command != HostCommand::Lint && option == timeOption) ||
                            (command == HostCommand::Next && option == "--count") ||
-                           (week && (option == "--days" || option == "--png" || option == "--svg"));
+                           (byDate && option == "--days") || (ics && option == "-o") ||
+                           (week && (option == "--png" || option == "--svg"));
         if (!known)
             return UsageError{"unknown option " + option};
         if (++i == rest.size())
             return UsageError{option + " needs a value"};
         const std::string& value = rest[i];
         if (option == timeOption) {
-            invocation.at = ParseLocalDateTime(week ? value + " 00:00:00" : value);
+            invocation.at = ParseLocalDateTime(byDate ? value + " 00:00:00" : value);
             if (!invocation.at)
-                return UsageError{option + (week ? " needs a date \"YYYY-MM-DD\""
-                                                 : " needs a local time \"YYYY-MM-DD HH:MM:SS\"")};
+                return UsageError{option + (byDate
+                                                ? " needs a date \"YYYY-MM-DD\""
+                                                : " needs a local time \"YYYY-MM-DD HH:MM:SS\"")};
         } else if (option == "--count" || option == "--days") {
-            const auto parsed = ParseCount(value, week ? 366 : 100000);
+            const auto parsed = ParseCount(value, byDate ? 366 : 100000);
             if (!parsed)
                 return UsageError{option + " needs a number from 1 to " +
-                                  (week ? "366" : "100000")};
-            (week ? invocation.days : invocation.count) = *parsed;
+                                  (byDate ? "366" : "100000")};
+            (byDate ? invocation.days : invocation.count) = *parsed;
+        } else if (option == "-o") {
+            invocation.file = value;
         } else {
             if (!invocation.file.empty())
                 return UsageError{"week draws one picture: --png or --svg, once"};
@@ -139,7 +156,9 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
         {"why", HostCommand::Why},
         {"week", HostCommand::Week},
         {"export", HostCommand::Export},
-        {"import", HostCommand::Import}};
+        {"import", HostCommand::Import},
+        {"lint", HostCommand::Lint},
+        {"ics", HostCommand::Ics}};
 
     HostInvocation invocation;
     std::size_t i = 0;
@@ -164,6 +183,10 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
         case HostCommand::Next:
         case HostCommand::Why:
         case HostCommand::Week:
+        case HostCommand::Lint:
+        case HostCommand::Ics:
+            if (invocation.command == HostCommand::Ics)
+                invocation.days = 28;
             if (auto error = ParseCommandOptions(rest, invocation))
                 return *error;
             [[fallthrough]];
@@ -177,6 +200,8 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
                 }
                 invocation.numbers.push_back(number);
             }
+            if (invocation.command == HostCommand::Ics && invocation.numbers.empty())
+                return UsageError{"ics needs at least one number"};
             break;
         case HostCommand::Receive:
         case HostCommand::Import:

@@ -20,7 +20,9 @@ enum class HostCommand {
     Why,
     Week,
     Export,
-    Import
+    Import,
+    Lint,
+    Ics
 };
 
 // A local date and time as the command line gives it.
@@ -33,11 +35,12 @@ enum class ChartFormat { Png, Svg };
 struct HostInvocation {
     std::string modulePath;  // empty: the module beside the host
     HostCommand command = HostCommand::Help;
-    std::vector<std::uint32_t> numbers;  // check, set, set-ex, next, why
-    std::string file;                    // receive, import; week's picture
-    std::optional<LocalDateTime> at;     // next --from, why --at, week --from; empty: now
+    std::vector<std::uint32_t> numbers;  // check, set, set-ex, next, why, week, lint, ics
+    std::string file;                    // receive, import; week's picture; ics -o
+    std::optional<LocalDateTime> at;     // next, week, ics --from; why --at; empty: now
     int count = 1;                       // next --count
-    int days = 7;                        // week --days
+    int days = 7;                        // week --days; ics --days, 28 unless given
+    bool json = false;                   // lint --json
     ChartFormat chartFormat = ChartFormat::Png;
 };
 

@@ -8,6 +8,7 @@
 
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
+#include "host/period_lint.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/period_archive_helpers.h"
 #include "tests/support/time_zone_guard.h"
@@ -36,6 +37,101 @@ TEST(HostWhy, NamesTheFirstFailingRuleOfEveryPeriod) {
                                u8"9\tno period has this number\n"
                                u8"active\n"));
     EXPECT_EQ(result.exitCode, 0);
+}
+
+// A period as the table writes it: dates as {year, month, day}, times as {hour, minute, second}.
+struct LintRow {
+    int number;
+    int startDate[3], endDate[3];
+    int firstWeekday, lastWeekday;
+    int startTime[3], endTime[3];
+};
+
+struct ExpectedFinding {
+    int position;
+    LintRule rule;
+    unsigned fields;
+    const char* formMessage = nullptr;
+};
+
+constexpr unsigned kDates = kLintStartDate | kLintEndDate;
+constexpr unsigned kTimes = kLintStartTime | kLintEndTime;
+constexpr LintRow kOffice = {1, {}, {}, 1, 5, {8, 0, 0}, {12, 59, 59}};
+
+// Under Europe/Berlin, on Wednesday 2026-12-09 at noon.
+TEST(HostLint, FindsWhatTheFinderAndTheEditFormSay) {
+    const struct {
+        const char* name;
+        std::vector<LintRow> rows;
+        std::vector<std::uint32_t> numbers;
+        std::vector<ExpectedFinding> findings;
+    } cases[] = {
+        {"periods that overlap across numbers",
+         {kOffice, {2, {}, {}, 0, 0, {8, 0, 0}, {23, 59, 59}}, {3, {2026}, {}, 6, 7, {}, {}}},
+         {},
+         {}},
+        {"one period of every finding",
+         {kOffice,
+          kOffice,
+          {3, {0, 2, 30}, {0, 2, 30}, 0, 0, {}, {23, 59, 59}},
+          {4, {0, 4, 31}, {0, 4, 31}, 0, 0, {}, {23, 59, 59}},
+          {5, {}, {}, 0, 0, {18, 0, 0}, {8, 0, 0}},
+          {6, {2026, 1, 5}, {2026, 1, 6}, 6, 7, {}, {23, 59, 59}},
+          {7, {2027, 5, 1}, {2027, 4, 1}, 0, 0, {}, {23, 59, 59}},
+          {8, {2001, 1, 1}, {2001, 12, 31}, 0, 0, {}, {23, 59, 59}},
+          {9, {2051}, {2052}, 0, 0, {}, {23, 59, 59}},
+          {10, {0, 13, 1}, {0, 13, 1}, 0, 0, {}, {23, 59, 59}},
+          {11, {2026, 3, 29}, {2026, 3, 29}, 0, 0, {2, 0, 0}, {2, 59, 59}}},
+         {},
+         {{2, LintRule::Shadowed, kLintNumber},
+          {3, LintRule::NeverActive, kDates},
+          {3, LintRule::FormRefuses, kLintStartDate,
+           "请输入1~29中的一个日期，或者输入0代表不指定日期！"},
+          {4, LintRule::NeverActive, kDates},
+          {4, LintRule::FormRefuses, kLintStartDate,
+           "请输入1~30中的一个日期，或者输入0代表不指定日期！"},
+          {5, LintRule::NeverActive, kTimes},
+          {5, LintRule::FormRefuses, kTimes, "设置的起始时间不能大于截止时间！"},
+          {6, LintRule::NeverActive, kDates | kLintFirstWeekday | kLintLastWeekday},
+          {7, LintRule::NeverActive, kDates},
+          {7, LintRule::FormRefuses, kDates, "设置的起始月份不能大于截止月份！"},
+          {8, LintRule::NoLongerActive, kLintEndDate},
+          {9, LintRule::FormRefuses, kLintStartDate,
+           "请输入1990~2050中的一个年份，或者输入0代表不指定年份！"},
+          {10, LintRule::NeverActive, kDates},
+          {10, LintRule::FormRefuses, kLintStartDate,
+           "请输入1~12中的一个月份，或者输入0代表不指定月份！"},
+          {11, LintRule::NeverActive, kDates | kTimes}}},
+        {"the periods of the numbers asked for",
+         {kOffice, {8, {2001}, {2001}, 0, 0, {}, {}}, kOffice},
+         {1, 5},
+         {{3, LintRule::Shadowed, kLintNumber}}},
+    };
+    TimeZoneGuard zone("Europe/Berlin");
+    const CTime now(2026, 12, 9, 12, 0, 0);
+    for (const auto& c : cases) {
+        OwnedPeriodList periods;
+        for (const LintRow& row : c.rows) {
+            CTimeZone& period = periods.Add();
+            period.SetID(row.number);
+            period.SetStartDate(row.startDate[0], row.startDate[1], row.startDate[2], 0, 0);
+            period.SetEndDate(row.endDate[0], row.endDate[1], row.endDate[2], 0, 0);
+            period.m_nWeekStart = row.firstWeekday;
+            period.m_nWeekEnd = row.lastWeekday;
+            period.m_timeStart =
+                CTime(2005, 4, 12, row.startTime[0], row.startTime[1], row.startTime[2]);
+            period.m_timeEnd = CTime(2005, 4, 12, row.endTime[0], row.endTime[1], row.endTime[2]);
+        }
+        const std::vector<LintFinding> found = LintPeriods(periods.list, c.numbers, now);
+        ASSERT_EQ(found.size(), c.findings.size()) << c.name;
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            const ExpectedFinding& expected = c.findings[i];
+            EXPECT_EQ(found[i].position, expected.position) << c.name << " #" << i;
+            EXPECT_EQ(found[i].rule, expected.rule) << c.name << " #" << i;
+            EXPECT_EQ(found[i].fields, expected.fields) << c.name << " #" << i;
+            EXPECT_STREQ(found[i].formMessage, expected.formMessage) << c.name << " #" << i;
+        }
+    }
 }
 
 // Lists with what a stored file may hold: any integers, carried ones that are not 0, and

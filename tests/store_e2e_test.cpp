@@ -267,7 +267,10 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
                                                          {"receive", "a", "b"},
                                                          {"list", "extra"},
                                                          {"--module"},
-                                                         {"set", "-2147483649"}};
+                                                         {"set", "-2147483649"},
+                                                         {"lint", "--bogus"},
+                                                         {"ics"},
+                                                         {"ics", "--days", "0", "1"}};
     for (const auto& args : wrong) {
         const auto result = dir.Run(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);

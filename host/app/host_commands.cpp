@@ -1,10 +1,28 @@
 #include "host/app/host_commands.h"
 
+#include "calvora/periods/period_records.h"
+
+const CTimeZone* FirstPeriodOf(const CObList& periods, int number) {
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
+        const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        if (period->GetID() == number)
+            return period;
+    }
+    return nullptr;
+}
+
 CTime InvocationTime(const HostInvocation& invocation) {
     if (!invocation.at)
         return CTime::GetCurrentTime();
     const LocalDateTime& t = *invocation.at;
     return CTime(t.year, t.month, t.day, t.hour, t.minute, t.second);
+}
+
+CTime LocalMidnight(const CTime& moment, int days) {
+    std::tm local;
+    moment.GetLocalTm(&local);
+    // Normalised by the C library past the end of a month.
+    return CTime(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday + days, 0, 0, 0);
 }
 
 std::string LocalTimeText(const CTime& moment) {

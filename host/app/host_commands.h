@@ -8,6 +8,8 @@
 #include "calvora/framework/afx.h"
 #include "host/host_cli.h"
 
+class CTimeZone;
+
 // The seven exports, typed by their declarations and resolved from the loaded module.
 struct ModuleExports {
     decltype(&DoConfig) doConfig;
@@ -25,8 +27,14 @@ void Fail(const std::string& message);
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);
 
+// The period that answers for the number: its first in list order; nullptr when none has it.
+const CTimeZone* FirstPeriodOf(const CObList& periods, int number);
+
 // The instant of --from or --at; the present moment without one.
 CTime InvocationTime(const HostInvocation& invocation);
+
+// Local midnight of the day `days` after the moment's local date.
+CTime LocalMidnight(const CTime& moment, int days);
 
 // "YYYY-MM-DD HH:MM:SS ZONE" in local time; the zone tells the two passes of a repeated hour apart.
 std::string LocalTimeText(const CTime& moment);
@@ -40,3 +48,5 @@ int RunWhy(const ModuleExports& module, const HostInvocation& invocation);
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation);
 int RunExport(const ModuleExports& module);
 int RunImport(const ModuleExports& module, const HostInvocation& invocation);
+int RunLint(const ModuleExports& module, const HostInvocation& invocation);
+int RunIcs(const ModuleExports& module, const HostInvocation& invocation);

@@ -172,6 +172,10 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
             return RunExport(module);
         case HostCommand::Import:
             return RunImport(module, invocation);
+        case HostCommand::Lint:
+            return RunLint(module, invocation);
+        case HostCommand::Ics:
+            return RunIcs(module, invocation);
         case HostCommand::Config:
             module.doConfig();
             return 0;

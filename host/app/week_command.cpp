@@ -14,6 +14,7 @@
 
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
+#include "host/active_intervals.h"
 #include "host/app/host_commands.h"
 #include "host/host_output.h"
 
@@ -70,17 +71,10 @@ double X(const Day& day, const CTime& t) {
 
 // The band's active stretches within the day, as the finder reports them.
 void DrawBand(cairo_t* cr, const Band& band, const Day& day, double y) {
-    CTime at = day.start;
-    bool active = band.finder->IsActive(at);
     cairo_set_source_rgb(cr, band.colour.r, band.colour.g, band.colour.b);
-    while (at < day.end) {
-        const auto change = band.finder->Next(at);
-        const CTime until = change && change->at < day.end ? change->at : day.end;
-        if (active)
-            cairo_rectangle(cr, X(day, at), y, X(day, until) - X(day, at), kBandHeight);
-        at = until;
-        active = change && change->active;
-    }
+    for (const ActiveInterval& interval : ActiveIntervals(*band.finder, day.start, day.end))
+        cairo_rectangle(cr, X(day, interval.begin), y,
+                        X(day, interval.end) - X(day, interval.begin), kBandHeight);
     cairo_fill(cr);
 }
 
@@ -136,12 +130,7 @@ std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint3
     CDWordArray all;
     for (const std::uint32_t number : numbers) {
         all.Add(number);
-        const CTimeZone* first = nullptr;
-        for (POSITION pos = periods.GetHeadPosition(); pos != nullptr && first == nullptr;) {
-            const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
-            if (period->GetID() == static_cast<int>(number))
-                first = period;
-        }
+        const CTimeZone* first = FirstPeriodOf(periods, static_cast<int>(number));
         const bool seen = std::any_of(bands.begin(), bands.end(), [&](const Band& band) {
             return band.label.starts_with(std::to_string(static_cast<int>(number)) + " ");
         });
@@ -166,16 +155,10 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     module.getConfigData(&periods);
     const std::vector<Band> bands = MakeBands(periods, invocation.numbers);
     const CTime now = CTime::GetCurrentTime();
-    std::tm first;
     const CTime from = InvocationTime(invocation);
-    from.GetLocalTm(&first);
     std::vector<Day> days;
-    for (int i = 0; i < invocation.days; ++i) {
-        // Local midnights, normalised by the C library past the end of a month.
-        const CTime start(first.tm_year + 1900, first.tm_mon + 1, first.tm_mday + i, 0, 0, 0);
-        const CTime end(first.tm_year + 1900, first.tm_mon + 1, first.tm_mday + i + 1, 0, 0, 0);
-        days.push_back({start, end});
-    }
+    for (int i = 0; i < invocation.days; ++i)
+        days.push_back({LocalMidnight(from, i), LocalMidnight(from, i + 1)});
     const double dayHeight = static_cast<double>(bands.size()) * (kBandHeight + kBandGap) + kDayGap;
     const double height = kHeaderHeight + static_cast<double>(days.size()) * dayHeight +
                           static_cast<double>(bands.size()) * kLegendLine + 10;

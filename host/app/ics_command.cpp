@@ -1,0 +1,77 @@
+// ics: the intervals in which each selected number is active, as an iCalendar file.
+#include <cstdio>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "calvora/framework/atomic_file.h"
+#include "calvora/framework/platform/platform_file.h"
+#include "calvora/matching/changes/next_change.h"
+#include "calvora/periods/period_records.h"
+#include "host/active_intervals.h"
+#include "host/app/host_commands.h"
+#include "host/app/ics_calendar.h"
+#include "host/host_output.h"
+
+namespace {
+
+// The events of every selected number, each once, in selection order; a number without a
+// period is named on standard error.
+std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint32_t>& numbers,
+                             const CTime& from, const CTime& to) {
+    std::vector<IcsEvent> events;
+    std::unordered_set<int> done;
+    for (const std::uint32_t selected : numbers) {
+        const int number = static_cast<int>(selected);
+        if (!done.insert(number).second)
+            continue;
+        const CTimeZone* first = FirstPeriodOf(periods, number);
+        if (first == nullptr) {
+            Fail("no period has the number " + std::to_string(number));
+            continue;
+        }
+        CDWordArray selection;
+        selection.Add(selected);
+        const ChangeFinder finder(periods, selection);
+        const std::string summary =
+            std::to_string(number) + " " + FieldText(first->m_strDesc.View());
+        for (const ActiveInterval& interval : ActiveIntervals(finder, from, to))
+            events.push_back({number, summary, interval.begin, interval.end});
+    }
+    return events;
+}
+
+// Whole, or not at all: the file is replaced only once everything is written.
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+    CAtomicFile file;
+    if (!file.OpenFor(platform::FilePath(path.c_str())))
+        return false;
+    try {
+        file.Write(text.data(), static_cast<UINT>(text.size()));
+    } catch (const CException&) {
+        return false;
+    }
+    return file.Commit() != FALSE;
+}
+
+}  // namespace
+
+int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
+    CObList periods;
+    module.getConfigData(&periods);
+    const CTime day = InvocationTime(invocation);
+    const std::string text =
+        IcsCalendarText(Events(periods, invocation.numbers, LocalMidnight(day, 0),
+                               LocalMidnight(day, invocation.days)),
+                        CTime::GetCurrentTime());
+    if (invocation.file.empty() || invocation.file == "-") {
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
+    if (!WriteWholeFile(invocation.file, text)) {
+        Fail("cannot write " + invocation.file + ": " +
+             platform::SystemErrorText(platform::LastSystemError()));
+        return 2;
+    }
+    return 0;
+}

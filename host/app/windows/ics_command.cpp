@@ -1,0 +1,7 @@
+// The Windows build writes no calendar: libical is not part of it.
+#include "host/app/host_commands.h"
+
+int RunIcs(const ModuleExports&, const HostInvocation&) {
+    Fail("ics is not part of the Windows build");
+    return 2;
+}

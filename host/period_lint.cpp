@@ -1,0 +1,150 @@
+// A period is tested alone: a finder over a list of that one period, which the finder reads as
+// the module reads the first period of a number. "Never" and "no longer" differ only in where
+// the search starts: now, or before the first instant the period's years allow.
+#include "host/period_lint.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "calvora/dialogs/form_checks/period_form_checks.h"
+#include "calvora/matching/changes/next_change.h"
+#include "calvora/periods/period_records.h"
+
+namespace {
+
+constexpr unsigned kDates = kLintStartDate | kLintEndDate;
+constexpr unsigned kWeekdays = kLintFirstWeekday | kLintLastWeekday;
+constexpr unsigned kTimes = kLintStartTime | kLintEndTime;
+// Weekdays and leap years repeat after it: a period without a start year that is active at
+// all is active within this many years before its end year.
+constexpr int kCalendarCycleYears = 400;
+
+// Whether any instant from `from` on lies in the period, by the change finder.
+bool ActiveFrom(const CTimeZone& period, const CTime& from) {
+    CObList one;
+    one.AddTail(const_cast<CTimeZone*>(&period));  // the finder only reads it
+    CDWordArray number;
+    number.Add(static_cast<DWORD>(period.GetID()));
+    const ChangeFinder finder(one, number);
+    return finder.IsActive(from) || finder.Next(from).has_value();
+}
+
+// Local midnight at the start of 31 December of the year before: the finder skips on from
+// there, to years beyond what the clamp allows too.
+CTime BeforeYear(int year) {
+    return CTime(std::clamp(year, -30000, 30000), 1, 0, 0, 0, 0);
+}
+
+// Whether an instant before now lies in the period, when none from now on does: that search
+// has covered a whole calendar cycle after now, and the period's years bound what lies before.
+bool ActiveBefore(const CTimeZone& period) {
+    const int startYear = period.m_dateStart.m_nYear;
+    const int endYear = period.m_dateEnd.m_nYear;
+    if (startYear > 0)
+        return ActiveFrom(period, BeforeYear(startYear));
+    if (endYear > 0)
+        return ActiveFrom(period, BeforeYear(endYear - kCalendarCycleYears - 1));
+    return false;
+}
+
+bool EverActive(const CTimeZone& period, const CTime& now) {
+    return ActiveFrom(period, now) || ActiveBefore(period);
+}
+
+// The period with the ranges of `open` (kDates, kWeekdays, kTimes) left open.
+void CopyOpening(const CTimeZone& period, unsigned open, CTimeZone& copy) {
+    copy.m_nID = period.m_nID;
+    copy.m_dateStart = period.m_dateStart;
+    copy.m_dateEnd = period.m_dateEnd;
+    copy.m_nWeekStart = period.m_nWeekStart;
+    copy.m_nWeekEnd = period.m_nWeekEnd;
+    copy.m_timeStart = period.m_timeStart;
+    copy.m_timeEnd = period.m_timeEnd;
+    if (open & kDates) {
+        copy.SetStartDate(0, 0, 0, 0, 0);
+        copy.SetEndDate(0, 0, 0, 0, 0);
+    }
+    if (open & kWeekdays)
+        copy.m_nWeekStart = copy.m_nWeekEnd = 0;
+    if (open & kTimes) {
+        copy.m_timeStart = CTime(2005, 4, 12, 0, 0, 0);
+        copy.m_timeEnd = CTime(2005, 4, 12, 23, 59, 59);
+    }
+}
+
+// The ranges of a period that is never active that make it so: those that admit no instant
+// alone, or else those whose opening makes it active.
+unsigned NeverActiveFields(const CTimeZone& period, const CTime& now) {
+    const unsigned ranges[] = {kDates, kWeekdays, kTimes};
+    CTimeZone copy;
+    unsigned alone = 0, together = 0;
+    for (unsigned range : ranges) {
+        CopyOpening(period, (kDates | kWeekdays | kTimes) & ~range, copy);
+        if (!EverActive(copy, now))
+            alone |= range;
+        CopyOpening(period, range, copy);
+        if (EverActive(copy, now))
+            together |= range;
+    }
+    return alone != 0 ? alone : together;
+}
+
+unsigned FormFields(FormCheck check) {
+    switch (check) {
+        case FormCheck::YearStart:
+        case FormCheck::MonthStart:
+        case FormCheck::DayStart:
+            return kLintStartDate;
+        case FormCheck::YearEnd:
+        case FormCheck::MonthEnd:
+        case FormCheck::DayEnd:
+            return kLintEndDate;
+        case FormCheck::DateOrder:
+            return kDates;
+        case FormCheck::WeekdayOrder:
+            return kWeekdays;
+        case FormCheck::TimeOrder:
+            break;
+    }
+    return kTimes;
+}
+
+void LintPeriod(const CTimeZone& period, int position, int firstPosition, const CTime& now,
+                std::vector<LintFinding>& findings) {
+    const int number = period.GetID();
+    if (firstPosition != position)
+        findings.push_back({position, number, LintRule::Shadowed, kLintNumber, firstPosition});
+    if (!ActiveFrom(period, now)) {
+        if (ActiveBefore(period))
+            findings.push_back({position, number, LintRule::NoLongerActive, kLintEndDate});
+        else
+            findings.push_back(
+                {position, number, LintRule::NeverActive, NeverActiveFields(period, now)});
+    }
+    PeriodForm form = FormOfPeriod(period);
+    if (const FormRefusal refusal = CheckPeriodForm(form); refusal.Refused()) {
+        findings.push_back({position, number, LintRule::FormRefuses, FormFields(refusal.check), 0,
+                            refusal.message});
+    }
+}
+
+}  // namespace
+
+std::vector<LintFinding> LintPeriods(const CObList& periods,
+                                     const std::vector<std::uint32_t>& numbers, const CTime& now) {
+    std::unordered_set<int> wanted;
+    for (const std::uint32_t number : numbers)
+        wanted.insert(static_cast<int>(number));
+    std::unordered_map<int, int> firstPosition;
+    std::vector<LintFinding> findings;
+    int position = 0;
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
+        const auto& period = *static_cast<const CTimeZone*>(periods.GetNext(pos));
+        ++position;
+        const int first = firstPosition.try_emplace(period.GetID(), position).first->second;
+        if (wanted.empty() || wanted.contains(period.GetID()))
+            LintPeriod(period, position, first, now, findings);
+    }
+    return findings;
+}
