@@ -11,6 +11,7 @@
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/store/period_store.h"
+#include "host/period_lint.h"
 
 namespace {
 
@@ -63,7 +64,10 @@ struct BerlinTime {
 
 class Scenario : BerlinTime, public SelectionScenario {
 public:
-    Scenario() : SelectionScenario(kListSize, kSelected, MixedPeriod) { g_periodList = &m_list; }
+    explicit Scenario(CTimeZone* (*makePeriod)(int id) = MixedPeriod)
+        : SelectionScenario(kListSize, kSelected, makePeriod) {
+        g_periodList = &m_list;
+    }
     ~Scenario() { g_periodList = nullptr; }
 };
 
@@ -99,5 +103,44 @@ void BM_NextChangeOfRarePeriods_100000x100(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_NextChangeOfRarePeriods_100000x100)->Unit(benchmark::kMicrosecond);
+
+// lint checks every period of the list on its own; it should take no more than ten times one
+// next over all of the list, every number selected.
+void BM_NextChangeOfAll_100000(benchmark::State& state) {
+    Scenario scenario;
+    CDWordArray all;
+    for (int i = 0; i < kListSize; ++i)
+        all.Add(static_cast<DWORD>(i));
+    const CTime from(2026, 3, 28, 19, 0, 0);
+    for (auto _ : state) {
+        const ChangeFinder finder(scenario.m_list, all);
+        benchmark::DoNotOptimize(finder.Next(from));
+    }
+}
+BENCHMARK(BM_NextChangeOfAll_100000)->Unit(benchmark::kMillisecond);
+
+void BM_Lint_100000(benchmark::State& state) {
+    Scenario scenario;
+    const CTime now(2026, 3, 28, 19, 0, 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LintPeriods(scenario.m_list, {}, now));
+}
+BENCHMARK(BM_Lint_100000)->Unit(benchmark::kMillisecond);
+
+// The same kinds with 45 000 different schedules: start times moved by up to 2.5 hours, so
+// that lint asks the finder about nearly every other period.
+CTimeZone* ShiftedPeriod(int id) {
+    CTimeZone* period = MixedPeriod(id);
+    period->m_timeStart = period->m_timeStart.GetTime() - (id / 5) % 9000;
+    return period;
+}
+
+void BM_LintOfShiftedSchedules_100000(benchmark::State& state) {
+    Scenario scenario(ShiftedPeriod);
+    const CTime now(2026, 3, 28, 19, 0, 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(LintPeriods(scenario.m_list, {}, now));
+}
+BENCHMARK(BM_LintOfShiftedSchedules_100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -4,12 +4,15 @@
 #include "host/period_lint.h"
 
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 
 #include "calvora/dialogs/form_checks/period_form_checks.h"
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
+#include "calvora/periods/time_of_day.h"
 
 namespace {
 
@@ -36,20 +39,21 @@ CTime BeforeYear(int year) {
     return CTime(std::clamp(year, -30000, 30000), 1, 0, 0, 0, 0);
 }
 
-// Whether an instant before now lies in the period, when none from now on does: that search
-// has covered a whole calendar cycle after now, and the period's years bound what lies before.
-bool ActiveBefore(const CTimeZone& period) {
+// Where a search must start to meet every instant of the period: a search covers a whole
+// calendar cycle past the later of its start and the period's year bounds, and a period
+// without a start year repeats with that cycle up to its end year.
+CTime EarliestSearch(const CTimeZone& period, const CTime& now) {
     const int startYear = period.m_dateStart.m_nYear;
     const int endYear = period.m_dateEnd.m_nYear;
     if (startYear > 0)
-        return ActiveFrom(period, BeforeYear(startYear));
+        return BeforeYear(startYear);
     if (endYear > 0)
-        return ActiveFrom(period, BeforeYear(endYear - kCalendarCycleYears - 1));
-    return false;
+        return BeforeYear(endYear - kCalendarCycleYears - 1);
+    return now;
 }
 
 bool EverActive(const CTimeZone& period, const CTime& now) {
-    return ActiveFrom(period, now) || ActiveBefore(period);
+    return ActiveFrom(period, EarliestSearch(period, now));
 }
 
 // The period with the ranges of `open` (kDates, kWeekdays, kTimes) left open.
@@ -73,22 +77,76 @@ void CopyOpening(const CTimeZone& period, unsigned open, CTimeZone& copy) {
     }
 }
 
+// The ranges that restrict the period; opening the others would change nothing.
+unsigned RestrictingRanges(const CTimeZone& period) {
+    const CDateInfo& start = period.m_dateStart;
+    const CDateInfo& end = period.m_dateEnd;
+    const bool dates = start.m_nYear != 0 || start.m_nMonth != 0 || start.m_nDay != 0 ||
+                       end.m_nYear != 0 || end.m_nMonth != 0 || end.m_nDay != 0;
+    const bool weekdays = period.m_nWeekStart != 0 || period.m_nWeekEnd != 0;
+    const bool wholeDay = SecondsSinceMidnight(period.m_timeStart) == 0 &&
+                          SecondsSinceMidnight(period.m_timeEnd) == 86399;
+    return (dates ? kDates : 0) | (weekdays ? kWeekdays : 0) | (wholeDay ? 0 : kTimes);
+}
+
 // The ranges of a period that is never active that make it so: those that admit no instant
 // alone, or else those whose opening makes it active.
 unsigned NeverActiveFields(const CTimeZone& period, const CTime& now) {
-    const unsigned ranges[] = {kDates, kWeekdays, kTimes};
+    const unsigned restricting = RestrictingRanges(period);
     CTimeZone copy;
-    unsigned alone = 0, together = 0;
-    for (unsigned range : ranges) {
+    unsigned alone = 0;
+    for (unsigned range : {kDates, kWeekdays, kTimes}) {
         CopyOpening(period, (kDates | kWeekdays | kTimes) & ~range, copy);
-        if (!EverActive(copy, now))
+        if ((restricting & range) && !EverActive(copy, now))
             alone |= range;
+    }
+    if (alone != 0)
+        return alone;
+    unsigned together = 0;
+    for (unsigned range : {kDates, kWeekdays, kTimes}) {
         CopyOpening(period, range, copy);
-        if (EverActive(copy, now))
+        if ((restricting & range) && EverActive(copy, now))
             together |= range;
     }
-    return alone != 0 ? alone : together;
+    return together;
 }
+
+// What the finder says of a period's instants, which depends on its ranges alone.
+struct Outlook {
+    bool ahead = false;  // active now or later
+    bool ever = false;   // active at some instant
+    unsigned neverFields = 0;
+};
+
+Outlook OutlookOf(const CTimeZone& period, const CTime& now) {
+    if (ActiveFrom(period, now))
+        return {true, true};
+    if (EverActive(period, now))
+        return {false, true};
+    return {false, false, NeverActiveFields(period, now)};
+}
+
+// Every value the finder reads of a period but its number; lists repeat schedules under many
+// numbers, which then need asking once.
+using RangesKey = std::array<std::int64_t, 10>;
+
+RangesKey RangesOf(const CTimeZone& p) {
+    return {p.m_dateStart.m_nYear, p.m_dateStart.m_nMonth, p.m_dateStart.m_nDay,
+            p.m_dateEnd.m_nYear,   p.m_dateEnd.m_nMonth,   p.m_dateEnd.m_nDay,
+            p.m_nWeekStart,        p.m_nWeekEnd,           p.m_timeStart.GetTime(),
+            p.m_timeEnd.GetTime()};
+}
+
+struct RangesHash {
+    std::size_t operator()(const RangesKey& key) const {
+        std::size_t hash = 0;
+        for (const std::int64_t value : key)
+            hash = hash * 1000003 ^ std::hash<std::int64_t>()(value);
+        return hash;
+    }
+};
+
+using OutlookMemo = std::unordered_map<RangesKey, Outlook, RangesHash>;
 
 unsigned FormFields(FormCheck check) {
     switch (check) {
@@ -111,17 +169,18 @@ unsigned FormFields(FormCheck check) {
 }
 
 void LintPeriod(const CTimeZone& period, int position, int firstPosition, const CTime& now,
-                std::vector<LintFinding>& findings) {
+                OutlookMemo& outlooks, std::vector<LintFinding>& findings) {
     const int number = period.GetID();
     if (firstPosition != position)
         findings.push_back({position, number, LintRule::Shadowed, kLintNumber, firstPosition});
-    if (!ActiveFrom(period, now)) {
-        if (ActiveBefore(period))
-            findings.push_back({position, number, LintRule::NoLongerActive, kLintEndDate});
-        else
-            findings.push_back(
-                {position, number, LintRule::NeverActive, NeverActiveFields(period, now)});
-    }
+    auto [known, added] = outlooks.try_emplace(RangesOf(period));
+    if (added)
+        known->second = OutlookOf(period, now);
+    const Outlook& outlook = known->second;
+    if (!outlook.ever)
+        findings.push_back({position, number, LintRule::NeverActive, outlook.neverFields});
+    else if (!outlook.ahead)
+        findings.push_back({position, number, LintRule::NoLongerActive, kLintEndDate});
     PeriodForm form = FormOfPeriod(period);
     if (const FormRefusal refusal = CheckPeriodForm(form); refusal.Refused()) {
         findings.push_back({position, number, LintRule::FormRefuses, FormFields(refusal.check), 0,
@@ -137,6 +196,7 @@ std::vector<LintFinding> LintPeriods(const CObList& periods,
     for (const std::uint32_t number : numbers)
         wanted.insert(static_cast<int>(number));
     std::unordered_map<int, int> firstPosition;
+    OutlookMemo outlooks;
     std::vector<LintFinding> findings;
     int position = 0;
     for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
@@ -144,7 +204,7 @@ std::vector<LintFinding> LintPeriods(const CObList& periods,
         ++position;
         const int first = firstPosition.try_emplace(period.GetID(), position).first->second;
         if (wanted.empty() || wanted.contains(period.GetID()))
-            LintPeriod(period, position, first, now, findings);
+            LintPeriod(period, position, first, now, outlooks, findings);
     }
     return findings;
 }
