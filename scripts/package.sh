@@ -11,6 +11,7 @@ kind="${1:-}"
 [[ "$kind" == deb || "$kind" == zip ]] || { echo "usage: package.sh deb|zip" >&2; exit 2; }
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
+scripts/setup.sh packaging
 source scripts/check-helpers.sh
 
 # Builds calvora and calvora-dev (with their -dbgsym packages) from debian/ into build/package.

@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
+scripts/setup.sh gui
 bin="$root/build/default"
 source scripts/check-helpers.sh
 
