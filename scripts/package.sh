@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds packages and checks them. deb: calvora and calvora-dev from debian/, checked by lintian,
-# unpacked into a scratch root, whose host lists and opens the configuration dialog on a virtual
-# screen and whose SDK builds; with CALVORA_INSTALL_PACKAGES=1 (as root, as CI runs it) also
-# installed, saved through by a member of the group calvora, and purged. zip: the Windows zip
-# (windows preset) unpacked and run under Wine where 32-bit programs can run, otherwise its
-# contents checked.
+# Builds packages and checks them. deb: the source package, and calvora and calvora-dev built from
+# it by dpkg-buildpackage, checked by lintian, unpacked into a scratch root, whose host lists and
+# opens the configuration dialog on a virtual screen and whose SDK builds; with
+# CALVORA_INSTALL_PACKAGES=1 (as root, as CI runs it) also installed, saved through by a member of
+# the group calvora, and purged. zip: the Windows zip (windows preset) unpacked and run under Wine
+# where 32-bit programs can run, otherwise its contents checked.
 #   package.sh deb|zip
 set -euo pipefail
 kind="${1:-}"
@@ -13,15 +13,25 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
 source scripts/check-helpers.sh
 
-# Builds calvora and calvora-dev (with their -dbgsym packages) from debian/ into build/package.
+# The source package, and from a copy of the tree calvora and calvora-dev (with their -dbgsym
+# packages) as Debian builds them: dpkg-buildpackage first checks that the Build-Depends are
+# installed. The .dsc, the .changes and the packages land in build/package.
 build_debs() {
+    local version copy
+    version="$(dpkg-parsechangelog -S Version)"
+    copy="build/package/calvora-$version"
     if command -v ccache >/dev/null; then
         export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root" \
             CCACHE_DIR="${CCACHE_DIR:-$root/build/ccache}"
     fi
     export DEB_BUILD_OPTIONS="parallel=2"
-    { debian/rules clean && debian/rules binary; } >"$work/build.log" 2>&1 ||
-        { tail -40 "$work/build.log"; fail "debian/rules: the packages were not built"; exit 1; }
+    rm -rf build/package && mkdir -p "$copy"
+    # The tracked files and the new ones git does not ignore, as the working tree has them.
+    git ls-files -z --cached --others --exclude-standard |
+        tar --null --files-from=- --ignore-failed-read -cf - 2>/dev/null | tar -C "$copy" -xf -
+    { (cd build/package && dpkg-source -b "calvora-$version") &&
+        (cd "$copy" && dpkg-buildpackage -us -uc -b); } >"$work/build.log" 2>&1 ||
+        { tail -40 "$work/build.log"; fail "dpkg-buildpackage: the packages were not built"; exit 1; }
 }
 
 # Installed as a Debian user would: the group saves, others read, a copy of the host finds the
@@ -77,15 +87,16 @@ check_sdk() {  # prefix
 check_deb() {
     build_debs
     echo "== $(ls build/package/*.deb | tr '\n' ' ')"
-    lintian --fail-on error,warning build/package/*.deb >"$work/lintian" 2>&1 ||
+    lintian --fail-on error,warning build/package/*.changes build/package/*.dsc >"$work/lintian" 2>&1 ||
         fail "lintian reports errors or warnings"
     grep -v "running with root privileges" "$work/lintian" || echo "lintian: nothing to report"
     deb="$(ls build/package/calvora_*.deb)"
     depends="$(dpkg-deb -f "$deb" Depends)"
     echo "Depends: $depends"
-    for package in libqt6widgets6 qt6-qpa-plugins fonts-arphic-uming fonts-wqy-zenhei adduser; do
+    for package in libqt6widgets6 libqt6gui6 fonts-arphic-uming fonts-wqy-zenhei adduser; do
         [[ "$depends" == *"$package"* ]] || fail "calvora does not depend on $package"
     done
+    expect_eq "$(dpkg-deb -f "$deb" Recommends)" qt6-wayland "calvora's Recommends"
     scratch="$work/root"
     for package in build/package/*.deb; do dpkg -x "$package" "$scratch"; done
     host="$scratch/usr/bin/calvora-host"
