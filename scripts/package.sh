@@ -56,7 +56,8 @@ check_installed() {
 }
 
 # The SDK under PREFIX: each installed header compiles alone with the warnings of a careful
-# user under g++ and clang; the examples and a pkg-config consumer build.
+# user under g++ and clang; the examples and a pkg-config consumer build; every function the
+# headers declare links with the libraries calvora.pc names.
 check_sdk() {  # prefix
     local prefix="$1" header compiler include
     export PKG_CONFIG_PATH="$prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pkgconfig"
@@ -80,8 +81,12 @@ check_sdk() {  # prefix
     printf '#include "calvora/framework/platform/text_encoding.h"\n#include "calvora/calvora_version.h"\nint main() { return Cp936ToUtf8("\\xb0\\xb2") == "\\xe5\\xae\\x89" ? CALVORA_VERSION_MAJOR - 1 : 1; }\n' \
         >"$work/pc.cpp"
     # shellcheck disable=SC2046  # the flags are words
-    g++ -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&
+    g++ -std=c++20 -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&
         "$work/pc" || fail "a pkg-config consumer does not build or run"
+    [[ -f "$(pkg-config --variable=moduledir calvora)/Calvora.so" ]] ||
+        fail "calvora.pc's moduledir holds no Calvora.so"
+    tests/sdk/declarations_link.sh "$prefix" ||
+        fail "the installed headers declare functions that do not link"
 }
 
 check_deb() {
