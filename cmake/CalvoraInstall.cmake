@@ -116,6 +116,9 @@ if(WIN32)
     # The zip's licences: ours, and those of the runtime DLLs it redistributes.
     install(FILES LICENSE DESTINATION . COMPONENT runtime)
     install(FILES cmake/zip-README.txt DESTINATION . RENAME README.txt COMPONENT runtime)
+    # The Debian package takes them from the tree (debian/calvora-dev.examples); the zip has
+    # no other way to carry them.
+    install(DIRECTORY examples/ DESTINATION examples COMPONENT sdk)
     install(FILES licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt
                   licenses/winpthreads.txt
             DESTINATION licenses COMPONENT runtime)

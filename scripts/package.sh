@@ -142,7 +142,8 @@ check_zip() {
             include/calvora/api/calvora_api.h include/calvora/api/sync_library.h \
             lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake LICENSE README.txt \
             licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt \
-            licenses/winpthreads.txt share/calvora/sample-periods.tm; do
+            licenses/winpthreads.txt share/calvora/sample-periods.tm examples/host/main.cpp \
+            examples/sync_library/sync_library.cpp; do
             [[ -f "$top$file" ]] || fail "the zip lacks $file"
         done
         if /usr/lib/wine/wine --version >/dev/null 2>&1; then
