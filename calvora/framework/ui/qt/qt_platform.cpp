@@ -62,7 +62,7 @@ bool IsPluginInstalled(const QString& key) {
                                         .toObject()
                                         .value(QStringLiteral("Keys"))
                                         .toArray();
-            for (const QJsonValue& each : keys) {
+            for (const auto& each : keys) {
                 if (each.toString().compare(key, Qt::CaseInsensitive) == 0)
                     return true;
             }
