@@ -7,6 +7,7 @@
 #   check-tidy.sh [BASE]
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+scripts/setup.sh format
 base="${1:-$(git merge-base HEAD main 2>/dev/null || true)}"
 if [[ -z "$base" || "$(git rev-parse "$base")" == "$(git rev-parse HEAD)" ]]; then
     base="$(git rev-parse -q --verify HEAD~1 || true)"

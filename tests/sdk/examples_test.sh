@@ -20,8 +20,12 @@ for example in host sync_library; do
     cmake --build "$work/$example" -j2 >/dev/null
 done
 
-# Every function the installed headers declare is defined in a library calvora.pc names.
-bash "$source/tests/sdk/declarations_link.sh" "$prefix" || fail "the installed headers declare functions that do not link"
+# Every function the installed headers declare is defined in a library calvora.pc names; the
+# check reads clang's syntax tree, so it runs where clang is (always in the package check).
+if command -v clang++ >/dev/null; then
+    bash "$source/tests/sdk/declarations_link.sh" "$prefix" ||
+        fail "the installed headers declare functions that do not link"
+fi
 
 # The installed demo host finds the installed module from its own folder.
 expect_eq "$(env -u DISPLAY "$prefix/bin/calvora-host" list; echo "exit $?")" "exit 0" "installed calvora-host list"
