@@ -116,6 +116,9 @@ if(WIN32)
     # The zip's licences: ours, and those of the runtime DLLs it redistributes.
     install(FILES LICENSE DESTINATION . COMPONENT runtime)
     install(FILES cmake/zip-README.txt DESTINATION . RENAME README.txt COMPONENT runtime)
+    # The Debian package takes them from the tree (debian/calvora-dev.examples); the zip has
+    # no other way to carry them.
+    install(DIRECTORY examples/ DESTINATION examples COMPONENT sdk)
     install(FILES licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt
                   licenses/winpthreads.txt
             DESTINATION licenses COMPONENT runtime)
@@ -136,12 +139,13 @@ install(FILES ${PROJECT_BINARY_DIR}/CalvoraConfig.cmake
               ${PROJECT_BINARY_DIR}/CalvoraConfigVersion.cmake
         DESTINATION ${CALVORA_INSTALL_CMAKEDIR} COMPONENT sdk)
 
-# For builds without CMake: the same include root and libraries as Calvora::Host.
-set(pkgconfig_libs "-lcalvora_periods -lcalvora_framework -pthread")
+# For builds without CMake: the same include root and libraries as Calvora::Host, and the
+# module's folder (moduledir), relative to the file's own folder, so that an unpacked tree works
+# where it lies.
+set(pkgconfig_libs "-lcalvora_changes -lcalvora_periods -lcalvora_framework -pthread")
 if(CMAKE_DL_LIBS)
     string(APPEND pkgconfig_libs " -l${CMAKE_DL_LIBS}")
 endif()
-# Relative to the file's own folder, so that an unpacked tree works where it lies.
 file(RELATIVE_PATH pkgconfig_prefix /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" pkgconfig_prefix "${pkgconfig_prefix}")
 configure_file(cmake/calvora.pc.in ${PROJECT_BINARY_DIR}/calvora.pc @ONLY)

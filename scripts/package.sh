@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Builds packages and checks them. deb: calvora and calvora-dev from debian/, checked by lintian,
-# unpacked into a scratch root, whose host lists and opens the configuration dialog on a virtual
-# screen and whose SDK builds; with CALVORA_INSTALL_PACKAGES=1 (as root, as CI runs it) also
-# installed, saved through by a member of the group calvora, and purged. zip: the Windows zip
-# (windows preset) unpacked and run under Wine where 32-bit programs can run, otherwise its
-# contents checked.
+# Builds packages and checks them. deb: the source package, and calvora and calvora-dev built from
+# it by dpkg-buildpackage, checked by lintian, unpacked into a scratch root, whose host lists and
+# opens the configuration dialog on a virtual screen and whose SDK builds; with
+# CALVORA_INSTALL_PACKAGES=1 (as root, as CI runs it) also installed, saved through by a member of
+# the group calvora, and purged. zip: the Windows zip (windows preset) unpacked and run under Wine
+# where 32-bit programs can run, otherwise its contents checked.
 #   package.sh deb|zip
 set -euo pipefail
 kind="${1:-}"
@@ -14,15 +14,25 @@ root="$PWD"
 scripts/setup.sh packaging
 source scripts/check-helpers.sh
 
-# Builds calvora and calvora-dev (with their -dbgsym packages) from debian/ into build/package.
+# The source package, and from a copy of the tree calvora and calvora-dev (with their -dbgsym
+# packages) as Debian builds them: dpkg-buildpackage first checks that the Build-Depends are
+# installed. The .dsc, the .changes and the packages land in build/package.
 build_debs() {
+    local version copy
+    version="$(dpkg-parsechangelog -S Version)"
+    copy="build/package/calvora-$version"
     if command -v ccache >/dev/null; then
         export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$root" \
             CCACHE_DIR="${CCACHE_DIR:-$root/build/ccache}"
     fi
     export DEB_BUILD_OPTIONS="parallel=2"
-    { debian/rules clean && debian/rules binary; } >"$work/build.log" 2>&1 ||
-        { tail -40 "$work/build.log"; fail "debian/rules: the packages were not built"; exit 1; }
+    rm -rf build/package && mkdir -p "$copy"
+    # The tracked files and the new ones git does not ignore, as the working tree has them.
+    git ls-files -z --cached --others --exclude-standard |
+        tar --null --files-from=- --ignore-failed-read -cf - 2>/dev/null | tar -C "$copy" -xf -
+    { (cd build/package && dpkg-source -b "calvora-$version") &&
+        (cd "$copy" && dpkg-buildpackage -us -uc -b); } >"$work/build.log" 2>&1 ||
+        { tail -40 "$work/build.log"; fail "dpkg-buildpackage: the packages were not built"; exit 1; }
 }
 
 # Installed as a Debian user would: the group saves, others read, a copy of the host finds the
@@ -47,7 +57,8 @@ check_installed() {
 }
 
 # The SDK under PREFIX: each installed header compiles alone with the warnings of a careful
-# user under g++ and clang; the examples and a pkg-config consumer build.
+# user under g++ and clang; the examples and a pkg-config consumer build; every function the
+# headers declare links with the libraries calvora.pc names.
 check_sdk() {  # prefix
     local prefix="$1" header compiler include
     export PKG_CONFIG_PATH="$prefix/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/pkgconfig"
@@ -71,22 +82,27 @@ check_sdk() {  # prefix
     printf '#include "calvora/framework/platform/text_encoding.h"\n#include "calvora/calvora_version.h"\nint main() { return Cp936ToUtf8("\\xb0\\xb2") == "\\xe5\\xae\\x89" ? CALVORA_VERSION_MAJOR - 1 : 1; }\n' \
         >"$work/pc.cpp"
     # shellcheck disable=SC2046  # the flags are words
-    g++ -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&
+    g++ -std=c++20 -o "$work/pc" "$work/pc.cpp" $(pkg-config --cflags --libs calvora) &&
         "$work/pc" || fail "a pkg-config consumer does not build or run"
+    [[ -f "$(pkg-config --variable=moduledir calvora)/Calvora.so" ]] ||
+        fail "calvora.pc's moduledir holds no Calvora.so"
+    tests/sdk/declarations_link.sh "$prefix" ||
+        fail "the installed headers declare functions that do not link"
 }
 
 check_deb() {
     build_debs
     echo "== $(ls build/package/*.deb | tr '\n' ' ')"
-    lintian --fail-on error,warning build/package/*.deb >"$work/lintian" 2>&1 ||
+    lintian --fail-on error,warning build/package/*.changes build/package/*.dsc >"$work/lintian" 2>&1 ||
         fail "lintian reports errors or warnings"
     grep -v "running with root privileges" "$work/lintian" || echo "lintian: nothing to report"
     deb="$(ls build/package/calvora_*.deb)"
     depends="$(dpkg-deb -f "$deb" Depends)"
     echo "Depends: $depends"
-    for package in libqt6widgets6 qt6-qpa-plugins fonts-arphic-uming fonts-wqy-zenhei adduser; do
+    for package in libqt6widgets6 libqt6gui6 fonts-arphic-uming fonts-wqy-zenhei adduser; do
         [[ "$depends" == *"$package"* ]] || fail "calvora does not depend on $package"
     done
+    expect_eq "$(dpkg-deb -f "$deb" Recommends)" qt6-wayland "calvora's Recommends"
     scratch="$work/root"
     for package in build/package/*.deb; do dpkg -x "$package" "$scratch"; done
     host="$scratch/usr/bin/calvora-host"
@@ -127,7 +143,8 @@ check_zip() {
             include/calvora/api/calvora_api.h include/calvora/api/sync_library.h \
             lib/libcalvora_framework.a lib/cmake/Calvora/CalvoraConfig.cmake LICENSE README.txt \
             licenses/GPL-3.txt licenses/GCC-RUNTIME-LIBRARY-EXCEPTION-3.1.txt \
-            licenses/winpthreads.txt share/calvora/sample-periods.tm; do
+            licenses/winpthreads.txt share/calvora/sample-periods.tm examples/host/main.cpp \
+            examples/sync_library/sync_library.cpp; do
             [[ -f "$top$file" ]] || fail "the zip lacks $file"
         done
         if /usr/lib/wine/wine --version >/dev/null 2>&1; then

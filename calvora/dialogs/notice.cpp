@@ -17,7 +17,7 @@ constexpr UINT kLaunchFailureLimit = 31;
 
 }  // namespace
 
-void ShowNotice(CString text) {
+void ShowNotice(const CString& text) {
     const CString commandLine = kNoticeProgram + text;
     if (WinExec(commandLine, SW_SHOW) > kLaunchFailureLimit)
         return;

@@ -6,7 +6,7 @@
 
 // Hands the text to the notice program; when that cannot be started, shows the whole command
 // line in a message box on a worker thread instead. Never waits for either.
-void ShowNotice(CString text);
+void ShowNotice(const CString& text);
 
 // The worker thread's function: shows the heap CString it is given, takes ownership of it and
 // frees it. Returns 0 once the box is closed, 0xFFFFFFFF for a null argument.

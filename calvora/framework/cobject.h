@@ -55,7 +55,7 @@ public:                                                    \
 
 #define IMPLEMENT_SERIAL(class_name, base_class_name, wSchema)              \
     CObject* class_name::CreateObject() {                                   \
-        return new (std::nothrow) class_name;                               \
+        return new (std::nothrow)(class_name);                              \
     }                                                                       \
     constinit const CRuntimeClass class_name::class##class_name = {         \
         #class_name, sizeof(class_name), wSchema, class_name::CreateObject, \

@@ -24,6 +24,6 @@ void CObList::Serialize(CArchive& ar, const CRuntimeClass* pElementClass) {
         } catch (const std::bad_alloc&) {
             AfxThrowMemoryException();
         }
-        element.release();
+        static_cast<void>(element.release());  // the list's now
     }
 }

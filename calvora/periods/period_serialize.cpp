@@ -77,6 +77,7 @@ BYTE* EncodeBody(const CTimeZone& period, bool tmSchema, BYTE* out) {
     out += sizeof head;
     const std::string& desc = period.m_strDesc.Bytes();
     out += CArchive::EncodeStringPrefix(desc.size(), out);
+    // NOLINTNEXTLINE(bugprone-not-null-terminated-result): counted bytes, as the archive holds them
     std::memcpy(out, desc.data(), desc.size());
     out += desc.size();
     std::uint32_t tail[kTmTailFields];
@@ -128,7 +129,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kBlockBytes = 256 * 1024;
+    static constexpr std::size_t kBlockBytes = std::size_t{256} * 1024;
 
     CArchive& m_ar;
     std::unique_ptr<BYTE[]> m_block;

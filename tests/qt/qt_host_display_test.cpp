@@ -1,10 +1,12 @@
 // The demo host beside the module and its window system, started with a display that cannot
-// be reached: the dialog command fails as a dialog that could not be created, says why in one
-// line, and the process ends normally.
+// be reached, X's, Wayland's or both: the dialog command fails as a dialog that could not be
+// created, says why in one line, and the process ends normally.
 #include <gtest/gtest.h>
+#include <QLibraryInfo>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -37,20 +39,38 @@ private:
     std::optional<std::string> m_previous;
 };
 
-TEST(QtHost, UnreachableXDisplayFailsTheDialogWithOneLine) {
+TEST(QtHost, UnreachableDisplayFailsTheDialogWithOneLine) {
     TempDir dir;
+    // Displays no server listens on, in a directory of sockets that does not exist.
+    const std::string x = dir / "nowhere:7";
+    const std::string wayland = dir / "wayland-7";
+    const std::string xWhy = "cannot connect to the X display \"" + x + "\"";
+    const bool hasWaylandPlugin =
+        std::filesystem::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() +
+                                "/platforms/libqwayland-generic.so");
+    const std::string waylandWhy = hasWaylandPlugin
+                                       ? "cannot connect to the Wayland display \"" + wayland + "\""
+                                       : std::string("no Qt platform plugin \"wayland\"");
+    struct Case {
+        const char* display;
+        const char* waylandDisplay;
+        std::string why;
+    };
+    const Case cases[] = {
+        {x.c_str(), nullptr, xWhy},
+        {nullptr, wayland.c_str(), waylandWhy},
+        {x.c_str(), wayland.c_str(), waylandWhy + "; " + xWhy},
+    };
     const EnvironmentGuard platform("QT_QPA_PLATFORM", nullptr);
-    const EnvironmentGuard wayland("WAYLAND_DISPLAY", nullptr);
-    // A display number no server listens on, in a directory of sockets that does not exist.
-    const EnvironmentGuard display("DISPLAY", (dir / "nowhere:7").c_str());
     const std::vector<std::pair<std::string, int>> commands = {{"config", 0}, {"set", 1}};
-    for (const auto& [command, exitCode] : commands) {
-        const ProcessResult result = RunProcess({CALVORA_HOST_PATH, command});
-        EXPECT_EQ(result.exitCode, exitCode) << command;
-        EXPECT_EQ(result.err,
-                  "Calvora: no dialog can be shown: cannot connect to the X display \"" +
-                      (dir / "nowhere:7") + "\"\n")
-            << command;
+    for (const Case& each : cases) {
+        const EnvironmentGuard display("DISPLAY", each.display);
+        const EnvironmentGuard waylandDisplay("WAYLAND_DISPLAY", each.waylandDisplay);
+        for (const auto& [command, exitCode] : commands) {
+            const ProcessResult result = RunProcess({CALVORA_HOST_PATH, command});
+            EXPECT_EQ(result.exitCode, exitCode) << command << " with " << each.why;
+            EXPECT_EQ(result.err, "Calvora: no dialog can be shown: " + each.why + "\n") << command;
+        }
     }
 }
 

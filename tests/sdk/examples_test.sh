@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a scratch prefix, builds the example host and sync library out of tree
-# against it with find_package(Calvora), and runs them: the host loads the installed module, a
+# Installs the build into a scratch prefix, links every function its headers declare, builds the
+# example host and sync library out of tree against it with find_package(Calvora), and runs them: the host loads the installed module, a
 # received list is saved without a push, and a save from the selection dialog (confirmed with
 # Enter on a virtual screen) is pushed to the example sync library.
 #   examples_test.sh BUILD_DIR SOURCE_DIR CXX_COMPILER
@@ -19,6 +19,13 @@ for example in host sync_library; do
         -D CMAKE_CXX_COMPILER="$compiler" -D CMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$work/$example" -j2 >/dev/null
 done
+
+# Every function the installed headers declare is defined in a library calvora.pc names; the
+# check reads clang's syntax tree, so it runs where clang is (always in the package check).
+if command -v clang++ >/dev/null; then
+    bash "$source/tests/sdk/declarations_link.sh" "$prefix" ||
+        fail "the installed headers declare functions that do not link"
+fi
 
 # The installed demo host finds the installed module from its own folder.
 expect_eq "$(env -u DISPLAY "$prefix/bin/calvora-host" list; echo "exit $?")" "exit 0" "installed calvora-host list"

@@ -83,7 +83,7 @@ const AFX_MSGMAP* CDialog::GetMessageMap() const {
 }
 
 INT_PTR CDialog::DoModal() {
-    const ui::DialogTemplate* dialog = AfxFindDialogTemplate(m_nIDTemplate);
+    const ui::DialogTemplate* dialog = AfxFindDialogTemplate(static_cast<int>(m_nIDTemplate));
     if (dialog == nullptr || IsAttached())
         return -1;
     m_pModalSystem = AfxGetWindowSystem();

@@ -14,6 +14,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -33,7 +34,7 @@ std::string FollowLinks(std::string path) {
         if (length < 0 || static_cast<std::size_t>(length) >= buffer.size())
             return path;
         std::string target(buffer.data(), static_cast<std::size_t>(length));
-        path = target[0] == '/' ? target : DirectoryOf(path) + "/" + target;
+        path = target[0] == '/' ? std::move(target) : DirectoryOf(path).append("/").append(target);
     }
     return path;
 }

@@ -40,7 +40,7 @@ bool IsExistingFile(const std::string& path) {
 // the kernel's link would have it. Empty when neither names a file: a name relative to a
 // current directory that may have changed since is no way to find it.
 std::string ExecutablePath() {
-    const std::string linked = LinkTarget("/proc/self/exe");
+    std::string linked = LinkTarget("/proc/self/exe");
     if (!linked.empty() && IsExistingFile(linked))
         return linked;
     const auto* started = reinterpret_cast<const char*>(getauxval(AT_EXECFN));

@@ -64,8 +64,7 @@ std::string FindProgram(const std::string& name) {
     while (true) {
         const std::size_t end = std::min(dirs.find(':', start), dirs.size());
         const std::string_view dir = dirs.substr(start, end - start);
-        const std::string candidate =
-            (dir.empty() ? std::string(".") : std::string(dir)) + "/" + name;
+        std::string candidate = (dir.empty() ? std::string(".") : std::string(dir)) + "/" + name;
         if (IsRunnableFile(candidate))
             return candidate;
         if (end == dirs.size())

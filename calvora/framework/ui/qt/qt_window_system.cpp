@@ -3,7 +3,6 @@
 // move, until it closes. Only the application object's thread runs dialogs.
 #include "calvora/framework/ui/qt/qt_window_system.h"
 
-#include <xcb/xcb.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -11,12 +10,11 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
-#include <string_view>
 
 #include "calvora/framework/ui/qt/dialog_window.h"
 #include "calvora/framework/ui/qt/message_box.h"
+#include "calvora/framework/ui/qt/qt_platform.h"
 #include "calvora/framework/ui/qt/qt_text.h"
 #include "calvora/framework/ui/qt/report_list.h"
 #include "calvora/framework/ui/qt/time_of_day_edit.h"
@@ -145,37 +143,21 @@ QtControl* ControlIn(HDLG dlg, int id) {
     return nullptr;
 }
 
-// Whether Qt would pick its X11 platform, which ends the process when it cannot connect.
-bool UsesX11() {
-    const char* platform = std::getenv("QT_QPA_PLATFORM");
-    if (platform != nullptr && *platform != '\0')
-        return std::string_view(platform).starts_with("xcb");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return wayland == nullptr || *wayland == '\0';
-}
-
-bool CanConnectToX11(std::string& why) {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool connected = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    if (!connected) {
-        const char* display = std::getenv("DISPLAY");
-        why = "cannot connect to the X display \"" +
-              std::string(display != nullptr ? display : "") + "\"";
-    }
-    return connected;
-}
-
 }  // namespace
 
 bool QtWindowSystem::EnsureApplication(std::string& why) {
     if (QCoreApplication::instance() == nullptr) {
-        if (UsesX11() && !CanConnectToX11(why))
+        // Kept for the life of the process, with the arguments it was given: notice boxes may
+        // outlive every dialog. The platform goes in as an argument, which leaves the host's
+        // environment as it is.
+        static std::string platforms;
+        platforms = UsableQtPlatforms(why);
+        if (platforms.empty())
             return false;
-        // Kept for the life of the process: notice boxes may outlive every dialog.
-        static int argc = 1;
         static char name[] = "Calvora";
-        static char* argv[] = {name, nullptr};
+        static char option[] = "-platform";
+        static char* argv[] = {name, option, platforms.data(), nullptr};
+        static int argc = 3;
         new QApplication(argc, argv);
     }
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
