@@ -157,6 +157,7 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     const CTime now = CTime::GetCurrentTime();
     const CTime from = InvocationTime(invocation);
     std::vector<Day> days;
+    days.reserve(static_cast<std::size_t>(invocation.days));
     for (int i = 0; i < invocation.days; ++i)
         days.push_back({LocalMidnight(from, i), LocalMidnight(from, i + 1)});
     const double dayHeight = static_cast<double>(bands.size()) * (kBandHeight + kBandGap) + kDayGap;
