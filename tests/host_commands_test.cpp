@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/period_archive_helpers.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/matching/selection_match.h"
 #include "calvora/periods/period_records.h"
 #include "tests/support/time_zone_guard.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calvora/dialogs/period_form.h"
+#include "calvora/framework/civil_date.h"
 #include "tests/support/time_zone_guard.h"
 
 using namespace period_edit_ids;
@@ -49,9 +50,9 @@ void ExpectResult(const FormCheckResult& result, const char* message, int focus)
 
 TEST(PeriodForm, LeapYears) {
     for (int year : {0, 2000, 2012, 1600, -4, -400})
-        EXPECT_TRUE(IsLeapYear(year)) << year;
+        EXPECT_TRUE(CivilDate::IsLeapYear(year)) << year;
     for (int year : {2011, 1900, 2100, -1, -100})
-        EXPECT_FALSE(IsLeapYear(year)) << year;
+        EXPECT_FALSE(CivilDate::IsLeapYear(year)) << year;
 }
 
 TEST(PeriodForm, DateChecks) {
