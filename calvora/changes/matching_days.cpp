@@ -8,7 +8,7 @@
 namespace {
 
 bool EveryWeekday(const DateRanges& dates) {
-    return dates.firstWeekday <= 1 && dates.lastWeekday >= 7;
+    return dates.FirstWeekday() <= 1 && dates.LastWeekday() >= 7;
 }
 
 std::int64_t FirstOfYear(std::int64_t year) {
@@ -22,8 +22,8 @@ std::int64_t FirstOfNextMonth(const CivilDate& date) {
 
 // The days from `day` to the next one whose weekday lies in the range, for a weekday outside it.
 int DaysToFirstWeekday(const DateRanges& dates, int weekday) {
-    return weekday < dates.firstWeekday ? dates.firstWeekday - weekday
-                                        : 7 - weekday + dates.firstWeekday;
+    return weekday < dates.FirstWeekday() ? dates.FirstWeekday() - weekday
+                                          : 7 - weekday + dates.FirstWeekday();
 }
 
 }  // namespace
@@ -34,11 +34,11 @@ bool AdmitsDay(const DateRanges& dates, std::int64_t day) {
 
 bool AdmitsSomeDate(const DateRanges& dates) {
     int longestMonth = 0;
-    for (int month = dates.firstMonth; month <= dates.lastMonth; ++month)
+    for (int month = dates.FirstMonth(); month <= dates.LastMonth(); ++month)
         longestMonth = std::max(longestMonth, CivilDate::MostDaysInMonth(month));
-    return dates.firstYear <= dates.lastYear && dates.firstMonth <= dates.lastMonth &&
-           dates.firstDay <= std::min(dates.lastDay, longestMonth) &&
-           dates.firstWeekday <= dates.lastWeekday;
+    return dates.FirstYear() <= dates.LastYear() && dates.FirstMonth() <= dates.LastMonth() &&
+           dates.FirstDay() <= std::min(dates.LastDay(), longestMonth) &&
+           dates.FirstWeekday() <= dates.LastWeekday();
 }
 
 // Each step moves to the first day that the first failing range does not rule out: the next
@@ -47,22 +47,22 @@ std::optional<std::int64_t> NextAdmittedDay(const DateRanges& dates, std::int64_
                                             std::int64_t horizonYear) {
     for (;;) {
         const CivilDate date = CivilDate::FromDayNumber(day);
-        if (date.year > dates.lastYear || date.year > horizonYear)
+        if (date.year > dates.LastYear() || date.year > horizonYear)
             return std::nullopt;
-        if (date.year < dates.firstYear) {
-            day = FirstOfYear(dates.firstYear);
-        } else if (date.month < dates.firstMonth) {
-            day = CivilDate{date.year, dates.firstMonth, 1}.DayNumber();
-        } else if (date.month > dates.lastMonth) {
+        if (date.year < dates.FirstYear()) {
+            day = FirstOfYear(dates.FirstYear());
+        } else if (date.month < dates.FirstMonth()) {
+            day = CivilDate{date.year, dates.FirstMonth(), 1}.DayNumber();
+        } else if (date.month > dates.LastMonth()) {
             day = FirstOfYear(date.year + 1);
-        } else if (date.day > dates.lastDay ||
-                   dates.firstDay > CivilDate::DaysInMonth(date.year, date.month)) {
+        } else if (date.day > dates.LastDay() ||
+                   dates.FirstDay() > CivilDate::DaysInMonth(date.year, date.month)) {
             day = FirstOfNextMonth(date);
-        } else if (date.day < dates.firstDay) {
-            day += dates.firstDay - date.day;
+        } else if (date.day < dates.FirstDay()) {
+            day += dates.FirstDay() - date.day;
         } else {
             const int weekday = CivilDate::WeekdayOf(day);
-            if (weekday >= dates.firstWeekday && weekday <= dates.lastWeekday)
+            if (weekday >= dates.FirstWeekday() && weekday <= dates.LastWeekday())
                 return day;
             day += DaysToFirstWeekday(dates, weekday);
         }
@@ -77,17 +77,17 @@ std::optional<std::int64_t> LastDayOfRun(const DateRanges& dates, std::int64_t d
             ++day;
         return day;
     }
-    const bool wholeMonths = dates.firstDay <= 1 && dates.lastDay >= 31;
-    if (wholeMonths && dates.firstMonth <= 1 && dates.lastMonth >= 12) {
-        if (dates.lastYear == std::numeric_limits<std::int64_t>::max())
+    const bool wholeMonths = dates.FirstDay() <= 1 && dates.LastDay() >= 31;
+    if (wholeMonths && dates.FirstMonth() <= 1 && dates.LastMonth() >= 12) {
+        if (dates.LastYear() == std::numeric_limits<std::int64_t>::max())
             return std::nullopt;
-        return CivilDate{dates.lastYear, 12, 31}.DayNumber();
+        return CivilDate{dates.LastYear(), 12, 31}.DayNumber();
     }
     for (;;) {
         const CivilDate date = CivilDate::FromDayNumber(day);
         const int monthLength = CivilDate::DaysInMonth(date.year, date.month);
-        if (dates.firstDay > 1 || dates.lastDay < monthLength)
-            return CivilDate{date.year, date.month, std::min(dates.lastDay, monthLength)}
+        if (dates.FirstDay() > 1 || dates.LastDay() < monthLength)
+            return CivilDate{date.year, date.month, std::min(dates.LastDay(), monthLength)}
                 .DayNumber();
         day = CivilDate{date.year, date.month, monthLength}.DayNumber();
         if (!AdmitsDay(dates, day + 1))

@@ -226,7 +226,7 @@ ChangeFinder::ChangeFinder(const CObList& periods, const CDWordArray& selection)
         // A period that no instant can lie in plays no part.
         if (!AdmitsSomeDate(selected.dates) || selected.firstSecond > selected.lastSecond)
             continue;
-        for (const std::int64_t bound : {selected.dates.firstYear, selected.dates.lastYear}) {
+        for (const std::int64_t bound : {selected.dates.FirstYear(), selected.dates.LastYear()}) {
             if (bound != std::numeric_limits<std::int64_t>::min() &&
                 bound != std::numeric_limits<std::int64_t>::max())
                 m_lastBoundYear = std::max(m_lastBoundYear, bound);

@@ -23,37 +23,45 @@ struct LocalMoment {
 // Call local_time::CheckLocalZone first in the same operation.
 LocalMoment BreakDownMoment(const CTime& moment);
 
-// A period's date and weekday ranges with their open sides filled in. The ranges are clamped to
-// what a calendar date can hold, which changes no answer and lets a walk over dates start and
-// stop at them.
+// A period's date and weekday ranges, each side as the period holds it (0 or below: open). The
+// first and last values a side admits, with the open sides filled in and clamped to what a
+// calendar date can hold, are there for a walk over dates to start and stop at.
 struct DateRanges {
     explicit DateRanges(const CTimeZone& period)
-        : firstYear(LowerYear(period.m_dateStart.m_nYear)),
-          lastYear(UpperYear(period.m_dateEnd.m_nYear)),
-          firstMonth(std::max(period.m_dateStart.m_nMonth, 1)),
-          lastMonth(Upper(period.m_dateEnd.m_nMonth, 12)),
-          firstDay(std::max(period.m_dateStart.m_nDay, 1)),
-          lastDay(Upper(period.m_dateEnd.m_nDay, 31)),
-          firstWeekday(std::max(period.m_nWeekStart, 1)),
-          lastWeekday(Upper(period.m_nWeekEnd, 7)) {}
+        : startYear(period.m_dateStart.m_nYear),
+          endYear(period.m_dateEnd.m_nYear),
+          startMonth(period.m_dateStart.m_nMonth),
+          endMonth(period.m_dateEnd.m_nMonth),
+          startDay(period.m_dateStart.m_nDay),
+          endDay(period.m_dateEnd.m_nDay),
+          startWeekday(period.m_nWeekStart),
+          endWeekday(period.m_nWeekEnd) {}
 
     bool Contain(const CivilDate& date, int weekday) const {
-        return date.year >= firstYear && date.year <= lastYear && date.month >= firstMonth &&
-               date.month <= lastMonth && date.day >= firstDay && date.day <= lastDay &&
-               weekday >= firstWeekday && weekday <= lastWeekday;
+        return Within(date.year, startYear, endYear) && Within(date.month, startMonth, endMonth) &&
+               Within(date.day, startDay, endDay) && Within(weekday, startWeekday, endWeekday);
     }
 
-    std::int64_t firstYear, lastYear;  // the extremes of the type when open
-    int firstMonth, lastMonth, firstDay, lastDay, firstWeekday, lastWeekday;
+    std::int64_t FirstYear() const {
+        return startYear > 0 ? startYear : std::numeric_limits<std::int64_t>::min();
+    }
+    std::int64_t LastYear() const {
+        return endYear > 0 ? endYear : std::numeric_limits<std::int64_t>::max();
+    }
+    int FirstMonth() const { return std::max(startMonth, 1); }
+    int LastMonth() const { return Last(endMonth, 12); }
+    int FirstDay() const { return std::max(startDay, 1); }
+    int LastDay() const { return Last(endDay, 31); }
+    int FirstWeekday() const { return std::max(startWeekday, 1); }
+    int LastWeekday() const { return Last(endWeekday, 7); }
+
+    int startYear, endYear, startMonth, endMonth, startDay, endDay, startWeekday, endWeekday;
 
 private:
-    static std::int64_t LowerYear(int bound) {
-        return bound > 0 ? bound : std::numeric_limits<std::int64_t>::min();
+    static bool Within(std::int64_t value, int start, int end) {
+        return (start <= 0 || value >= start) && (end <= 0 || value <= end);
     }
-    static std::int64_t UpperYear(int bound) {
-        return bound > 0 ? bound : std::numeric_limits<std::int64_t>::max();
-    }
-    static int Upper(int bound, int most) { return bound > 0 ? std::min(bound, most) : most; }
+    static int Last(int end, int most) { return end > 0 ? std::min(end, most) : most; }
 };
 
 // A period's time-of-day range as "%H%M%S" clock digits (see ClockDigits). A time that cannot
