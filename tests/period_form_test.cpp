@@ -76,6 +76,7 @@ TEST(PeriodForm, DateChecks) {
         {"year checked before month", {0, 13, 0, 2051, 0, 0}, kYearRange, IDC_YEAR_END},
         {"start day 31 in April", {0, 4, 31, 0, 0, 0}, kDays30, IDC_DAY_START},
         {"end day 31 in April", {0, 0, 0, 0, 4, 31}, kDays30, IDC_DAY_END},
+        {"start day 31 in September", {0, 9, 31, 0, 0, 0}, kDays30, IDC_DAY_START},
         {"day 31 of an open month", {0, 0, 31, 0, 0, 31}, nullptr, 0},
         {"day 32 of an open month", {0, 0, 32, 0, 0, 0}, kDays31, IDC_DAY_START},
         {"negative start day", {0, 1, -5, 0, 0, 0}, kDays31, IDC_DAY_START},
