@@ -43,6 +43,7 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/afx.h
     calvora/framework/afxexcept.h
     calvora/framework/afxtypes.h
+    calvora/framework/civil_date.h
     calvora/framework/carchive.h
     calvora/framework/cdwordarray.h
     calvora/framework/cfile.h
@@ -57,8 +58,9 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/platform/platform_file.h
     calvora/framework/platform/text_encoding.h
     calvora/periods/period_records.h
+    calvora/periods/period_rule.h
     calvora/periods/time_of_day.h
-    calvora/matching/changes/next_change.h)
+    calvora/changes/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)

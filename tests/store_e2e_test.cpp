@@ -41,17 +41,30 @@ TEST(StoreEndToEnd, ListShowsTheFourColumnTextsInUtf8) {
               Utf8(u8"7\t夜班\\t1\t日期范围：每天;星期范围：星期一->星期五\t08:30:00至17:00:00\n"));
 }
 
+// A legacy file read only in part stays: its later periods are in no other file.
 TEST(StoreEndToEnd, LegacyFileIsMigratedAndPushedAtStartUp) {
-    HostDirectory dir;
-    WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
-    const auto result = dir.Run({"list"});
-    EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
-    EXPECT_FALSE(FileExists(dir / "calvora-host.dat"));
-    bool complete = false;
-    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm"), &complete),
-              (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(complete);
-    EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n");
+    const std::string whole = ArchiveBytes(kThree, false);
+    struct Case {
+        std::string legacy;
+        std::vector<int> numbers;
+        const char* push;
+        bool legacyKept;
+    };
+    const Case cases[] = {
+        {whole, {1, 2, 3}, "Calvora.dll 1 2 3\n", false},
+        {whole.substr(0, whole.size() - 5), {1, 2}, "Calvora.dll 1 2\n", true},
+    };
+    for (const Case& c : cases) {
+        HostDirectory dir;
+        WriteWholeFile(dir / "calvora-host.dat", c.legacy);
+        const auto result = dir.Run({"list"});
+        EXPECT_EQ(ListedNumbers(result), c.numbers);
+        EXPECT_EQ(FileExists(dir / "calvora-host.dat"), c.legacyKept);
+        bool complete = false;
+        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm"), &complete), c.numbers);
+        EXPECT_TRUE(complete);
+        EXPECT_EQ(dir.SyncLog(), c.push);
+    }
 }
 
 TEST(StoreEndToEnd, ModuleIsNamedAfterItsOwnFile) {

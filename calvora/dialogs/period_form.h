@@ -36,9 +36,6 @@ struct FormCheckResult {
     }
 };
 
-// Gregorian rule; year 0 counts as a leap year.
-bool IsLeapYear(int year);
-
 // The date checks alone: ranges, days per month, then the order of start and end.
 FormCheckResult ValidateDateFields(const PeriodForm& form);
 

@@ -1,7 +1,6 @@
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/afx.h"
 #include "calvora/framework/local_time.h"
-#include "calvora/matching/local_moment.h"
 #include "calvora/matching/selection_match.h"
 #include "calvora/store/period_store.h"
 

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "calvora/framework/local_time.h"
-#include "calvora/matching/local_moment.h"
-#include "calvora/periods/period_records.h"
+#include "calvora/periods/period_rule.h"
 
 namespace {
 

@@ -17,11 +17,6 @@ static_assert(std::endian::native == std::endian::little,
 
 namespace {
 
-// The tm schema keeps only the clock reading; a load rebuilds it on this date.
-constexpr int kRebuildYear = 2005;
-constexpr int kRebuildMonth = 4;
-constexpr int kRebuildDay = 12;
-
 // The fixed fields of a body lie around the description: both date bounds and the number
 // before it, both weekdays and the two times after it. Each side is one block of
 // little-endian 32-bit fields.
@@ -99,8 +94,9 @@ BYTE* EncodeBody(const CTimeZone& period, bool tmSchema, BYTE* out) {
 
 CTime RebuildClockReading(const std::uint32_t* fields) {
     return CTime::FromLocalInCheckedZone(
-        kRebuildYear, kRebuildMonth, kRebuildDay, static_cast<std::int32_t>(fields[0]),
-        static_cast<std::int32_t>(fields[1]), static_cast<std::int32_t>(fields[2]));
+        static_cast<int>(kClockReadingDate.year), kClockReadingDate.month, kClockReadingDate.day,
+        static_cast<std::int32_t>(fields[0]), static_cast<std::int32_t>(fields[1]),
+        static_cast<std::int32_t>(fields[2]));
 }
 
 // Collects whole elements and hands them to the archive a large block at a time, so that

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
 #include "host/host_output.h"
