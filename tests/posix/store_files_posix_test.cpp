@@ -62,6 +62,8 @@ std::vector<std::string> OtherNames(const HostDirectory& dir,
     return names;
 }
 
+constexpr char kLockFile[] = "calvora-host.tm.calvora-lock";
+
 // Period kLast, active at every moment, ends the list: a host that answers "active" for it
 // has read the list to its end.
 constexpr int kLast = 99999;
@@ -125,7 +127,8 @@ TEST(StoreFiles, StartUpsWhileAnotherProcessSavesReadTheWholeFile) {
     WriteWholeFile(dir / "stop", "");
     waitpid(saver, nullptr, 0);
     EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
-    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming", "stop", "out0", "out1", "out2"}),
+    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", kLockFile, "incoming", "stop", "out0", "out1",
+                               "out2"}),
               std::vector<std::string>{});
 }
 
@@ -320,7 +323,8 @@ TEST(StoreFiles, FullDiskKeepsTheOldFileWholeOnBothPaths) {
             "; cat /dev/zero > " + Quoted(fs + "/filler") + " 2>/dev/null || true; " +
             Quoted(fs + "/" + CALVORA_HOST_FILE) + " receive " + Quoted(dir / "incoming") +
             " || true; cp " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") + " " +
-            Quoted(dir / "result") + "; ls " + Quoted(fs) + " > " + Quoted(dir / "names");
+            Quoted(dir / "result") + "; ls " + Quoted(fs) + " | grep -v " + kLockFile + " > " +
+            Quoted(dir / "names");
         const auto result = RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", script});
         ASSERT_EQ(result.exitCode, 0) << c.path << ": " << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "result") == incoming, c.written) << c.path;
@@ -360,7 +364,7 @@ TEST(StoreFiles, KilledAtomicSavesLeaveWholeFilesAndTheirTemporariesGoAtTheNextS
     // One save that is still going on keeps its temporary file through the next one.
     CAtomicFile live;
     ASSERT_TRUE(live.OpenFor((dir / "calvora-host.tm").c_str()));
-    const std::vector<std::string> known = {"calvora-host.tm", "even", "odd"};
+    const std::vector<std::string> known = {"calvora-host.tm", kLockFile, "even", "odd"};
     ASSERT_EQ(OtherNames(dir, known).size() >= 1, true);
     EXPECT_EQ(dir.Run({"receive", dir / "odd"}).exitCode, 0);
     const std::vector<std::string> left = OtherNames(dir, known);
@@ -403,8 +407,10 @@ TEST(StoreFiles, StartUpBesideASlowInPlaceWriterListsOneWholeListOrNone) {
                       fresh = ArchiveBytes(ManyPeriods(count, 2000000));
     ASSERT_EQ(old.size(), fresh.size());
     WriteWholeFile(dir / "calvora-host.tm", old);
-    CFile writer((dir / "calvora-host.tm").c_str(),
-                 CFile::modeWrite | CFile::modeNoTruncate | CFile::shareExclusive);
+    CHeldFile writer;
+    ASSERT_TRUE(writer.OpenHeld((dir / "calvora-host.tm").c_str(),
+                                CFile::modeWrite | CFile::modeNoTruncate,
+                                platform::FileLock::exclusive, 0, false));
     const int reader =
         StartProcess({"/bin/sh", "-c", Quoted(dir.Host()) + " list > " + Quoted(dir / "listed")});
     usleep((kAfxLockWaitMilliseconds - 50) * 1000);
