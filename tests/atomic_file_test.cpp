@@ -134,7 +134,8 @@ TEST(AtomicFile, RewriteInPlaceWaitsForAHolderLongerThanAReaderWould) {
     const std::string path = dir / "data.tm";
     WriteWholeFile(path, "old");
     auto reader = std::make_unique<CHeldFile>();
-    ASSERT_TRUE(reader->OpenHeld(path.c_str(), CFile::modeRead, platform::FileLock::shared, 0, false));
+    ASSERT_TRUE(
+        reader->OpenHeld(path.c_str(), CFile::modeRead, platform::FileLock::shared, 0, false));
     std::thread release([&reader] {
         std::this_thread::sleep_for(std::chrono::milliseconds(kAfxLockWaitMilliseconds + 500));
         reader.reset();

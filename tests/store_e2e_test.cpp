@@ -200,8 +200,8 @@ TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
         if (c.inPlace)
             std::filesystem::create_hard_link(dir / "calvora-host.tm", dir / "second name");
         auto holder = std::make_unique<CHeldFile>();
-        ASSERT_TRUE(holder->OpenHeld((dir / "calvora-host.tm").c_str(), CFile::modeRead, c.lock,
-                                     0, false));
+        ASSERT_TRUE(
+            holder->OpenHeld((dir / "calvora-host.tm").c_str(), CFile::modeRead, c.lock, 0, false));
         std::thread release([&holder, &c] {
             std::this_thread::sleep_for(std::chrono::milliseconds(c.milliseconds));
             holder.reset();

@@ -274,9 +274,10 @@ BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& read
     const bool lockable = error.m_cause == CFileException::sharingViolation;
     if (!lockable && error.m_lOsError != platform::kNoLockFile)
         return FALSE;
-    const int reads =
-        kAfxUnlockedReads +
-        (lockable ? 0 : static_cast<int>(kAfxLockWaitMilliseconds / kAfxUnlockedReadPauseMilliseconds));
+    // Without a lock to wait for, the unlocked reads fill the time a reader would have waited.
+    constexpr int kReadsWhileWaiting =
+        static_cast<int>(kAfxLockWaitMilliseconds / kAfxUnlockedReadPauseMilliseconds);
+    const int reads = kAfxUnlockedReads + (lockable ? 0 : kReadsWhileWaiting);
     for (int read = 0; read < reads; ++read) {
         if (read > 0) {
             std::this_thread::sleep_for(

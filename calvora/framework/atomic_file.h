@@ -7,9 +7,9 @@
 #include "calvora/framework/cfile.h"
 #include "calvora/framework/platform/file_path.h"
 
-// How long a reader waits for another process's conflicting lock (platform::LockFileBeside). The exclusive holders
-// rewrite a file in place from bytes already in memory, which takes milliseconds; this only
-// bounds the wait behind one that hangs.
+// How long a reader waits for another process's conflicting lock (platform::LockFileBeside). The
+// exclusive holders rewrite a file in place from bytes already in memory, which takes milliseconds;
+// this only bounds the wait behind one that hangs.
 inline constexpr DWORD kAfxLockWaitMilliseconds = 2000;
 // How long an in-place rewrite waits for the file, trying again every few milliseconds, and a
 // replacement or a kept copy for another process's hold on it, where that keeps them out.
@@ -33,8 +33,8 @@ public:
     // and nobody uses. It is created as a plain create would create target (the
     // kernel applies the umask) and, when target exists, takes over its owner, group and
     // permission bits (platform::AdoptIdentityOf); in a folder its group may write, it is
-    // left open to that group. FALSE when no temporary file can be made, or when a replacement could
-    // not keep target's owner or group or would part target from its other names.
+    // left open to that group. FALSE when no temporary file can be made, or when a replacement
+    // could not keep target's owner or group or would part target from its other names.
     BOOL OpenFor(const platform::FilePath& target);
     // Brings the content to stable storage and replaces the target with it, waiting for
     // another process that keeps the replacement out at most kAfxRewriteWaitMilliseconds.
@@ -98,8 +98,9 @@ protected:
 // Has reader read the regular file at path (after the links AfxResolveLinks follows, none
 // at its end) as one writer left it: under a lock shared with other readers or, behind an
 // in-place rewrite that holds the file for longer than the bounds above or without a lock
-// this process may take, without the lock when that read proves settled. FALSE, with whatever reader read
-// discarded, when the file cannot be opened or read, or no read was settled within the bounds.
+// this process may take, without the lock when that read proves settled. FALSE, with whatever
+// reader read discarded, when the file cannot be opened or read, or no read was settled within the
+// bounds.
 BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& reader);
 
 // AfxKeepCopyOf, waiting for another process that holds path exclusively at most

@@ -111,9 +111,9 @@ bool ReadFileBytes(const platform::FilePath& path, std::string& content) {
     }
 }
 
-// Whether this process acts for the group of that name, as its own group or a supplementary
-// one; never for an empty name.
-bool ActsForGroup(const char* name) {
+// Whether this process has the rights of the members of the group of that name: as root, or
+// with it as its own group or a supplementary one. Never for an empty name.
+bool HasGroupRights(const char* name) {
 #if defined(_WIN32)
     (void)name;
     return false;
@@ -121,6 +121,8 @@ bool ActsForGroup(const char* name) {
     const group* found = *name == '\0' ? nullptr : getgrnam(name);
     if (found == nullptr)
         return false;
+    if (geteuid() == 0)
+        return true;
     if (getegid() == found->gr_gid)
         return true;
     std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
@@ -143,7 +145,7 @@ bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     if (saveError != 0) {
         Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
              platform::SystemErrorText(saveError));
-        if (*CALVORA_SAVE_HINT != '\0' && !ActsForGroup(CALVORA_SAVE_GROUP))
+        if (*CALVORA_SAVE_HINT != '\0' && !HasGroupRights(CALVORA_SAVE_GROUP))
             Fail(CALVORA_SAVE_HINT);
         return false;
     }

@@ -12,11 +12,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <vector>
 
 #include "calvora/framework/atomic_file.h"
@@ -130,9 +130,9 @@ TEST(StoreFiles, StartUpsWhileAnotherProcessSavesReadTheWholeFile) {
     WriteWholeFile(dir / "stop", "");
     waitpid(saver, nullptr, 0);
     EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
-    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", kLockFile, "incoming", "stop", "out0", "out1",
-                               "out2"}),
-              std::vector<std::string>{});
+    EXPECT_EQ(
+        OtherNames(dir, {"calvora-host.tm", kLockFile, "incoming", "stop", "out0", "out1", "out2"}),
+        std::vector<std::string>{});
 }
 
 // What sits at the data path instead of a regular file, and how to recognise it afterwards.
@@ -309,12 +309,12 @@ TEST(StoreFiles, AStrangerKeepsNoSaveOrReaderWaiting) {
     const struct {
         const char* who;
         std::string command;
-    } cases[] = {{"member's receive", member + Quoted(dir.Host()) + " receive " +
-                                          Quoted(dir / "incoming")},
-                 {"member's list", member + Quoted(dir.Host()) + " list"},
-                 {"root's receive beside a hard link",
-                  member + "ln " + data + " " + Quoted(dir / "second") + " && " +
-                      Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming")}};
+    } cases[] = {
+        {"member's receive", member + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming")},
+        {"member's list", member + Quoted(dir.Host()) + " list"},
+        {"root's receive beside a hard link", member + "ln " + data + " " + Quoted(dir / "second") +
+                                                  " && " + Quoted(dir.Host()) + " receive " +
+                                                  Quoted(dir / "incoming")}};
     for (const auto& c : cases) {
         const auto start = std::chrono::steady_clock::now();
         const auto result = Shell(c.command);
@@ -346,10 +346,10 @@ TEST(StoreFiles, EveryMemberCanSaveAfterTheDataFileWasDeleted) {
         EXPECT_EQ(StatOf(dir / "calvora-host.tm").st_gid, kGroup) << saver;
         EXPECT_EQ(StatOf(dir / "calvora-host.tm").st_mode & 0060, 0060u) << saver;
         WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
-        EXPECT_EQ(Shell(AsUser(12348, true) + Quoted(dir.Host()) + " receive " +
-                        Quoted(dir / "incoming"))
-                      .exitCode,
-                  0)
+        EXPECT_EQ(
+            Shell(AsUser(12348, true) + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"))
+                .exitCode,
+            0)
             << saver;
     }
 }

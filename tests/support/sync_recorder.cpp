@@ -21,8 +21,8 @@ CALVORA_EXPORT void SendObjlistToRemote(CString moduleName, CObList* periods) {
             }
             if (const char* probe = std::getenv("CALVORA_SYNC_PROBE")) {
                 CHeldFile file;
-                const bool free = file.OpenHeld(probe, CFile::modeRead,
-                                                platform::FileLock::exclusive, 0, false);
+                const bool free =
+                    file.OpenHeld(probe, CFile::modeRead, platform::FileLock::exclusive, 0, false);
                 std::fprintf(log, free ? " free" : " held");
             }
             std::fprintf(log, "\n");

@@ -187,7 +187,8 @@ int AdoptIdentityOf(FileHandle file, const FilePath& model) {
 }
 
 void ShareWithFolderGroup(FileHandle file, const FilePath& path) {
-    struct stat folder {}, own {};
+    struct stat folder {};
+    struct stat own {};
     if (::stat(FolderOf(path.Native()).c_str(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0 ||
         ::fstat(Descriptor(file), &own) != 0) {
         return;
