@@ -13,12 +13,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-
-#include "calvora/framework/platform/posix/folder_rules.h"
-
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "calvora/framework/platform/posix/folder_rules.h"
 
 namespace {
 
