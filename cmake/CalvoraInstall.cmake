@@ -24,11 +24,14 @@ if(WIN32)
 else()
     set(system_module_dir ${CMAKE_INSTALL_PREFIX}/${CALVORA_INSTALL_MODULEDIR})
 endif()
-# A packaged host also says, when it could not save, who can.
+# A packaged host also says, when it could not save, who can: to a user outside the group that
+# may save (to everyone when no group is named).
 set(CALVORA_SAVE_HINT "" CACHE STRING "The line the host adds when a received list was not saved")
+set(CALVORA_SAVE_GROUP "" CACHE STRING "The group whose members the hint says can save")
 target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}"
                            CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}"
-                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}")
+                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}"
+                           CALVORA_SAVE_GROUP="${CALVORA_SAVE_GROUP}")
 
 # The version a host or a synchronisation library was built against.
 set(version_header ${PROJECT_BINARY_DIR}/sdk/calvora_version.h)

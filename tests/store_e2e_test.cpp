@@ -198,13 +198,13 @@ TEST(StoreEndToEnd, ReceiveThatCannotBeSavedExits4WithOneLine) {
 TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
     const struct {
         const char* holder;
-        UINT share;
+        platform::FileLock lock;
         bool inPlace;
         DWORD milliseconds;
     } cases[] = {
-        {"rewrite, atomic", CFile::shareExclusive, false, kAfxLockWaitMilliseconds + 1500},
-        {"rewrite, in place", CFile::shareExclusive, true, kAfxLockWaitMilliseconds + 1500},
-        {"reader, atomic", CFile::shareDenyWrite, false, 1000}};
+        {"rewrite, atomic", platform::FileLock::exclusive, false, kAfxLockWaitMilliseconds + 1500},
+        {"rewrite, in place", platform::FileLock::exclusive, true, kAfxLockWaitMilliseconds + 1500},
+        {"reader, atomic", platform::FileLock::shared, false, 1000}};
     const std::string old = ArchiveBytes({{8, "a"}}), incoming = ArchiveBytes(kThree);
     for (const auto& c : cases) {
         HostDirectory dir;
@@ -212,8 +212,9 @@ TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
         WriteWholeFile(dir / "incoming", incoming);
         if (c.inPlace)
             std::filesystem::create_hard_link(dir / "calvora-host.tm", dir / "second name");
-        auto holder =
-            std::make_unique<CFile>((dir / "calvora-host.tm").c_str(), CFile::modeRead | c.share);
+        auto holder = std::make_unique<CHeldFile>();
+        ASSERT_TRUE(
+            holder->OpenHeld((dir / "calvora-host.tm").c_str(), CFile::modeRead, c.lock, 0, false));
         std::thread release([&holder, &c] {
             std::this_thread::sleep_for(std::chrono::milliseconds(c.milliseconds));
             holder.reset();
@@ -222,7 +223,8 @@ TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
         release.join();
         EXPECT_EQ(result.exitCode, 0) << c.holder << ": " << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), incoming) << c.holder;
-        const bool unread = c.share == CFile::shareExclusive && kExclusiveHolderKeepsReadersOut;
+        const bool unread =
+            c.lock == platform::FileLock::exclusive && kExclusiveHolderKeepsReadersOut;
         if (unread || FileExists(dir / "calvora-host.tm.bad")) {
             EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm.bad"), old) << c.holder;
         }

@@ -1,8 +1,14 @@
 // calvora-host: a host program that loads the module and calls its exports.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <grp.h>
+#include <unistd.h>
+#endif
 
 #include "calvora/api/data_file.h"
 #include "calvora/framework/afx.h"
@@ -105,6 +111,27 @@ bool ReadFileBytes(const platform::FilePath& path, std::string& content) {
     }
 }
 
+// Whether this process has the rights of the members of the group of that name: as root, or
+// with it as its own group or a supplementary one. Never for an empty name.
+bool HasGroupRights(const char* name) {
+#if defined(_WIN32)
+    (void)name;
+    return false;
+#else
+    const group* found = *name == '\0' ? nullptr : getgrnam(name);
+    if (found == nullptr)
+        return false;
+    if (geteuid() == 0)
+        return true;
+    if (getegid() == found->gr_gid)
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+    const int count = getgroups(static_cast<int>(groups.size()), groups.data());
+    groups.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return std::find(groups.begin(), groups.end(), found->gr_gid) != groups.end();
+#endif
+}
+
 // The module saves quietly; the system's reason for a save that failed is the last system
 // error it leaves. Whether this host's save landed, with one line saying why when it did not,
 // or that another process has saved over it since.
@@ -118,7 +145,7 @@ bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     if (saveError != 0) {
         Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
              platform::SystemErrorText(saveError));
-        if (*CALVORA_SAVE_HINT != '\0')
+        if (*CALVORA_SAVE_HINT != '\0' && !HasGroupRights(CALVORA_SAVE_GROUP))
             Fail(CALVORA_SAVE_HINT);
         return false;
     }
