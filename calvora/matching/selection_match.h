@@ -15,5 +15,12 @@ BOOL AnySelectedActiveWalkingPerNumber(const CObList& list, const CDWordArray& s
 BOOL AnySelectedActiveWalkingOnce(const CObList& list, const CDWordArray& selection,
                                   const CTime& moment);
 
+class PeriodNumberIndex;
+
+// The same over an index of the list: per number for a selection shorter than
+// kWalkOnceFromSelectionSize, with a table from there on.
+BOOL AnySelectedActiveIndexed(const PeriodNumberIndex& index, const CDWordArray& selection,
+                              const CTime& moment);
+
 // From this many selected numbers on, one walk with a table costs less than a walk per number.
 constexpr int kWalkOnceFromSelectionSize = 4;
