@@ -1,6 +1,6 @@
 // A lookup walks g_periodList until the same generation of the list is asked a second time;
-// then an index of its numbers is made and kept until the list changes, as one lookup costs
-// no more as a walk than the index would.
+// then an index of the first period of every number is made and kept until the list changes,
+// as one lookup costs no more as a walk than making the index would.
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -37,7 +37,7 @@ const PeriodNumberIndex* CurrentIndex() {
         }
     }
     // Counted again, should a change have gone unreported.
-    return current.index->Numbers().size() == static_cast<std::size_t>(g_periodList->GetCount())
+    return current.index->Periods() == static_cast<std::size_t>(g_periodList->GetCount())
                ? current.index.get()
                : nullptr;
 }
@@ -51,8 +51,11 @@ CALVORA_EXPORT BOOL CALVORA_CDECL IsActTimeNow(CDWordArray* selection) {
     const CTime now = CTime::GetCurrentTime();
     if (g_periodList == nullptr || g_periodList->IsEmpty())
         return FALSE;
-    if (const PeriodNumberIndex* index = CurrentIndex())
-        return AnySelectedActiveIndexed(*index, *selection, now);
+    // A list shorter than the selection is taken in whole, once, at no more cost than the index.
+    if (g_periodList->GetCount() >= selection->GetSize()) {
+        if (const PeriodNumberIndex* index = CurrentIndex())
+            return AnySelectedActiveIndexed(*index, *selection, now);
+    }
     return selection->GetSize() < kWalkOnceFromSelectionSize
                ? AnySelectedActiveWalkingPerNumber(*g_periodList, *selection, now)
                : AnySelectedActiveWalkingOnce(*g_periodList, *selection, now);

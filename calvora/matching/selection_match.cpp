@@ -4,7 +4,6 @@
 #include "calvora/matching/selection_match.h"
 
 #include <cstdint>
-#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -24,46 +23,6 @@ const CTimeZone* FirstWithNumber(const CObList& list, int number) {
     }
     return nullptr;
 }
-
-// The periods in list order, from the list's own nodes.
-class ListPeriods {
-public:
-    explicit ListPeriods(const CObList& list) : m_list(list) {}
-    std::size_t Count() const { return static_cast<std::size_t>(m_list.GetCount()); }
-    const CTimeZone* First(int number) const { return FirstWithNumber(m_list, number); }
-    // Hands visit the number and the period of each in turn while it returns true.
-    template <typename Visit>
-    void ForEach(Visit visit) const {
-        POSITION pos = m_list.GetHeadPosition();
-        while (pos != nullptr) {
-            const auto* period = static_cast<const CTimeZone*>(m_list.GetNext(pos));
-            if (!visit(period->GetID(), period))
-                return;
-        }
-    }
-
-private:
-    const CObList& m_list;
-};
-
-// The same periods through an index of their numbers, which no period is read for.
-class IndexedPeriods {
-public:
-    explicit IndexedPeriods(const PeriodNumberIndex& index) : m_index(index) {}
-    std::size_t Count() const { return m_index.Numbers().size(); }
-    const CTimeZone* First(int number) const { return m_index.First(number); }
-    template <typename Visit>
-    void ForEach(Visit visit) const {
-        const std::span<const int> numbers = m_index.Numbers();
-        for (std::size_t i = 0; i < numbers.size(); ++i) {
-            if (!visit(numbers[i], m_index.At(i)))
-                return;
-        }
-    }
-
-private:
-    const PeriodNumberIndex& m_index;
-};
 
 // Period numbers, each with the first period of the list that has it, in an open-addressing
 // table at most half full, behind a bit filter that turns most absent numbers away with one
@@ -159,8 +118,7 @@ BOOL AnyFirstActive(FirstPeriods& firsts, const CDWordArray& selection, const Lo
 
 // A selection shorter than the list: its numbers first, then the list taken in until each has
 // its first period.
-template <typename Periods>
-BOOL AnyActiveFromSelection(const Periods& periods, const CDWordArray& selection,
+BOOL AnyActiveFromSelection(const CObList& list, const CDWordArray& selection,
                             const LocalMoment& moment) {
     FirstPeriods firsts(static_cast<std::size_t>(selection.GetSize()));
     std::size_t unresolved = 0;
@@ -171,53 +129,48 @@ BOOL AnyActiveFromSelection(const Periods& periods, const CDWordArray& selection
             ++unresolved;
         }
     }
-    periods.ForEach([&](int number, const CTimeZone* period) {
-        FirstPeriods::Slot* slot = firsts.Lookup(number);
+    POSITION pos = list.GetHeadPosition();
+    while (pos != nullptr && unresolved > 0) {
+        const auto* period = static_cast<const CTimeZone*>(list.GetNext(pos));
+        FirstPeriods::Slot* slot = firsts.Lookup(period->GetID());
         if (slot != nullptr && slot->period == nullptr) {
             slot->period = period;
             --unresolved;
         }
-        return unresolved > 0;
-    });
+    }
     return AnyFirstActive(firsts, selection, moment);
 }
 
 // A list shorter than the selection: the first period of each of its numbers, then the
 // selection looked up in them.
-template <typename Periods>
-BOOL AnyActiveFromList(const Periods& periods, const CDWordArray& selection,
+BOOL AnyActiveFromList(const CObList& list, const CDWordArray& selection,
                        const LocalMoment& moment) {
-    FirstPeriods firsts(periods.Count());
-    periods.ForEach([&](int number, const CTimeZone* period) {
-        FirstPeriods::Slot& slot = firsts.Find(number);
+    FirstPeriods firsts(static_cast<std::size_t>(list.GetCount()));
+    POSITION pos = list.GetHeadPosition();
+    while (pos != nullptr) {
+        const auto* period = static_cast<const CTimeZone*>(list.GetNext(pos));
+        FirstPeriods::Slot& slot = firsts.Find(period->GetID());
         if (!slot.used)
-            slot = {number, true, false, period};
-        return true;
-    });
+            slot = {period->GetID(), true, false, period};
+    }
     return AnyFirstActive(firsts, selection, moment);
 }
 
-template <typename Periods>
-BOOL AnyActivePerNumber(const Periods& periods, const CDWordArray& selection,
-                        const LocalMoment& moment) {
+// Tests the first period of each selected number, as first(number) finds it, in selection order.
+template <typename First>
+BOOL AnyActivePerNumber(const CDWordArray& selection, const LocalMoment& moment, First first) {
     for (int i = 0; i < selection.GetSize(); ++i) {
-        const CTimeZone* period = periods.First(static_cast<int>(selection.GetAt(i)));
+        const CTimeZone* period = first(static_cast<int>(selection.GetAt(i)));
         if (period != nullptr && IsActiveAtLocal(*period, moment))
             return TRUE;
     }
     return FALSE;
 }
 
-template <typename Periods>
-BOOL AnyActiveWithTable(const Periods& periods, const CDWordArray& selection,
-                        const LocalMoment& moment) {
-    try {
-        return periods.Count() < static_cast<std::size_t>(selection.GetSize())
-                   ? AnyActiveFromList(periods, selection, moment)
-                   : AnyActiveFromSelection(periods, selection, moment);
-    } catch (const std::exception&) {
-        return AnyActivePerNumber(periods, selection, moment);
-    }
+BOOL AnyActiveWalkingPerNumber(const CObList& list, const CDWordArray& selection,
+                               const LocalMoment& moment) {
+    return AnyActivePerNumber(selection, moment,
+                              [&](int number) { return FirstWithNumber(list, number); });
 }
 
 // The clock is broken down once for every period a call tests.
@@ -230,18 +183,23 @@ LocalMoment LocalMomentOf(const CTime& moment) {
 
 BOOL AnySelectedActiveWalkingPerNumber(const CObList& list, const CDWordArray& selection,
                                        const CTime& moment) {
-    return AnyActivePerNumber(ListPeriods(list), selection, LocalMomentOf(moment));
+    return AnyActiveWalkingPerNumber(list, selection, LocalMomentOf(moment));
 }
 
 BOOL AnySelectedActiveWalkingOnce(const CObList& list, const CDWordArray& selection,
                                   const CTime& moment) {
-    return AnyActiveWithTable(ListPeriods(list), selection, LocalMomentOf(moment));
+    const LocalMoment local = LocalMomentOf(moment);
+    try {
+        return list.GetCount() < selection.GetSize()
+                   ? AnyActiveFromList(list, selection, local)
+                   : AnyActiveFromSelection(list, selection, local);
+    } catch (const std::exception&) {
+        return AnyActiveWalkingPerNumber(list, selection, local);
+    }
 }
 
 BOOL AnySelectedActiveIndexed(const PeriodNumberIndex& index, const CDWordArray& selection,
                               const CTime& moment) {
-    const IndexedPeriods periods(index);
-    return selection.GetSize() < kWalkOnceFromSelectionSize
-               ? AnyActivePerNumber(periods, selection, LocalMomentOf(moment))
-               : AnyActiveWithTable(periods, selection, LocalMomentOf(moment));
+    return AnyActivePerNumber(selection, LocalMomentOf(moment),
+                              [&](int number) { return index.First(number); });
 }

@@ -17,8 +17,7 @@ BOOL AnySelectedActiveWalkingOnce(const CObList& list, const CDWordArray& select
 
 class PeriodNumberIndex;
 
-// The same over an index of the list: per number for a selection shorter than
-// kWalkOnceFromSelectionSize, with a table from there on.
+// The same through an index of the list, one lookup per selected number.
 BOOL AnySelectedActiveIndexed(const PeriodNumberIndex& index, const CDWordArray& selection,
                               const CTime& moment);
 
