@@ -101,7 +101,9 @@ public:
         return {m_host, "--module", CALVORA_MODULE_PATH, "check", "1"};
     }
     std::vector<std::string> ReadCommand() const { return {CALVORA_READ_FILE_PATH, m_dataFile}; }
-    std::vector<std::string> ParseCommand() const { return {CALVORA_PARSE_FILE_PATH, m_dataFile}; }
+    std::vector<std::string> ParseCommand() const {
+        return {CALVORA_READ_FILE_PATH, "--parse", m_dataFile};
+    }
 
 private:
     std::filesystem::path m_folder;

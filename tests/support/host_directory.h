@@ -34,9 +34,6 @@ public:
         CopyFile(CALVORA_MODULE_PATH, m_dir / CALVORA_MODULE_FILE);
         if (withSync)
             CopyFile(CALVORA_SYNC_PATH, m_dir / CALVORA_SYNC_FILE);
-#ifdef CALVORA_WEEK_PLUGIN_PATH
-        CopyFile(CALVORA_WEEK_PLUGIN_PATH, m_dir / CALVORA_WEEK_PLUGIN_FILE);
-#endif
         // Where the C++ runtime is a library of its own, the host finds it beside itself.
         for (const std::string& runtime :
              host_directory_detail::SplitList(CALVORA_RUNTIME_LIBRARIES)) {
