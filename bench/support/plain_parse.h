@@ -1,7 +1,9 @@
 // The floor of a load, with none of the module's code: the same tm-schema bytes parsed into
 // plain records of a period's size, each with its description in a std::string as a period
-// keeps it, linked by nodes of a list node's size, in memory taken for the parse.
+// keeps it, linked by nodes of a list node's size.
 #pragma once
+
+#include <sys/mman.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -30,8 +32,9 @@ struct Node {
 };
 static_assert(sizeof(Node) == 24, "a list node's size");
 
-// Memory taken from the free store 2 MiB at a time and given back at once, as a load's
-// periods are; in a new process every page of it is fresh.
+// Memory mapped 2 MiB at a time on a 2 MiB boundary and marked for huge pages, as the
+// module's large blocks are, so that fresh pages cost what they cost the module; kept for the
+// next parse when the list is cleared.
 class Arena {
 public:
     Arena() = default;
@@ -39,34 +42,60 @@ public:
     Arena& operator=(const Arena&) = delete;
     ~Arena() {
         for (void* chunk : m_chunks)
-            ::operator delete(chunk);
+            ::munmap(chunk, kChunk);
     }
     void* Take(std::size_t bytes) {
         if (static_cast<std::size_t>(m_end - m_next) < bytes) {
-            m_chunks.push_back(::operator new(kChunk));
-            m_next = static_cast<unsigned char*>(m_chunks.back());
+            if (m_used == m_chunks.size())
+                m_chunks.push_back(MapAligned());
+            m_next = static_cast<unsigned char*>(m_chunks[m_used++]);
             m_end = m_next + kChunk;
         }
         void* taken = m_next;
         m_next += bytes;
         return taken;
     }
+    void Rewind() {
+        m_used = 0;
+        m_next = m_end = nullptr;
+    }
 
 private:
     static constexpr std::size_t kChunk = std::size_t{2} << 20;
+
+    static void* MapAligned() {
+        void* raw =
+            ::mmap(nullptr, 2 * kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (raw == MAP_FAILED)
+            throw std::bad_alloc();
+        const auto start = reinterpret_cast<std::uintptr_t>(raw);
+        const std::uintptr_t aligned = (start + kChunk - 1) & ~(kChunk - 1);
+        if (aligned > start)
+            ::munmap(raw, aligned - start);
+        ::munmap(reinterpret_cast<void*>(aligned + kChunk), start + kChunk - aligned);
+        ::madvise(reinterpret_cast<void*>(aligned), kChunk, MADV_HUGEPAGE);
+        return reinterpret_cast<void*>(aligned);
+    }
+
     std::vector<void*> m_chunks;
+    std::size_t m_used = 0;
     unsigned char* m_next = nullptr;
     unsigned char* m_end = nullptr;
 };
 
-// A parsed list, destroyed whole.
+// A parsed list, its memory kept when it is cleared.
 struct List {
     List() = default;
     List(const List&) = delete;
     List& operator=(const List&) = delete;
-    ~List() {
+    ~List() { Clear(); }
+    void Clear() {
         for (Node* node = head; node != nullptr; node = node->next)
             node->record->~Record();
+        records.Rewind();
+        nodes.Rewind();
+        head = nullptr;
+        count = 0;
     }
 
     Arena records;
