@@ -47,18 +47,10 @@ public:
         return RunProcess(args, env);
     }
 
-    std::string operator/(const std::string& name) const {
-        return m_dir / name;
-    }
-    std::string SyncLogPath() const {
-        return m_dir / "sync.log";
-    }
-    std::string SyncLog() const {
-        return ReadWholeFile(SyncLogPath());
-    }
-    const std::string& Host() const {
-        return m_host;
-    }
+    std::string operator/(const std::string& name) const { return m_dir / name; }
+    std::string SyncLogPath() const { return m_dir / "sync.log"; }
+    std::string SyncLog() const { return ReadWholeFile(SyncLogPath()); }
+    const std::string& Host() const { return m_host; }
 
 private:
     TempDir m_dir;
