@@ -121,6 +121,7 @@ TEST(HostCommandLine, LocalTimesNameRealDatesAndClockTimes) {
 TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {
     HostDirectory dir;
     CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    CopyFile(CALVORA_WEEK_PLUGIN_PATH, dir / CALVORA_WEEK_PLUGIN_FILE);
     const ProcessResult drawn = dir.Run(
         {"week", "--from", "2027-01-08", "--days", "3", "--png", dir / "week.png", "1", "3"},
         {kShanghai});

@@ -175,10 +175,12 @@ CPeriodApp::~CPeriodApp() {
     DeleteAllPeriods(*g_periodList);
     delete g_periodList;
     g_periodList = nullptr;
+    NotePeriodListChanged();
 }
 
 BOOL CPeriodApp::InitInstance() {
     g_periodList = new CObList(10);
+    NotePeriodListChanged();
     m_bTmFormat = 1;
     const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty())
@@ -205,6 +207,7 @@ BOOL CPeriodApp::InitInstance() {
             PushToSyncLibrary(g_periodList);
         }
     }
+    NotePeriodListChanged();
     return CWinApp::InitInstance();
 }
 

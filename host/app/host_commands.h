@@ -3,9 +3,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/afx.h"
+#include "calvora/framework/platform/file_path.h"
 #include "host/host_cli.h"
 
 // The seven exports, typed by their declarations and resolved from the loaded module.
@@ -18,6 +20,12 @@ struct ModuleExports {
     decltype(&DoConfigEx) doConfigEx;
     decltype(&DoSetEx) doSetEx;
 };
+
+// Where a library of the module's folder (the module, the week's picture plug-in) is looked
+// for, in order: beside the host, as in the build tree and the Windows folder; where an
+// installed tree keeps it relative to the host's folder; where the installation keeps it, for
+// a copy of the host in a folder of its own.
+std::vector<platform::FilePath> ModuleCandidates(const char* fileName);
 
 // One line on standard error, after the program's name.
 void Fail(const std::string& message);

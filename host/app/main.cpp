@@ -26,21 +26,6 @@ constexpr int kExitUsage = 2;
 constexpr int kExitNoModule = 3;
 constexpr int kExitNotSaved = 4;
 
-// The module beside the host, as in the build tree and the Windows folder, then where an installed
-// tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
-// the host in a folder of its own.
-std::vector<platform::FilePath> ModuleCandidates() {
-    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
-    std::vector<platform::FilePath> candidates{beside + CALVORA_MODULE_FILE};
-    const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
-    if (!installed.empty())
-        candidates.push_back(beside + installed + "/" + CALVORA_MODULE_FILE);
-    const std::string system = CALVORA_SYSTEM_MODULE_DIR;
-    if (!system.empty())
-        candidates.push_back(platform::FilePath(system.c_str()) + "/" + CALVORA_MODULE_FILE);
-    return candidates;
-}
-
 template <auto& Export>
 auto Resolve(HMODULE module, const char* name) {
     return AfxGetProcAddress<decltype(&Export)>(module, name);
@@ -220,6 +205,18 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
 
 }  // namespace
 
+std::vector<platform::FilePath> ModuleCandidates(const char* fileName) {
+    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
+    std::vector<platform::FilePath> candidates{beside + fileName};
+    const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
+    if (!installed.empty())
+        candidates.push_back(beside + installed + "/" + fileName);
+    const std::string system = CALVORA_SYSTEM_MODULE_DIR;
+    if (!system.empty())
+        candidates.push_back(platform::FilePath(system.c_str()) + "/" + fileName);
+    return candidates;
+}
+
 void Fail(const std::string& message) {
     std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
 }
@@ -254,7 +251,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<platform::FilePath> candidates =
         invocation.modulePath.empty()
-            ? ModuleCandidates()
+            ? ModuleCandidates(CALVORA_MODULE_FILE)
             : std::vector{platform::FilePath(invocation.modulePath.c_str())};
     HMODULE module = nullptr;
     for (const platform::FilePath& path : candidates) {
