@@ -110,8 +110,8 @@ public:
     ClockRebuilder() {
         local_time::CheckLocalZone();
         m_unbroken = local_time::UnbrokenDayMidnight(static_cast<int>(kClockReadingDate.year),
-                                                     kClockReadingDate.month,
-                                                     kClockReadingDate.day, &m_midnight);
+                                                     kClockReadingDate.month, kClockReadingDate.day,
+                                                     &m_midnight);
     }
 
     CTime operator()(const std::uint32_t* fields) const {
