@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/support/plain_parse.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/store/period_store.h"
 
@@ -123,7 +124,31 @@ void BM_CopyRaw(benchmark::State& state) {
     Count(state, bytes.size());
 }
 
-// What a load cannot avoid: creating the periods with their descriptions and list nodes.
+// The floor of a load: the same bytes parsed into plain records, by none of the module's code
+// (bench/support/plain_parse.h), in memory that an untimed parse has written before.
+void BM_ParseRaw(benchmark::State& state) {
+    const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
+    const std::int64_t midnight = plain_parse::RebuildMidnight();
+    plain_parse::List list;
+    const auto parse = [&] {
+        plain_parse::Parser parser(midnight, list);
+        parser.Feed(bytes.data(), bytes.data() + bytes.size());
+        return parser.Done();
+    };
+    parse();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.Clear();
+        state.ResumeTiming();
+        if (!parse())
+            state.SkipWithError("the plain parse stopped early");
+        benchmark::DoNotOptimize(list.count);
+    }
+    Count(state, bytes.size());
+}
+
+// The floor the load was measured against before: creating the periods, with their descriptions
+// and list nodes, through the module's own pool, constructor and list.
 void BM_CreateRaw(benchmark::State& state) {
     for (auto _ : state) {
         PeriodList created;
@@ -227,6 +252,7 @@ void ListSizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_CopyRaw)->Apply(ListSizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseRaw)->Apply(ListSizes)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_CreateRaw)
     ->Args({100000, 0})
     ->Args({1000000, 0})

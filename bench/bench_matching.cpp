@@ -97,9 +97,11 @@ SelectionScenario NeverActiveScenario(const benchmark::State& state) {
 void BM_IsActTimeNow(benchmark::State& state) {
     SelectionScenario scenario = NeverActiveScenario(state);
     g_periodList = &scenario.m_list;
+    NotePeriodListChanged();
     for (auto _ : state)
         benchmark::DoNotOptimize(IsActTimeNow(&scenario.m_selection));
     g_periodList = nullptr;
+    NotePeriodListChanged();
 }
 
 // The baseline: a walk of the list for every selected number.

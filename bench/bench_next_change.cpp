@@ -8,7 +8,7 @@
 
 #include "bench/support/selection_scenario.h"
 #include "calvora/api/calvora_api.h"
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/store/period_store.h"
 #include "host/period_lint.h"

@@ -1,7 +1,8 @@
 // Start-up of the module: loading it, which reads the data file named after this program, up
 // to the first export call; against loading it with no data file, in the same run. And the
 // start-up of a whole process, "calvora-host check 1", against a program that only reads the
-// same file, both timed by the processor time the child used, with its peak resident size.
+// same file, and one that parses it into plain records, all timed by the processor time the
+// child used, with its peak resident size; and "calvora-host --help" against date.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -100,6 +101,9 @@ public:
         return {m_host, "--module", CALVORA_MODULE_PATH, "check", "1"};
     }
     std::vector<std::string> ReadCommand() const { return {CALVORA_READ_FILE_PATH, m_dataFile}; }
+    std::vector<std::string> ParseCommand() const {
+        return {CALVORA_READ_FILE_PATH, "--parse", m_dataFile};
+    }
 
 private:
     std::filesystem::path m_folder;
@@ -166,12 +170,34 @@ void BM_ReadFileProcess(benchmark::State& state) {
     TimeChild(state, folder.ReadCommand());
 }
 
+// The floor of check: reading the file and parsing it into plain records on fresh pages.
+void BM_ParseFileProcess(benchmark::State& state) {
+    const HostFolder folder(static_cast<int>(state.range(0)));
+    TimeChild(state, folder.ParseCommand());
+}
+
+// A command that loads no module and reads no file, against a small C program.
+void BM_HostHelpProcess(benchmark::State& state) {
+    TimeChild(state, {CALVORA_HOST_PATH, "--help"});
+}
+
+void BM_DateProcess(benchmark::State& state) {
+    TimeChild(state, {"/bin/date"});
+}
+
+BENCHMARK(BM_HostHelpProcess)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_DateProcess)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_HostCheckProcess)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK(BM_ReadFileProcess)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+BENCHMARK(BM_ParseFileProcess)
     ->Arg(100000)
     ->Arg(1000000)
     ->Unit(benchmark::kMillisecond)

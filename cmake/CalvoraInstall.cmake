@@ -24,11 +24,14 @@ if(WIN32)
 else()
     set(system_module_dir ${CMAKE_INSTALL_PREFIX}/${CALVORA_INSTALL_MODULEDIR})
 endif()
-# A packaged host also says, when it could not save, who can.
+# A packaged host also says, when it could not save, who can: to a user outside the group that
+# may save (to everyone when no group is named).
 set(CALVORA_SAVE_HINT "" CACHE STRING "The line the host adds when a received list was not saved")
+set(CALVORA_SAVE_GROUP "" CACHE STRING "The group whose members the hint says can save")
 target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}"
                            CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}"
-                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}")
+                           CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}"
+                           CALVORA_SAVE_GROUP="${CALVORA_SAVE_GROUP}")
 
 # The version a host or a synchronisation library was built against.
 set(version_header ${PROJECT_BINARY_DIR}/sdk/calvora_version.h)
@@ -43,6 +46,7 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/afx.h
     calvora/framework/afxexcept.h
     calvora/framework/afxtypes.h
+    calvora/framework/civil_date.h
     calvora/framework/carchive.h
     calvora/framework/cdwordarray.h
     calvora/framework/cfile.h
@@ -57,8 +61,9 @@ set(CALVORA_SDK_HEADERS
     calvora/framework/platform/platform_file.h
     calvora/framework/platform/text_encoding.h
     calvora/periods/period_records.h
+    calvora/periods/period_rule.h
     calvora/periods/time_of_day.h
-    calvora/matching/changes/next_change.h)
+    calvora/changes/next_change.h)
 foreach(header IN LISTS CALVORA_SDK_HEADERS)
     get_filename_component(folder ${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${CALVORA_INSTALL_INCLUDEDIR}/${folder} COMPONENT sdk)
@@ -105,6 +110,10 @@ install(TARGETS Calvora
         LIBRARY DESTINATION ${CALVORA_INSTALL_MODULEDIR} COMPONENT runtime
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT sdk)
 install(TARGETS calvora-host RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT runtime)
+if(TARGET calvora-host-week)
+    install(TARGETS calvora-host-week calvora-host-ics LIBRARY DESTINATION ${CALVORA_INSTALL_MODULEDIR}
+            COMPONENT runtime)
+endif()
 if(TARGET CalvoraQt)
     install(TARGETS CalvoraQt LIBRARY DESTINATION ${CALVORA_INSTALL_MODULEDIR} COMPONENT runtime)
 endif()

@@ -1,6 +1,6 @@
 #include "host/active_intervals.h"
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 
 std::vector<ActiveInterval> ActiveIntervals(const ChangeFinder& finder, const CTime& from,
                                             const CTime& to) {

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "calvora/framework/civil_date.h"
+
 const char kHostUsage[] =
     "usage: calvora-host [--module PATH] COMMAND [ARGS]\n"
     "commands:\n"
@@ -67,12 +69,8 @@ std::optional<LocalDateTime> ParseLocalDateTime(const std::string& text) {
     char rest = 0;
     const int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &t.year, &t.month,
                                    &t.day, &t.hour, &t.minute, &t.second, &rest);
-    if (fields != 6 || t.year < 1970 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 ||
+    if (fields != 6 || t.year < 1970 || !CivilDate{t.year, t.month, t.day}.Exists() || t.hour < 0 ||
         t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59)
-        return std::nullopt;
-    static constexpr int kMonthLengths[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = t.year % 4 == 0 && (t.year % 100 != 0 || t.year % 400 == 0);
-    if (t.day > kMonthLengths[t.month - 1] || (t.month == 2 && t.day == 29 && !leap))
         return std::nullopt;
     return t;
 }

@@ -9,8 +9,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "calvora/changes/next_change.h"
 #include "calvora/dialogs/form_checks/period_form_checks.h"
-#include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/periods/time_of_day.h"
 

@@ -47,6 +47,11 @@ check_installed() {
     runuser -u "$member" -- env -u DISPLAY calvora-host receive "$sample" ||
         fail "a member of the group calvora cannot save: exit status $?"
     expect_eq "$(runuser -u nobody -- env -u DISPLAY calvora-host list | wc -l)" 3 "list by another user"
+    local status=0
+    runuser -u nobody -- env -u DISPLAY calvora-host receive "$sample" 2>"$work/hint" || status=$?
+    expect_eq "$status $(grep -c 'members of the group calvora can save' "$work/hint")" "4 1" \
+        "another user's receive: exit status and hint"
+    check_planted_names "$member"
     cp /usr/bin/calvora-host "$work/"
     env -u DISPLAY "$work/calvora-host" list >/dev/null || fail "a copied host: exit status $?"
     check_sdk /usr
@@ -54,6 +59,45 @@ check_installed() {
     apt-get purge -y -q calvora calvora-dev >>"$work/apt.log" 2>&1 || fail "the packages do not purge"
     [[ ! -e /var/lib/calvora ]] || fail "purging left /var/lib/calvora"
     echo "installed packages: group save, copied host, SDK, purge passed"
+}
+
+# Each name a member of the group can put at the data file's path in /var/lib/calvora, under
+# every command root runs there: the files the names lead to stay byte for byte and mode for
+# mode as they were, and no file appears or changes outside /var/lib/calvora.
+check_planted_names() {  # member
+    local member="$1" data=/var/lib/calvora/calvora-host.tm planted command status
+    local victim=/root/calvora-victim created=/root/calvora-created shared=/var/tmp/calvora-shared
+    env -u DISPLAY calvora-host export >"$work/periods.json"
+    for planted in "ln -s $victim" "ln -s $created" "ln $shared" mkfifo mkdir; do
+        for command in "receive /usr/share/calvora/sample-periods.tm" list \
+            "import $work/periods.json" dialog postinst; do
+            rm -rf "$data" "$created"
+            printf 'root only\n' >"$victim" && chmod 0600 "$victim"
+            printf 'shared\n' >"$shared" && chmod 0666 "$shared"
+            touch -d '1 minute ago' "$victim" "$shared" && touch "$work/stamp"
+            # shellcheck disable=SC2086  # the words of the command
+            runuser -u "$member" -- $planted "$data" || fail "the member could not run $planted"
+            status=0 dialog_status=0
+            # shellcheck disable=SC2086  # the words of the command
+            case "$command" in
+                dialog) answer_dialog Return timeout 20 calvora-host config ;;
+                postinst) timeout 20 /var/lib/dpkg/info/calvora.postinst configure >/dev/null 2>&1 ||
+                    status=$? ;;
+                *) timeout 20 env -u DISPLAY calvora-host $command >/dev/null 2>&1 || status=$? ;;
+            esac
+            [[ "$status" != 124 && "$dialog_status" != 124 ]] || fail "$planted: $command hangs"
+            expect_eq "$(cat "$victim") $(stat -c %a "$victim")" "root only 600" \
+                "$planted, $command: $victim"
+            expect_eq "$(cat "$shared") $(stat -c %a "$shared")" "shared 666" \
+                "$planted, $command: $shared"
+            [[ ! -e "$created" ]] || fail "$planted, $command created $created"
+            expect_eq "$(find /usr/bin /root /var/tmp /var/lib -maxdepth 1 ! -type d -newer "$work/stamp" \
+                ! -name '.*' -print)" "" "$planted, $command: files changed outside /var/lib/calvora"
+        done
+    done
+    rm -rf "$data" "$victim" "$shared"
+    /var/lib/dpkg/info/calvora.postinst configure
+    echo "names planted at the data file: nothing outside /var/lib/calvora read through or changed"
 }
 
 # The SDK under PREFIX: each installed header compiles alone with the warnings of a careful

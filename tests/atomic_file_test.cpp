@@ -119,7 +119,7 @@ TEST(AtomicFile, RewriteInPlaceGrowsOrShrinksToExactlyTheNewBytes) {
     const std::string path = dir / "data.tm";
     for (const std::string& content :
          {std::string(10000, 'a'), std::string("short"), std::string(), std::string(70000, 'b')}) {
-        CFile file;
+        CHeldFile file;
         ASSERT_TRUE(AfxOpenForRewrite(file, path.c_str()));
         ASSERT_TRUE(AfxRewriteFile(file, reinterpret_cast<const BYTE*>(content.data()),
                                    static_cast<UINT>(content.size())));
@@ -133,17 +133,19 @@ TEST(AtomicFile, RewriteInPlaceWaitsForAHolderLongerThanAReaderWould) {
     TempDir dir;
     const std::string path = dir / "data.tm";
     WriteWholeFile(path, "old");
-    auto reader = std::make_unique<CFile>(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    auto reader = std::make_unique<CHeldFile>();
+    ASSERT_TRUE(
+        reader->OpenHeld(path.c_str(), CFile::modeRead, platform::FileLock::shared, 0, false));
     std::thread release([&reader] {
         std::this_thread::sleep_for(std::chrono::milliseconds(kAfxLockWaitMilliseconds + 500));
         reader.reset();
     });
-    CFile file;
+    CHeldFile file;
     EXPECT_TRUE(AfxOpenForRewrite(file, path.c_str()));
     release.join();
-    CFile lateReader;
+    CHeldFile lateReader;
     EXPECT_FALSE(
-        AfxOpenWaiting(lateReader, path.c_str(), CFile::modeRead | CFile::shareDenyWrite, 50));
+        lateReader.OpenHeld(path.c_str(), CFile::modeRead, platform::FileLock::shared, 50, false));
     file.Close();  // on Windows the rewriter's file cannot be read while it holds it
     EXPECT_EQ(ReadWholeFile(path), "old");
 }
@@ -168,7 +170,9 @@ TEST(AtomicFile, ReadBesideAHungRewriteTakesOnlyASettledFile) {
     TempDir dir;
     const std::string path = dir / "data.tm";
     WriteWholeFile(path, "old");
-    CFile writer(path.c_str(), CFile::modeWrite | CFile::modeNoTruncate | CFile::shareExclusive);
+    CHeldFile writer;
+    ASSERT_TRUE(writer.OpenHeld(path.c_str(), CFile::modeWrite | CFile::modeNoTruncate,
+                                platform::FileLock::exclusive, 0, false));
     std::thread change([&writer] {
         std::this_thread::sleep_for(std::chrono::milliseconds(kAfxLockWaitMilliseconds / 2));
         writer.Write("o", 1);

@@ -2,7 +2,7 @@
 where `next` says the number becomes active and inactive, in a zone without daylight saving and
 across a change of it; and `lint --json` is JSON with the findings of its lines.
 
-usage: host_calendar_test.py HOST MODULE DEMO_LIST"""
+usage: host_calendar_test.py HOST MODULE ICS_PLUGIN DEMO_LIST"""
 import json
 import os
 import shutil
@@ -94,10 +94,11 @@ def check_lint(folder):
 
 
 def main():
-    host, module, demo = sys.argv[1:4]
+    host, module, plugin, demo = sys.argv[1:5]
     with tempfile.TemporaryDirectory() as folder:
         shutil.copy(host, os.path.join(folder, "calvora-host"))
         shutil.copy(module, folder)
+        shutil.copy(plugin, folder)
         shutil.copy(demo, os.path.join(folder, "calvora-host.tm"))
         check_calendar(folder, "Asia/Shanghai", "2026-12-07", 7, [1, 2, 3])
         # Summer time ends on 25 October: 4 is active in both passes of 02:30, and has text to

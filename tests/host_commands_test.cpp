@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/periods/period_records.h"
+#include "host/host_cli.h"
 #include "host/period_lint.h"
 #include "tests/support/host_directory.h"
 #include "tests/support/period_archive_helpers.h"
@@ -180,12 +181,43 @@ TEST(HostExportImport, GiveBackTheDataFileByteForByte) {
     }
 }
 
+// A clock time out of range in an imported list: exit 2, a line naming it, the data file as it
+// was.
+TEST(HostExportImport, RefusesAnOutOfRangeTimeAndChangesNothing) {
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    const std::string saved = ReadWholeFile(dir / "calvora-host.tm");
+    const ProcessResult exported = dir.Run({"export", "--json"}, {kShanghai});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    for (const std::string bad : {"24:00:00", "12:60:00", "12:00:60"}) {
+        std::string list = exported.out;
+        list.replace(list.find("08:00:00"), bad.size(), bad);
+        WriteWholeFile(dir / "list.json", list);
+        const ProcessResult imported = dir.Run({"import", dir / "list.json"}, {kShanghai});
+        EXPECT_EQ(imported.exitCode, 2) << bad;
+        EXPECT_NE(imported.err.find(bad), std::string::npos) << imported.err;
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << bad;
+    }
+}
+
+// Local times on the command line name real dates and clock times.
+TEST(HostCommandLine, LocalTimesNameRealDatesAndClockTimes) {
+    const std::pair<const char*, bool> cases[] = {
+        {"2024-02-29 00:00:00", true},  {"2023-02-29 00:00:00", false},
+        {"2100-02-29 00:00:00", false}, {"2024-09-31 12:00:00", false},
+        {"2024-12-31 23:59:59", true},  {"2024-04-01 24:00:00", false},
+    };
+    for (const auto& [text, valid] : cases)
+        EXPECT_EQ(ParseLocalDateTime(text).has_value(), valid) << text;
+}
+
 #ifndef _WIN32
 // The picture's layout: rows of 15 pixels per band below a 28-pixel header, 32 pixels an hour
 // after a 150-pixel label column, and a 10-pixel gap after each day.
 TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {
     HostDirectory dir;
     CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    CopyFile(CALVORA_WEEK_PLUGIN_PATH, dir / CALVORA_WEEK_PLUGIN_FILE);
     const ProcessResult drawn = dir.Run(
         {"week", "--from", "2027-01-08", "--days", "3", "--png", dir / "week.png", "1", "3"},
         {kShanghai});

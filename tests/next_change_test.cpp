@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/matching/selection_match.h"
 #include "calvora/periods/period_records.h"
 #include "tests/support/time_zone_guard.h"
@@ -91,6 +91,42 @@ TEST(NextChange, AgreesWithIsActiveAtAtEveryChangeAndBetween) {
                 value = !value;
             }
         }
+    }
+}
+
+// One period, active on 2024-04-01 from 00:00:00 to 00:30:00. From March in Berlin the jump over
+// the days between is taken in winter time and must land before the summer-time midnight.
+TEST(NextChange, FirstChangeOfAPeriodOnOneDate) {
+    struct Local {
+        int year, month, day, hour, minute, second;
+        CTime Time() const { return CTime(year, month, day, hour, minute, second); }
+    };
+    struct Case {
+        const char* zone;
+        Local from, change;
+        bool active;
+    };
+    const Case cases[] = {
+        {"Europe/Berlin", {2024, 3, 1, 0, 0, 0}, {2024, 4, 1, 0, 0, 0}, true},
+        {"Asia/Shanghai", {2024, 4, 1, 0, 10, 0}, {2024, 4, 1, 0, 30, 1}, false},
+    };
+    for (const Case& c : cases) {
+        TimeZoneGuard guard(c.zone);
+        SKIP_UNLESS_ZONE_ACTIVE(guard);
+        CTimeZone period;
+        period.SetID(1);
+        period.SetStartDate(2024, 4, 1, 0, 0);
+        period.SetEndDate(2024, 4, 1, 0, 0);
+        period.m_timeStart = CTime(2005, 4, 12, 0, 0, 0);
+        period.m_timeEnd = CTime(2005, 4, 12, 0, 30, 0);
+        CObList list;
+        list.AddTail(&period);
+        CDWordArray selection;
+        selection.Add(1);
+        const auto change = ChangeFinder(list, selection).Next(c.from.Time());
+        ASSERT_TRUE(change.has_value()) << c.zone;
+        EXPECT_EQ(change->at.GetTime(), c.change.Time().GetTime()) << c.zone;
+        EXPECT_EQ(change->active, c.active) << c.zone;
     }
 }
 

@@ -60,7 +60,9 @@ Bytes SaveFieldByField(CObList& list, bool tmSchema) {
 
 // Random lists, long enough to fill several of the writer's blocks, with descriptions at every
 // prefix boundary and one longer than a block, under zones changed between saves.
-TEST(PeriodArchive, WriterGivesTheFieldByFieldBytesOnRandomLists) {
+// Loaded back through a buffer too small for any element, element by element through the
+// archive, and through one that holds them, parsed where they lie, both give the same list.
+TEST(PeriodArchive, WriterGivesTheFieldByFieldBytesAndLoadsBackOnRandomLists) {
     std::mt19937 random(2105);
     const std::size_t lengths[] = {0, 4, 254, 255, 65533, 65534, 300000};
     const char* const zones[] = {"Asia/Shanghai", "Europe/Berlin", "UTC", "Australia/Lord_Howe"};
@@ -92,6 +94,16 @@ TEST(PeriodArchive, WriterGivesTheFieldByFieldBytesOnRandomLists) {
                 << "trial " << trial << (tmSchema ? " tm" : " legacy") << ": " << saved.size()
                 << " bytes against " << expected.size() << ", first difference at "
                 << differ.first - saved.begin();
+            for (const int bufferSize : {16, 1 << 20}) {
+                OwnedPeriodList loaded;
+                Bytes copy = saved;
+                CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
+                CArchive ar(&file, CArchive::load, bufferSize);
+                SerializePeriodList(loaded.list, ar);
+                ASSERT_TRUE(SaveList(loaded.list) == saved)
+                    << "trial " << trial << (tmSchema ? " tm" : " legacy") << ", buffer "
+                    << bufferSize;
+            }
         }
     }
 }

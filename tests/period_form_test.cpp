@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "calvora/dialogs/period_form.h"
+#include "calvora/framework/civil_date.h"
 #include "tests/support/time_zone_guard.h"
 
 using namespace period_edit_ids;
@@ -49,9 +50,9 @@ void ExpectResult(const FormCheckResult& result, const char* message, int focus)
 
 TEST(PeriodForm, LeapYears) {
     for (int year : {0, 2000, 2012, 1600, -4, -400})
-        EXPECT_TRUE(IsLeapYear(year)) << year;
+        EXPECT_TRUE(CivilDate::IsLeapYear(year)) << year;
     for (int year : {2011, 1900, 2100, -1, -100})
-        EXPECT_FALSE(IsLeapYear(year)) << year;
+        EXPECT_FALSE(CivilDate::IsLeapYear(year)) << year;
 }
 
 TEST(PeriodForm, DateChecks) {
@@ -75,6 +76,7 @@ TEST(PeriodForm, DateChecks) {
         {"year checked before month", {0, 13, 0, 2051, 0, 0}, kYearRange, IDC_YEAR_END},
         {"start day 31 in April", {0, 4, 31, 0, 0, 0}, kDays30, IDC_DAY_START},
         {"end day 31 in April", {0, 0, 0, 0, 4, 31}, kDays30, IDC_DAY_END},
+        {"start day 31 in September", {0, 9, 31, 0, 0, 0}, kDays30, IDC_DAY_START},
         {"day 31 of an open month", {0, 0, 31, 0, 0, 31}, nullptr, 0},
         {"day 32 of an open month", {0, 0, 32, 0, 0, 0}, kDays31, IDC_DAY_START},
         {"negative start day", {0, 1, -5, 0, 0, 0}, kDays31, IDC_DAY_START},

@@ -325,18 +325,27 @@ TEST(PeriodMatchingEquivalence, EveryZoneAtEveryTransitionAsTheLiteralRule) {
 // The module-wide list, filled in memory for the duration of a test.
 class IsActTimeNowTest : public testing::Test {
 protected:
-    void SetUp() override { g_periodList = &m_list; }
-    void TearDown() override {
-        while (!m_list.IsEmpty())
-            delete m_list.RemoveHead();
-        g_periodList = nullptr;
+    void SetUp() override {
+        g_periodList = &m_list;
+        NotePeriodListChanged();
     }
-    void Add(const PeriodSpec& shape, int id) { m_list.AddTail(MakePeriod(shape, id).release()); }
+    void TearDown() override {
+        DeleteAllPeriods(m_list);
+        g_periodList = nullptr;
+        NotePeriodListChanged();
+    }
+    void Add(const PeriodSpec& shape, int id) {
+        m_list.AddTail(MakePeriod(shape, id).release());
+        NotePeriodListChanged();
+    }
+    // Asked twice: the second lookup of a list that has not changed goes through its index.
     static BOOL Ask(std::vector<DWORD> numbers) {
         CDWordArray selection;
         for (DWORD n : numbers)
             selection.Add(n);
-        return IsActTimeNow(&selection);
+        const BOOL walked = IsActTimeNow(&selection);
+        EXPECT_EQ(IsActTimeNow(&selection), walked);
+        return walked;
     }
 
     static constexpr PeriodSpec kAlways = kAllDay;
@@ -362,6 +371,18 @@ TEST_F(IsActTimeNowTest, OnlyFirstPeriodWithANumberIsTested) {
     Add(kNever, 5);
     Add(kAlways, 5);
     EXPECT_FALSE(Ask({5}));
+}
+
+TEST_F(IsActTimeNowTest, LookupsFollowEveryReportedChangeOfTheList) {
+    Add(kNever, 5);
+    EXPECT_FALSE(Ask({5}));
+    m_list.AddHead(MakePeriod(kAlways, 5).release());
+    NotePeriodListChanged();
+    EXPECT_TRUE(Ask({5}));
+    static_cast<CTimeZone*>(m_list.GetHead())->m_nID = 6;
+    NotePeriodListChanged();
+    EXPECT_FALSE(Ask({5}));
+    EXPECT_TRUE(Ask({6, 5}));
 }
 
 TEST_F(IsActTimeNowTest, NumbersCompareAs32BitPatterns) {

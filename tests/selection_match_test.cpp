@@ -8,6 +8,7 @@
 #include <sstream>
 #include <vector>
 
+#include "calvora/matching/period_number_index.h"
 #include "calvora/periods/period_records.h"
 
 namespace {
@@ -44,7 +45,7 @@ std::string Describe(const std::vector<CTimeZone*>& list, const std::vector<DWOR
     return text.str();
 }
 
-TEST(SelectionMatch, BothWalksAnswerAsTheRuleOnRandomListsAndSelections) {
+TEST(SelectionMatch, WalksAndIndexAnswerAsTheRuleOnRandomListsAndSelections) {
     constexpr int kMaxPeriods = 40;
     std::vector<std::unique_ptr<CTimeZone>> pool;
     for (int i = 0; i < kMaxPeriods; ++i) {
@@ -77,10 +78,12 @@ TEST(SelectionMatch, BothWalksAnswerAsTheRuleOnRandomListsAndSelections) {
         const BOOL expected = ModelAnswer(model, numbers);
         const BOOL perNumber = AnySelectedActiveWalkingPerNumber(list, selection, kMoment);
         const BOOL once = AnySelectedActiveWalkingOnce(list, selection, kMoment);
-        if (perNumber != expected || once != expected) {
+        const BOOL indexed = AnySelectedActiveIndexed(PeriodNumberIndex(list), selection, kMoment);
+        if (perNumber != expected || once != expected || indexed != expected) {
             ++failures;
             ADD_FAILURE() << Describe(model, numbers) << ": expected " << expected
-                          << ", per number " << perNumber << ", once " << once;
+                          << ", per number " << perNumber << ", once " << once << ", indexed "
+                          << indexed;
         }
         list.RemoveAll();
     }

@@ -41,17 +41,30 @@ TEST(StoreEndToEnd, ListShowsTheFourColumnTextsInUtf8) {
               Utf8(u8"7\t夜班\\t1\t日期范围：每天;星期范围：星期一->星期五\t08:30:00至17:00:00\n"));
 }
 
+// A legacy file read only in part stays: its later periods are in no other file.
 TEST(StoreEndToEnd, LegacyFileIsMigratedAndPushedAtStartUp) {
-    HostDirectory dir;
-    WriteWholeFile(dir / "calvora-host.dat", ArchiveBytes(kThree, false));
-    const auto result = dir.Run({"list"});
-    EXPECT_EQ(ListedNumbers(result), (std::vector<int>{1, 2, 3}));
-    EXPECT_FALSE(FileExists(dir / "calvora-host.dat"));
-    bool complete = false;
-    EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm"), &complete),
-              (std::vector<int>{1, 2, 3}));
-    EXPECT_TRUE(complete);
-    EXPECT_EQ(dir.SyncLog(), "Calvora.dll 1 2 3\n");
+    const std::string whole = ArchiveBytes(kThree, false);
+    struct Case {
+        std::string legacy;
+        std::vector<int> numbers;
+        const char* push;
+        bool legacyKept;
+    };
+    const Case cases[] = {
+        {whole, {1, 2, 3}, "Calvora.dll 1 2 3\n", false},
+        {whole.substr(0, whole.size() - 5), {1, 2}, "Calvora.dll 1 2\n", true},
+    };
+    for (const Case& c : cases) {
+        HostDirectory dir;
+        WriteWholeFile(dir / "calvora-host.dat", c.legacy);
+        const auto result = dir.Run({"list"});
+        EXPECT_EQ(ListedNumbers(result), c.numbers);
+        EXPECT_EQ(FileExists(dir / "calvora-host.dat"), c.legacyKept);
+        bool complete = false;
+        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm"), &complete), c.numbers);
+        EXPECT_TRUE(complete);
+        EXPECT_EQ(dir.SyncLog(), c.push);
+    }
 }
 
 TEST(StoreEndToEnd, ModuleIsNamedAfterItsOwnFile) {
@@ -185,13 +198,13 @@ TEST(StoreEndToEnd, ReceiveThatCannotBeSavedExits4WithOneLine) {
 TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
     const struct {
         const char* holder;
-        UINT share;
+        platform::FileLock lock;
         bool inPlace;
         DWORD milliseconds;
     } cases[] = {
-        {"rewrite, atomic", CFile::shareExclusive, false, kAfxLockWaitMilliseconds + 1500},
-        {"rewrite, in place", CFile::shareExclusive, true, kAfxLockWaitMilliseconds + 1500},
-        {"reader, atomic", CFile::shareDenyWrite, false, 1000}};
+        {"rewrite, atomic", platform::FileLock::exclusive, false, kAfxLockWaitMilliseconds + 1500},
+        {"rewrite, in place", platform::FileLock::exclusive, true, kAfxLockWaitMilliseconds + 1500},
+        {"reader, atomic", platform::FileLock::shared, false, 1000}};
     const std::string old = ArchiveBytes({{8, "a"}}), incoming = ArchiveBytes(kThree);
     for (const auto& c : cases) {
         HostDirectory dir;
@@ -199,8 +212,9 @@ TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
         WriteWholeFile(dir / "incoming", incoming);
         if (c.inPlace)
             std::filesystem::create_hard_link(dir / "calvora-host.tm", dir / "second name");
-        auto holder =
-            std::make_unique<CFile>((dir / "calvora-host.tm").c_str(), CFile::modeRead | c.share);
+        auto holder = std::make_unique<CHeldFile>();
+        ASSERT_TRUE(
+            holder->OpenHeld((dir / "calvora-host.tm").c_str(), CFile::modeRead, c.lock, 0, false));
         std::thread release([&holder, &c] {
             std::this_thread::sleep_for(std::chrono::milliseconds(c.milliseconds));
             holder.reset();
@@ -209,7 +223,8 @@ TEST(StoreEndToEnd, ReceiveBesideAHolderOfTheDataFileLandsOnceItLetsGo) {
         release.join();
         EXPECT_EQ(result.exitCode, 0) << c.holder << ": " << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), incoming) << c.holder;
-        const bool unread = c.share == CFile::shareExclusive && kExclusiveHolderKeepsReadersOut;
+        const bool unread =
+            c.lock == platform::FileLock::exclusive && kExclusiveHolderKeepsReadersOut;
         if (unread || FileExists(dir / "calvora-host.tm.bad")) {
             EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm.bad"), old) << c.holder;
         }

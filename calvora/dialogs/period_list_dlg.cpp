@@ -4,6 +4,7 @@
 #include "calvora/dialogs/period_list_dlg.h"
 
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "calvora/dialogs/change_journal.h"
@@ -35,12 +36,9 @@ struct Column {
 };
 constexpr Column kColumns[] = {{"序号", 60}, {"描述", 120}, {"起止日期", 100}, {"起止时间", 100}};
 
-bool Contains(const CDWordArray& numbers, int number) {
-    for (int i = 0; i < numbers.GetSize(); ++i) {
-        if (numbers[i] == static_cast<DWORD>(number))
-            return true;
-    }
-    return false;
+// A selection's numbers, for finding a row's number among them in one step.
+std::unordered_set<DWORD> SelectedNumbers(const CDWordArray& selection) {
+    return {selection.GetData(), selection.GetData() + selection.GetSize()};
 }
 
 // The form's values into the period; its number stays.
@@ -115,14 +113,11 @@ void CPeriodListDlg::FillRow(int row, CTimeZone* period) {
 
 // Each number ticks the first row that carries it; numbers of no row tick nothing.
 void CPeriodListDlg::PreTick() {
-    for (int i = 0; i < m_arrSelection.GetSize(); ++i) {
-        const int count = m_listPeriods.GetItemCount();
-        for (int row = 0; row < count; ++row) {
-            if (static_cast<DWORD>(RowPeriod(row)->m_nID) == m_arrSelection[i]) {
-                m_listPeriods.SetCheck(row, TRUE);
-                break;
-            }
-        }
+    std::unordered_set<DWORD> unticked = SelectedNumbers(m_arrSelection);
+    const int count = m_listPeriods.GetItemCount();
+    for (int row = 0; row < count && !unticked.empty(); ++row) {
+        if (unticked.erase(static_cast<DWORD>(RowPeriod(row)->m_nID)) != 0)
+            m_listPeriods.SetCheck(row, TRUE);
     }
 }
 
@@ -155,6 +150,7 @@ void CPeriodListDlg::OnAdd() {
     FillRow(m_listPeriods.InsertItem(m_listPeriods.GetItemCount(), kNewRowText), period.get());
     CTimeZone* added = period.release();
     g_periodList->AddTail(added);
+    NotePeriodListChanged();
     CChangeJournal::GetInstance()->Record(added, ChangeAdded);
     AppendLog(kAddedMessage, *added);
 }
@@ -169,6 +165,7 @@ void CPeriodListDlg::OnEdit() {
         return;
     CChangeJournal::GetInstance()->Record(period, ChangeModified);
     CopyForm(form, *period);
+    NotePeriodListChanged();
     FillRow(row, period);
     AppendLog(kModifiedMessage, *period);
 }
@@ -189,6 +186,7 @@ void CPeriodListDlg::OnDelete() {
         CChangeJournal::GetInstance()->Record(period, ChangeDeleted);
         if (POSITION pos = g_periodList->Find(period))
             g_periodList->RemoveAt(pos);
+        NotePeriodListChanged();
         AppendLog(kDeletedMessage, *period);
         delete period;
         m_listPeriods.DeleteItem(*row);
@@ -196,12 +194,11 @@ void CPeriodListDlg::OnDelete() {
 }
 
 void CPeriodListDlg::OnOK() {
-    CDWordArray previous;
-    previous.Copy(m_arrSelection);
+    const std::unordered_set<DWORD> previous = SelectedNumbers(m_arrSelection);
     m_arrSelection.SetSize(0);
     for (int row = 0; row < m_listPeriods.GetItemCount(); ++row) {
         const CTimeZone& period = *RowPeriod(row);
-        const bool wasSelected = Contains(previous, period.m_nID);
+        const bool wasSelected = previous.contains(static_cast<DWORD>(period.m_nID));
         const bool ticked = m_listPeriods.GetCheck(row) != FALSE;
         if (wasSelected && !ticked)
             AppendLog(kUntickedMessage, period);
@@ -226,6 +223,7 @@ void CPeriodListDlg::OnExit() {
 
 void CPeriodListDlg::OnCancelChanges() {
     CChangeJournal::GetInstance()->Undo(g_periodList);
+    NotePeriodListChanged();
     // Not this class's OnCancel, which would let the changes stand.
     CDialog::OnCancel();
 }

@@ -78,24 +78,32 @@ std::int64_t Nanoseconds(DWORD milliseconds) {
     return static_cast<std::int64_t>(milliseconds) * 1000000;
 }
 
+enum class UnlockedRead { Counted, NotSettled, Failed };
+
 // An unlocked read of the file at path that counts: no change of the file's identity, length
 // or times during the read, and none in the settling time before it, within which a change
 // could share its time stamp with an earlier one.
-bool ReadUnlockedIfSettled(const platform::FilePath& path, CSettledFileReader& reader) {
+UnlockedRead ReadUnlockedIfSettled(const platform::FilePath& path, CSettledFileReader& reader) {
     CStampedFile file;
+    CFileException error;
     platform::FileStamp before, after;
-    if (!file.Open(path, kReading | CFile::shareDenyNone) || !file.Stamp(before))
-        return false;
+    if (!file.Open(path, kReading | CFile::shareDenyNone, &error)) {
+        // Where an exclusive holder keeps out unlocked readers too, it may yet let go.
+        return error.m_cause == CFileException::sharingViolation ? UnlockedRead::NotSettled
+                                                                 : UnlockedRead::Failed;
+    }
+    if (!file.Stamp(before))
+        return UnlockedRead::Failed;
     const std::int64_t settledSince =
         platform::FileClockNow() - Nanoseconds(kAfxSettledMilliseconds);
     if (before.changed > settledSince || before.modified > settledSince)
-        return false;
+        return UnlockedRead::NotSettled;
     if (!ReadWith(file, reader))
-        return false;
+        return UnlockedRead::Failed;
     if (file.Stamp(after) && after == before)
-        return true;
+        return UnlockedRead::Counted;
     reader.Discard();
-    return false;
+    return UnlockedRead::NotSettled;
 }
 
 }  // namespace
@@ -145,6 +153,7 @@ BOOL CAtomicFile::OpenFor(const platform::FilePath& target) {
             return FALSE;
         }
     }
+    platform::ShareWithFolderGroup(Handle(), destination);
     return TRUE;
 }
 
@@ -195,22 +204,89 @@ BOOL AfxOpenWaiting(CFile& file, const platform::FilePath& path, UINT nOpenFlags
     return opened;
 }
 
-BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& reader) {
-    const UINT locked = kReading | CFile::shareDenyWrite;
-    CFile file;
+CHeldFile::~CHeldFile() {
+    CFile::Abort();
+    ReleaseLock();
+}
+
+BOOL CHeldFile::OpenHeld(const platform::FilePath& path, UINT nOpenFlags, platform::FileLock lock,
+                         DWORD milliseconds, bool unlockedIfNone, CFileException* pError) {
+    Abort();
     CFileException error;
-    if (AfxOpenWaiting(file, path, locked, kAfxLockWaitMilliseconds, &error))
+    platform::FileHandle lockHandle = platform::kNoFile;
+    int taken = 0;
+    const BOOL held = RetryWhileHeld(
+        [&] {
+            taken = platform::LockFileBeside(path, lock, &lockHandle);
+            platform::SetLastSystemError(taken);
+            return taken <= 0;  // held, none to take, or taken with the open itself
+        },
+        milliseconds);
+    BOOL opened = FALSE;
+    if (!held || (taken == platform::kNoLockFile && !unlockedIfNone)) {
+        error.m_lOsError = platform::LastSystemError();
+        error.m_cause = platform::FileErrorCause(error.m_lOsError);
+    } else if (taken == platform::kLockIsTheFile) {
+        const UINT share = lock == platform::FileLock::exclusive ? shareExclusive : shareDenyWrite;
+        opened = AfxOpenWaiting(*this, path, nOpenFlags | share, milliseconds, &error);
+    } else {
+        opened = Open(path, nOpenFlags | shareDenyNone, &error);
+    }
+    // Open lets go of whatever this file held before, so the new lock is kept only now.
+    m_lock = lockHandle;
+    if (!opened) {
+        ReleaseLock();
+        if (pError != nullptr)
+            *pError = error;
+        platform::SetLastSystemError(error.m_lOsError);
+    }
+    return opened;
+}
+
+void CHeldFile::Close() {
+    try {
+        CFile::Close();
+    } catch (...) {
+        ReleaseLock();
+        throw;
+    }
+    ReleaseLock();
+}
+
+void CHeldFile::Abort() {
+    CFile::Abort();
+    ReleaseLock();
+}
+
+void CHeldFile::ReleaseLock() noexcept {
+    if (m_lock != platform::kNoFile)
+        platform::CloseFile(m_lock);
+    m_lock = platform::kNoFile;
+}
+
+BOOL AfxReadSettledFile(const platform::FilePath& path, CSettledFileReader& reader) {
+    const platform::FilePath target = AfxResolveLinks(path);
+    const platform::FileLock shared = platform::FileLock::shared;
+    CHeldFile file;
+    CFileException error;
+    if (file.OpenHeld(target, kReading, shared, kAfxLockWaitMilliseconds, false, &error))
         return ReadWith(file, reader);
-    for (int read = 0; read < kAfxUnlockedReads; ++read) {
-        if (error.m_cause != CFileException::sharingViolation)
-            return FALSE;
+    const bool lockable = error.m_cause == CFileException::sharingViolation;
+    if (!lockable && error.m_lOsError != platform::kNoLockFile)
+        return FALSE;
+    // Without a lock to wait for, the unlocked reads fill the time a reader would have waited.
+    constexpr int kReadsWhileWaiting =
+        static_cast<int>(kAfxLockWaitMilliseconds / kAfxUnlockedReadPauseMilliseconds);
+    const int reads = kAfxUnlockedReads + (lockable ? 0 : kReadsWhileWaiting);
+    for (int read = 0; read < reads; ++read) {
         if (read > 0) {
             std::this_thread::sleep_for(
                 std::chrono::milliseconds(kAfxUnlockedReadPauseMilliseconds));
         }
-        if (ReadUnlockedIfSettled(path, reader))
-            return TRUE;
-        if (file.Open(path, locked, &error))
+        const UnlockedRead unlocked = ReadUnlockedIfSettled(target, reader);
+        if (unlocked != UnlockedRead::NotSettled)
+            return unlocked == UnlockedRead::Counted;
+        if (lockable && file.OpenHeld(target, kReading, shared, 0, false))
             return ReadWith(file, reader);
     }
     return FALSE;
@@ -221,10 +297,15 @@ BOOL AfxKeepCopyWaiting(const platform::FilePath& path, const platform::FilePath
                           kAfxRewriteWaitMilliseconds);
 }
 
-BOOL AfxOpenForRewrite(CFile& file, const platform::FilePath& path) {
-    const UINT flags = CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
-                       CFile::shareExclusive | CFile::modeRegularOnly;
-    return AfxOpenWaiting(file, path, flags, kAfxRewriteWaitMilliseconds);
+BOOL AfxOpenForRewrite(CHeldFile& file, const platform::FilePath& path) {
+    const UINT flags =
+        CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::modeRegularOnly;
+    if (!file.OpenHeld(path, flags, platform::FileLock::exclusive, kAfxRewriteWaitMilliseconds,
+                       true)) {
+        return FALSE;
+    }
+    platform::ShareWithFolderGroup(file.Handle(), path);
+    return TRUE;
 }
 
 BOOL AfxRewriteFile(CFile& file, const BYTE* data, UINT size) {

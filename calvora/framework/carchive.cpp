@@ -95,19 +95,32 @@ void CArchive::WriteBuffer() {
 }
 
 void CArchive::FillBuffer(std::size_t nBytesNeeded) {
+    if (FillBufferUpTo(nBytesNeeded) < nBytesNeeded)
+        AfxThrowArchiveException(CArchiveException::endOfFile);
+}
+
+std::size_t CArchive::FillBufferUpTo(std::size_t nBytesWanted) {
     CheckMode(true);
     const std::size_t kept = static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
     std::memmove(m_lpBufStart, m_lpBufCur, kept);
     m_lpBufCur = m_lpBufStart;
     m_lpBufMax = m_lpBufStart + kept;
-    while (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nBytesNeeded) {
+    while (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nBytesWanted) {
         const UINT room =
             static_cast<UINT>(m_nBufSize - static_cast<std::size_t>(m_lpBufMax - m_lpBufStart));
-        const UINT n = m_pFile->Read(m_lpBufMax, room);
+        const UINT n = room == 0 ? 0 : m_pFile->Read(m_lpBufMax, room);
         if (n == 0)
-            AfxThrowArchiveException(CArchiveException::endOfFile);
+            break;
         m_lpBufMax += n;
     }
+    return static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
+}
+
+std::span<const BYTE> CArchive::Buffered(std::size_t nWanted) {
+    nWanted = std::min(nWanted, m_nBufSize);
+    if (IsStoring() || static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nWanted)
+        FillBufferUpTo(nWanted);
+    return {m_lpBufCur, m_lpBufMax};
 }
 
 UINT CArchive::Read(void* lpBuf, UINT nMax) {

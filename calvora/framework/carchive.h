@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -100,6 +101,16 @@ public:
     void CountObjectsWritten(DWORD nCount) {
         m_nMapCount += nCount;
     }
+    // The same for a reader that parses objects straight from the buffer: the bytes buffered,
+    // at least nWanted (up to the buffer's size) unless the stream ends first, and a count of
+    // them taken. Loading only.
+    std::span<const BYTE> Buffered(std::size_t nWanted);
+    void Consume(std::size_t nCount) {
+        m_lpBufCur += nCount;
+    }
+    void CountObjectsRead(DWORD nCount) {
+        m_nMapCount += nCount;
+    }
     const CRuntimeClass* ReadClass(const CRuntimeClass* pClassRefRequested = nullptr);
 
 private:
@@ -127,6 +138,8 @@ private:
     void WriteBuffer();
     // Loading: makes at least nBytesNeeded bytes available in the buffer or raises endOfFile.
     void FillBuffer(std::size_t nBytesNeeded);
+    // The same, stopping quietly at the end of the stream; returns the bytes available.
+    std::size_t FillBufferUpTo(std::size_t nBytesWanted);
     // Whether the stream still holds nCount bytes, buffered or in the file; empty when the
     // file cannot tell, as a pipe cannot.
     std::optional<bool> StreamHolds(ULONGLONG nCount) const;

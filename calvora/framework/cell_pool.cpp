@@ -69,6 +69,17 @@ void CellPool::Free(void* cell) noexcept {
         ReleaseBlocks();
 }
 
+bool CellPool::FreeAllIfLive(std::size_t count) noexcept {
+    if (kCellPerAllocation)
+        return false;
+    const Lock lock(m_busy);
+    if (count == 0 || count != m_nLive)
+        return false;
+    m_nLive = 0;
+    ReleaseBlocks();
+    return true;
+}
+
 bool CellPool::AddBlock() noexcept {
     const std::size_t bytes = m_pBlocks == nullptr ? kFirstBlockBytes
                               : m_pBlocks->nBytes < platform::kLargeBlockBytes

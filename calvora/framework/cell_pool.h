@@ -22,6 +22,9 @@ public:
     void* Allocate() noexcept;
     // A cell that Allocate of this pool returned, or nullptr.
     void Free(void* cell) noexcept;
+    // Takes back every cell in one step when count is the number of cells handed out and not
+    // freed, whose objects the caller has destroyed; false, changing nothing, otherwise.
+    bool FreeAllIfLive(std::size_t count) noexcept;
 
 private:
     struct FreeCell {

@@ -23,6 +23,7 @@ CObList::~CObList() {
 }
 
 CObList::CNode* CObList::NewNode(CNode* pPrev, CNode* pNext) {
+    static_assert(sizeof(CNode) == 3 * sizeof(void*), "a node's size, which every element pays");
     if (m_pNodeFree == nullptr) {
         const int blockNodes = std::max(m_nBlockSize, std::min(m_nCount, kMaxBlockNodes));
         // One allocation holds the block header followed by the nodes.

@@ -140,4 +140,20 @@ std::int64_t Make(std::tm* fields) {
     return t;
 }
 
+bool UnbrokenDayMidnight(int year, int month, int day, std::int64_t* midnight) {
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_isdst = -1;
+    // Making the midnight remembers its day when the day is unbroken.
+    if (Make(&fields) == -1 || fields.tm_hour != 0 || fields.tm_min != 0 || fields.tm_sec != 0)
+        return false;
+    const Day* known = DayOf(fields);
+    if (known == nullptr)
+        return false;
+    *midnight = known->midnight;
+    return true;
+}
+
 }  // namespace local_time

@@ -30,4 +30,9 @@ bool BreakDown(std::int64_t t, std::tm* out);
 // CheckLocalZone first in the same operation.
 std::int64_t Make(std::tm* fields);
 
+// The instant of the local midnight that begins a calendar day the C library shows unbroken,
+// so that any time of that day is its midnight plus the seconds since; false for any other
+// day. Call CheckLocalZone first in the same operation.
+bool UnbrokenDayMidnight(int year, int month, int day, std::int64_t* midnight);
+
 }  // namespace local_time

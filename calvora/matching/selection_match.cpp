@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "calvora/framework/local_time.h"
-#include "calvora/matching/local_moment.h"
+#include "calvora/matching/period_number_index.h"
 #include "calvora/periods/period_records.h"
+#include "calvora/periods/period_rule.h"
 
 namespace {
 
@@ -155,14 +156,21 @@ BOOL AnyActiveFromList(const CObList& list, const CDWordArray& selection,
     return AnyFirstActive(firsts, selection, moment);
 }
 
-BOOL AnyActiveWalkingPerNumber(const CObList& list, const CDWordArray& selection,
-                               const LocalMoment& moment) {
+// Tests the first period of each selected number, as first(number) finds it, in selection order.
+template <typename First>
+BOOL AnyActivePerNumber(const CDWordArray& selection, const LocalMoment& moment, First first) {
     for (int i = 0; i < selection.GetSize(); ++i) {
-        const CTimeZone* period = FirstWithNumber(list, static_cast<int>(selection.GetAt(i)));
+        const CTimeZone* period = first(static_cast<int>(selection.GetAt(i)));
         if (period != nullptr && IsActiveAtLocal(*period, moment))
             return TRUE;
     }
     return FALSE;
+}
+
+BOOL AnyActiveWalkingPerNumber(const CObList& list, const CDWordArray& selection,
+                               const LocalMoment& moment) {
+    return AnyActivePerNumber(selection, moment,
+                              [&](int number) { return FirstWithNumber(list, number); });
 }
 
 // The clock is broken down once for every period a call tests.
@@ -188,4 +196,10 @@ BOOL AnySelectedActiveWalkingOnce(const CObList& list, const CDWordArray& select
     } catch (const std::exception&) {
         return AnyActiveWalkingPerNumber(list, selection, local);
     }
+}
+
+BOOL AnySelectedActiveIndexed(const PeriodNumberIndex& index, const CDWordArray& selection,
+                              const CTime& moment) {
+    return AnyActivePerNumber(selection, LocalMomentOf(moment),
+                              [&](int number) { return index.First(number); });
 }

@@ -15,5 +15,11 @@ BOOL AnySelectedActiveWalkingPerNumber(const CObList& list, const CDWordArray& s
 BOOL AnySelectedActiveWalkingOnce(const CObList& list, const CDWordArray& selection,
                                   const CTime& moment);
 
+class PeriodNumberIndex;
+
+// The same through an index of the list, one lookup per selected number.
+BOOL AnySelectedActiveIndexed(const PeriodNumberIndex& index, const CDWordArray& selection,
+                              const CTime& moment);
+
 // From this many selected numbers on, one walk with a table costs less than a walk per number.
 constexpr int kWalkOnceFromSelectionSize = 4;

@@ -1,6 +1,9 @@
 #include "calvora/periods/period_records.h"
 
+#include <typeinfo>
+
 #include "calvora/framework/cell_pool.h"
+#include "calvora/periods/period_ownership.h"
 
 IMPLEMENT_SERIAL(CDateInfo, CObject, 1)
 IMPLEMENT_SERIAL(CTimeZone, CObject, 1)
@@ -13,6 +16,10 @@ CDateInfo& CDateInfo::operator=(const CDateInfo& other) {
     m_nReserved2 = other.m_nReserved2;
     return *this;
 }
+
+// A loaded period takes its cell and a list node, about 200 bytes on a 64-bit system
+// (docs/performance.md). The layout is installed and read by hosts: it does not grow.
+static_assert(sizeof(void*) != 8 || sizeof(CTimeZone) == 176, "a period's installed size");
 
 namespace {
 
@@ -40,6 +47,28 @@ void CTimeZone::operator delete(void* period, std::size_t size) noexcept {
     }
 }
 
+void DeleteAllPeriods(CObList& list) {
+    // Plain periods are destroyed in place and keep their pointers in the list until their
+    // cells are known to go back all at once; anything else is deleted at once.
+    std::size_t destroyed = 0;
+    for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
+        const POSITION at = pos;
+        CObject* element = list.GetNext(pos);
+        if (element != nullptr && typeid(*element) == typeid(CTimeZone)) {
+            static_cast<CTimeZone*>(element)->~CTimeZone();
+            ++destroyed;
+        } else {
+            delete element;
+            list.SetAt(at, nullptr);
+        }
+    }
+    if (!g_periodCells.FreeAllIfLive(destroyed)) {
+        for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
+            g_periodCells.Free(list.GetNext(pos));
+    }
+    list.RemoveAll();
+}
+
 CTimeZone::CTimeZone() : m_nID(-1) {
     // Two separate readings of the clock, start first.
     m_timeStart = CTime::GetCurrentTime();
@@ -48,6 +77,9 @@ CTimeZone::CTimeZone() : m_nID(-1) {
     m_nWeekEnd = 0;
     m_nChangeKind = ChangeNone;
 }
+
+CTimeZone::CTimeZone(FieldsToFollow)
+    : m_nID(-1), m_nWeekStart(0), m_nWeekEnd(0), m_nChangeKind(ChangeNone) {}
 
 namespace {
 

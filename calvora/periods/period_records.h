@@ -45,6 +45,10 @@ class CTimeZone : public CObject {
     DECLARE_SERIAL(CTimeZone)
 public:
     CTimeZone();
+    // For a loader that sets every field itself: the times start at 0, without the two
+    // readings of the clock that it would overwrite.
+    struct FieldsToFollow {};
+    explicit CTimeZone(FieldsToFollow);
     CTimeZone(const CTimeZone&) = delete;
     CTimeZone& operator=(const CTimeZone&) = delete;
     ~CTimeZone() override = default;

@@ -1,11 +1,14 @@
 // A body takes the layout that the schema flag names at the time of the call. A list is stored with
 // the bodies of plain CTimeZone objects laid out here, as WriteObject would lay them out, and the
-// archive is told their count before anything else goes through it. A load goes through
-// CObList::Serialize, which keeps what was read before any damage.
+// archive is told their count before anything else goes through it. A load parses the bodies
+// straight from the archive's buffer where it can, and keeps what was read before any damage.
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <span>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calvora/framework/local_time.h"
@@ -16,11 +19,6 @@ static_assert(std::endian::native == std::endian::little,
               "the fixed fields of a body are copied to and from the stream as they lie in memory");
 
 namespace {
-
-// The tm schema keeps only the clock reading; a load rebuilds it on this date.
-constexpr int kRebuildYear = 2005;
-constexpr int kRebuildMonth = 4;
-constexpr int kRebuildDay = 12;
 
 // The fixed fields of a body lie around the description: both date bounds and the number
 // before it, both weekdays and the two times after it. Each side is one block of
@@ -99,8 +97,133 @@ BYTE* EncodeBody(const CTimeZone& period, bool tmSchema, BYTE* out) {
 
 CTime RebuildClockReading(const std::uint32_t* fields) {
     return CTime::FromLocalInCheckedZone(
-        kRebuildYear, kRebuildMonth, kRebuildDay, static_cast<std::int32_t>(fields[0]),
-        static_cast<std::int32_t>(fields[1]), static_cast<std::int32_t>(fields[2]));
+        static_cast<int>(kClockReadingDate.year), kClockReadingDate.month, kClockReadingDate.day,
+        static_cast<std::int32_t>(fields[0]), static_cast<std::int32_t>(fields[1]),
+        static_cast<std::int32_t>(fields[2]));
+}
+
+// RebuildClockReading for a whole list: the zone checked and the rebuild day's midnight found
+// once, and a time of that day counted from it when the day is unbroken, as the C library
+// would count it.
+class ClockRebuilder {
+public:
+    ClockRebuilder() {
+        local_time::CheckLocalZone();
+        m_unbroken = local_time::UnbrokenDayMidnight(static_cast<int>(kClockReadingDate.year),
+                                                     kClockReadingDate.month, kClockReadingDate.day,
+                                                     &m_midnight);
+    }
+
+    CTime operator()(const std::uint32_t* fields) const {
+        const auto hour = static_cast<std::int32_t>(fields[0]);
+        const auto minute = static_cast<std::int32_t>(fields[1]);
+        const auto second = static_cast<std::int32_t>(fields[2]);
+        if (!m_unbroken || hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 ||
+            second >= 60)
+            return RebuildClockReading(fields);
+        return CTime(m_midnight + hour * 3600 + minute * 60 + second);
+    }
+
+private:
+    bool m_unbroken = false;
+    std::int64_t m_midnight = 0;
+};
+
+// Sets every field of a period but its description from the fixed fields of a body, the times
+// of the tm schema through rebuild.
+template <typename Rebuild>
+void SetFixedFields(CTimeZone& period, const std::uint32_t* head, const std::uint32_t* tail,
+                    bool tmSchema, const Rebuild& rebuild) {
+    UnpackDate(head, period.m_dateStart);
+    UnpackDate(head + 5, period.m_dateEnd);
+    period.m_nID = static_cast<int>(head[10]);
+    period.m_nWeekStart = static_cast<int>(tail[0]);
+    period.m_nWeekEnd = static_cast<int>(tail[1]);
+    if (tmSchema) {
+        period.m_timeStart = rebuild(tail + 2);
+        period.m_timeEnd = rebuild(tail + 5);
+    } else {
+        period.m_timeStart = CTime(static_cast<CTime::time_type>(tail[2]));
+        period.m_timeEnd = CTime(static_cast<CTime::time_type>(tail[3]));
+    }
+}
+
+// The buffer is asked for this much before each element, which holds every element with a
+// description of up to a few hundred bytes.
+constexpr std::size_t kElementWindow = 512;
+constexpr std::size_t kShortClassTag = 2;
+
+// The plain period at the archive's cursor, taken from its buffer when the buffer holds the
+// whole element under the tag given (that of a recorded class, 2 bytes), with a description
+// of a 1- or 3-byte length; otherwise nullptr, nothing taken, and the archive's own way reads
+// the element, with its checks.
+std::unique_ptr<CTimeZone> ParseBuffered(CArchive& ar, const BYTE* tag, bool tmSchema,
+                                         const ClockRebuilder& rebuild) {
+    const std::span<const BYTE> buffered = ar.Buffered(kElementWindow);
+    const std::size_t tailBytes = TailBytes(tmSchema);
+    constexpr std::size_t kHeadBytes = kShortClassTag + kHeadFields * 4;
+    if (buffered.size() < kHeadBytes + 3 + tailBytes ||
+        std::memcmp(buffered.data(), tag, kShortClassTag) != 0)
+        return nullptr;
+    const BYTE* const at = buffered.data();
+    std::size_t length = at[kHeadBytes];
+    std::size_t prefix = 1;
+    if (length == 0xFF) {
+        WORD wordLength = 0;
+        std::memcpy(&wordLength, at + kHeadBytes + 1, sizeof wordLength);
+        if (wordLength >= 0xFFFE)
+            return nullptr;
+        length = wordLength;
+        prefix = 3;
+    }
+    const std::size_t elementBytes = kHeadBytes + prefix + length + tailBytes;
+    if (buffered.size() < elementBytes)
+        return nullptr;
+    std::uint32_t head[kHeadFields];
+    std::uint32_t tail[kTmTailFields];
+    std::memcpy(head, at + kShortClassTag, sizeof head);
+    std::memcpy(tail, at + kHeadBytes + prefix + length, tailBytes);
+    auto period = std::make_unique<CTimeZone>(CTimeZone::FieldsToFollow{});
+    period->m_strDesc =
+        CString(std::string_view(reinterpret_cast<const char*>(at + kHeadBytes + prefix), length));
+    SetFixedFields(*period, head, tail, tmSchema, rebuild);
+    ar.Consume(elementBytes);
+    return period;
+}
+
+// As CObList::Serialize loads a list of CTimeZone elements, keeping what was read before any
+// damage; the first element of the class and any element the buffer does not hold whole go
+// the archive's way, which records the class and raises its errors.
+void LoadPeriodList(CObList& list, CArchive& ar) {
+    const bool tmSchema = PeriodArchiveUsesTmSchema();
+    const CRuntimeClass* periodClass = RUNTIME_CLASS(CTimeZone);
+    const ClockRebuilder rebuild;
+    BYTE tag[kMaxClassTag];
+    std::size_t tagBytes = 0;
+    // Elements parsed here and not yet counted by the archive, whose numbering of the classes
+    // it records next depends on them.
+    DWORD uncounted = 0;
+    try {
+        for (DWORD_PTR remaining = ar.ReadCount(); remaining > 0; --remaining) {
+            if (tagBytes == 0)
+                tagBytes = ar.EncodeRecordedClassTag(periodClass, tag);
+            std::unique_ptr<CObject> element;
+            if (tagBytes == kShortClassTag)
+                element = ParseBuffered(ar, tag, tmSchema, rebuild);
+            if (element) {
+                ++uncounted;
+            } else {
+                ar.CountObjectsRead(std::exchange(uncounted, 0));
+                element.reset(ar.ReadObject(periodClass));
+            }
+            list.AddTail(element.get());
+            element.release();
+        }
+    } catch (const std::bad_alloc&) {
+        ar.CountObjectsRead(uncounted);
+        AfxThrowMemoryException();
+    }
+    ar.CountObjectsRead(uncounted);
 }
 
 // Collects whole elements and hands them to the archive a large block at a time, so that
@@ -201,25 +324,15 @@ void CTimeZone::Serialize(CArchive& ar) {
     ar.EnsureRead(head, sizeof head);
     ar >> m_strDesc;
     ar.EnsureRead(tail, TailBytes(tmSchema));
-    UnpackDate(head, m_dateStart);
-    UnpackDate(head + 5, m_dateEnd);
-    m_nID = static_cast<int>(head[10]);
-    m_nWeekStart = static_cast<int>(tail[0]);
-    m_nWeekEnd = static_cast<int>(tail[1]);
-    if (tmSchema) {
+    if (tmSchema)
         local_time::CheckLocalZone();
-        m_timeStart = RebuildClockReading(tail + 2);
-        m_timeEnd = RebuildClockReading(tail + 5);
-    } else {
-        m_timeStart = CTime(static_cast<CTime::time_type>(tail[2]));
-        m_timeEnd = CTime(static_cast<CTime::time_type>(tail[3]));
-    }
+    SetFixedFields(*this, head, tail, tmSchema, RebuildClockReading);
 }
 
 void SerializePeriodList(CObList& list, CArchive& ar) {
     if (ar.IsStoring()) {
         StorePeriodList(list, ar);
     } else {
-        list.Serialize(ar, RUNTIME_CLASS(CTimeZone));
+        LoadPeriodList(list, ar);
     }
 }

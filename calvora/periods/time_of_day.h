@@ -4,7 +4,12 @@
 #include <cstdint>
 #include <ctime>
 
+#include "calvora/framework/civil_date.h"
 #include "calvora/framework/ctime.h"
+
+// The date a time is rebuilt on where only its time of day is kept (the tm schema, the host's
+// JSON lists): every such time carries it, so equal clock readings are equal times.
+inline constexpr CivilDate kClockReadingDate{2005, 4, 12};
 
 // Seconds since local midnight of broken-down local time fields.
 int SecondsSinceMidnight(const std::tm& fields);

@@ -1,6 +1,7 @@
 // theApp owns g_periodList and every period in it from InitInstance on. A save makes the file's
 // bytes in memory before it touches the data file, so that failing to make them leaves the file as
-// it was; the file is replaced whole where it can be, and rewritten in place otherwise.
+// it was; the file is replaced whole where it can be, and rewritten in place otherwise; only then,
+// with every lock let go, is the list pushed.
 #include "calvora/store/period_app.h"
 
 #include <algorithm>
@@ -121,15 +122,17 @@ int WriteAtomically(CAtomicFile& replacement, const BYTE* bytes, UINT size) {
     return replacement.Commit() ? 0 : platform::LastSystemError();
 }
 
-// SavePeriodList with the push made or left out as push says: 0 once the file holds the list,
-// else the system's reason. The list is made and pushed before the data file is held, so that
-// no other process waits for the file while the sync library runs.
-int WritePeriodFile(CObList* list, const platform::FilePath& path, BOOL push) {
+// Writes the list to the data file at path: 0 once the file holds it, else the system's
+// reason. Links are followed only where nobody but their owner and root could have put them
+// (AfxResolveLinks); one anywhere else is replaced by the save, never written through. Every
+// lock is let go before it returns, so that the push after it keeps no other process waiting.
+int WritePeriodFile(CObList* list, const platform::FilePath& path) {
     if (path.IsEmpty())
         return kNoDataFile;
+    const platform::FilePath target = AfxResolveLinks(path);
     CFileFind finder;
-    const BOOL exists = finder.FindFile(path);
-    if (exists && !AfxIsFileWritable(path))
+    const BOOL exists = !AfxIsSymbolicLink(target) && finder.FindFile(target);
+    if (exists && !AfxIsFileWritable(target))
         return platform::LastSystemError();  // cannot be opened: no write, no push
     CMemFile content;
     if (const int error = ArchiveBytes(list, content))
@@ -137,26 +140,24 @@ int WritePeriodFile(CObList* list, const platform::FilePath& path, BOOL push) {
     const UINT size = static_cast<UINT>(content.GetLength());
     const std::unique_ptr<BYTE, decltype(&free)> bytes(content.Detach(), &free);
 
-    // A data file start-up could not read to its end is kept before anything replaces it, if
-    // a copy can be made at all. The list in memory is what counts: without a copy the save
-    // goes on, and no later save tries again.
-    if (exists && theApp.m_bKeepUnreadFile) {
-        AfxKeepCopyWaiting(path, FreeBadFileName(path));
+    // A data file start-up could not read to its end is kept, beside itself, before anything
+    // replaces it, if a copy can be made at all. The list in memory is what counts: without a
+    // copy the save goes on, and no later save tries again.
+    if (theApp.m_bKeepUnreadFile) {
+        if (exists)
+            AfxKeepCopyWaiting(target, FreeBadFileName(target));
         theApp.m_bKeepUnreadFile = 0;
     }
 
     CAtomicFile replacement;
-    const BOOL atomic = replacement.OpenFor(path);
-    if (!atomic && !exists)
-        return platform::LastSystemError();  // nothing to rewrite in place: no push either
-    if (push)
-        PushToSyncLibrary(list);
-    if (atomic)
+    if (replacement.OpenFor(target))
         return WriteAtomically(replacement, bytes.get(), size);
+    if (!exists)
+        return platform::LastSystemError();  // nothing to rewrite in place
     // It cannot be replaced: rewrite it in place, holding it only for the write of bytes
     // already complete in memory, so that the old content stays whole until they have room.
-    CFile file;
-    if (!AfxOpenForRewrite(file, path) || !AfxRewriteFile(file, bytes.get(), size))
+    CHeldFile file;
+    if (!AfxOpenForRewrite(file, target) || !AfxRewriteFile(file, bytes.get(), size))
         return platform::LastSystemError();
     return 0;
 }
@@ -174,10 +175,12 @@ CPeriodApp::~CPeriodApp() {
     DeleteAllPeriods(*g_periodList);
     delete g_periodList;
     g_periodList = nullptr;
+    NotePeriodListChanged();
 }
 
 BOOL CPeriodApp::InitInstance() {
     g_periodList = new CObList(10);
+    NotePeriodListChanged();
     m_bTmFormat = 1;
     const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty())
@@ -198,13 +201,13 @@ BOOL CPeriodApp::InitInstance() {
         // legacy file goes only once everything in it is safely in the current file. One that
         // could not be read stays for the next start: a current file written now would hide it
         // from every later one.
-        if (legacy != LoadOutcome::NotOpened &&
-            WritePeriodFile(g_periodList, m_dataPath, FALSE) == 0) {
+        if (legacy != LoadOutcome::NotOpened && WritePeriodFile(g_periodList, m_dataPath) == 0) {
             if (legacy == LoadOutcome::Complete)
                 AfxDeleteFile(legacyFile);
             PushToSyncLibrary(g_periodList);
         }
     }
+    NotePeriodListChanged();
     return CWinApp::InitInstance();
 }
 
@@ -220,7 +223,10 @@ LoadOutcome LoadPeriodList(CObList* list, const platform::FilePath& path) {
 }
 
 BOOL SavePeriodList(CObList* list, const platform::FilePath& path) {
-    const int error = WritePeriodFile(list, path, !theApp.m_bReceiving);
+    // The sync library hands on what this host saved: only a list on disk is pushed.
+    const int error = WritePeriodFile(list, path);
+    if (error == 0 && !theApp.m_bReceiving)
+        PushToSyncLibrary(list);
     platform::SetLastSystemError(error);
     return error == 0;
 }

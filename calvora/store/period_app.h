@@ -25,8 +25,8 @@ public:
     BOOL m_bReceiving = 0;  // 1 while a received list is saved: no push
 
     // Set when start-up met a data file it could not read to its end: the first save that
-    // replaces it keeps a copy of it beside the new one when it can, and saves all the same
-    // when it cannot.
+    // replaces it keeps a copy of it beside it (past the links the store follows) when it can,
+    // and saves all the same when it cannot.
     BOOL m_bKeepUnreadFile = 0;
 };
 
@@ -42,8 +42,9 @@ enum class LoadOutcome { NotOpened, Complete, Incomplete };
 // read of the file as one writer left it could be made in time.
 LoadOutcome LoadPeriodList(CObList* list, const platform::FilePath& path);
 
-// Writes list to the file at path in the schema m_bTmFormat names and, unless a received list
-// is being saved, pushes it to the synchronisation library. TRUE when the file was written;
+// Writes list to the file at path in the schema m_bTmFormat names and then, once it is on disk
+// and unless a received list is being saved, pushes it to the synchronisation library; a list
+// that was not written is not pushed. TRUE when the file was written;
 // otherwise the system's reason is the thread's last system error, which is how a host learns
 // why a received list was not saved. An empty path names no data file: nothing is written and
 // nothing pushed.

@@ -2,7 +2,16 @@
 
 CObList* g_periodList = nullptr;
 
-void DeleteAllPeriods(CObList& list) {
-    while (!list.IsEmpty())
-        delete list.RemoveHead();
+namespace {
+
+std::uint64_t g_periodListGeneration = 0;
+
+}  // namespace
+
+void NotePeriodListChanged() {
+    ++g_periodListGeneration;
+}
+
+std::uint64_t PeriodListGeneration() {
+    return g_periodListGeneration;
 }

@@ -1,10 +1,16 @@
 // The module-wide period list.
 #pragma once
 
+#include <cstdint>
+
 #include "calvora/framework/coblist.h"
+#include "calvora/periods/period_ownership.h"
 
 // The module's ordered list of CTimeZone pointers, which it owns. Null until start-up.
 extern CObList* g_periodList;
 
-// Removes every period of an owning list, head first, and destroys it.
-void DeleteAllPeriods(CObList& list);
+// Whoever changes g_periodList, points it elsewhere or changes the number of one of its periods
+// says so here, so that what is derived from the list (its lookup by number) is derived again.
+void NotePeriodListChanged();
+// Changes with every call of NotePeriodListChanged.
+std::uint64_t PeriodListGeneration();

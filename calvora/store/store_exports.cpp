@@ -45,6 +45,7 @@ CALVORA_EXPORT void CALVORA_CDECL ReceiveObjListFromArchive(CArchive* archive) {
     DeleteAllPeriods(*g_periodList);
     g_periodList->AddTail(&received);
     received.RemoveAll();
+    NotePeriodListChanged();
 
     FlagScope receiving(theApp.m_bReceiving);
     theApp.SaveData();

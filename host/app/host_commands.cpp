@@ -11,6 +11,19 @@ const CTimeZone* FirstPeriodOf(const CObList& periods, int number) {
     return nullptr;
 }
 
+HMODULE LoadPlugin(const char* fileName, const std::string& command, std::string& path) {
+    std::string tried;
+    for (const platform::FilePath& candidate : ModuleCandidates(fileName)) {
+        if (HMODULE plugin = AfxLoadLibrary(candidate)) {
+            path = candidate.Narrow();
+            return plugin;
+        }
+        tried += (tried.empty() ? "" : " or ") + candidate.Narrow();
+    }
+    Fail(command + " cannot load its plug-in " + tried);
+    return nullptr;
+}
+
 CTime InvocationTime(const HostInvocation& invocation) {
     if (!invocation.at)
         return CTime::GetCurrentTime();

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/afx.h"
+#include "calvora/framework/platform/file_path.h"
+#include "calvora/framework/platform/module_services.h"
 #include "host/host_cli.h"
 
 class CTimeZone;
@@ -23,6 +26,29 @@ struct ModuleExports {
 
 // One line on standard error, after the program's name.
 void Fail(const std::string& message);
+
+// Where a library of the module's folder (the module, the week's and ics's plug-ins) is looked
+// for, in order: beside the host, as in the build tree and the Windows folder; where an
+// installed tree keeps it relative to the host's folder; where the installation keeps it, for
+// a copy of the host in a folder of its own.
+std::vector<platform::FilePath> ModuleCandidates(const char* fileName);
+
+// A plug-in of the host, from the first of its ModuleCandidates that loads, with its path;
+// nullptr, with a line naming where the command looked for it, when none does.
+HMODULE LoadPlugin(const char* fileName, const std::string& command, std::string& path);
+
+// The plug-in's entry point, typed; nullptr, with a line saying why, when there is none.
+template <typename Entry>
+Entry LoadPluginEntry(const char* fileName, const char* entryName, const std::string& command) {
+    std::string path;
+    const HMODULE plugin = LoadPlugin(fileName, command, path);
+    if (plugin == nullptr)
+        return nullptr;
+    const auto entry = AfxGetProcAddress<Entry>(plugin, entryName);
+    if (entry == nullptr)
+        Fail(path + " exports no " + entryName);
+    return entry;
+}
 
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);

@@ -4,14 +4,14 @@
 #include <unordered_set>
 #include <vector>
 
+#include "calvora/changes/next_change.h"
 #include "calvora/framework/atomic_file.h"
 #include "calvora/framework/platform/platform_file.h"
-#include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "host/active_intervals.h"
 #include "host/app/host_commands.h"
-#include "host/app/ics_calendar.h"
 #include "host/host_output.h"
+#include "host/ics/ics_calendar.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint
         const std::string summary =
             std::to_string(number) + " " + FieldText(first->m_strDesc.View());
         for (const ActiveInterval& interval : ActiveIntervals(finder, from, to))
-            events.push_back({number, summary, interval.begin, interval.end});
+            events.push_back({number, summary, interval.begin.GetTime(), interval.end.GetTime()});
     }
     return events;
 }
@@ -59,11 +59,19 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
 int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
     CObList periods;
     module.getConfigData(&periods);
+    const auto write = LoadPluginEntry<PFN_WriteIcsCalendar>(CALVORA_ICS_PLUGIN_FILE,
+                                                             kWriteIcsCalendarName, "ics");
+    if (write == nullptr)
+        return 2;
     const CTime day = InvocationTime(invocation);
-    const std::string text =
-        IcsCalendarText(Events(periods, invocation.numbers, LocalMidnight(day, 0),
-                               LocalMidnight(day, invocation.days)),
-                        CTime::GetCurrentTime());
+    const IcsCalendar calendar{Events(periods, invocation.numbers, LocalMidnight(day, 0),
+                                      LocalMidnight(day, invocation.days)),
+                               CTime::GetCurrentTime().GetTime()};
+    std::string text;
+    if (!write(&calendar, &text)) {
+        Fail("cannot write the calendar");
+        return 2;
+    }
     if (invocation.file.empty() || invocation.file == "-") {
         std::fputs(text.c_str(), stdout);
         return 0;

@@ -1,8 +1,14 @@
 // calvora-host: a host program that loads the module and calls its exports.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <grp.h>
+#include <unistd.h>
+#endif
 
 #include "calvora/api/data_file.h"
 #include "calvora/framework/afx.h"
@@ -19,21 +25,6 @@ namespace {
 constexpr int kExitUsage = 2;
 constexpr int kExitNoModule = 3;
 constexpr int kExitNotSaved = 4;
-
-// The module beside the host, as in the build tree and the Windows folder, then where an installed
-// tree keeps it relative to the host's folder, then where the installation keeps it, for a copy of
-// the host in a folder of its own.
-std::vector<platform::FilePath> ModuleCandidates() {
-    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
-    std::vector<platform::FilePath> candidates{beside + CALVORA_MODULE_FILE};
-    const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
-    if (!installed.empty())
-        candidates.push_back(beside + installed + "/" + CALVORA_MODULE_FILE);
-    const std::string system = CALVORA_SYSTEM_MODULE_DIR;
-    if (!system.empty())
-        candidates.push_back(platform::FilePath(system.c_str()) + "/" + CALVORA_MODULE_FILE);
-    return candidates;
-}
 
 template <auto& Export>
 auto Resolve(HMODULE module, const char* name) {
@@ -105,6 +96,27 @@ bool ReadFileBytes(const platform::FilePath& path, std::string& content) {
     }
 }
 
+// Whether this process has the rights of the members of the group of that name: as root, or
+// with it as its own group or a supplementary one. Never for an empty name.
+bool HasGroupRights(const char* name) {
+#if defined(_WIN32)
+    (void)name;
+    return false;
+#else
+    const group* found = *name == '\0' ? nullptr : getgrnam(name);
+    if (found == nullptr)
+        return false;
+    if (geteuid() == 0)
+        return true;
+    if (getegid() == found->gr_gid)
+        return true;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+    const int count = getgroups(static_cast<int>(groups.size()), groups.data());
+    groups.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return std::find(groups.begin(), groups.end(), found->gr_gid) != groups.end();
+#endif
+}
+
 // The module saves quietly; the system's reason for a save that failed is the last system
 // error it leaves. Whether this host's save landed, with one line saying why when it did not,
 // or that another process has saved over it since.
@@ -118,7 +130,7 @@ bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     if (saveError != 0) {
         Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
              platform::SystemErrorText(saveError));
-        if (*CALVORA_SAVE_HINT != '\0')
+        if (*CALVORA_SAVE_HINT != '\0' && !HasGroupRights(CALVORA_SAVE_GROUP))
             Fail(CALVORA_SAVE_HINT);
         return false;
     }
@@ -197,6 +209,18 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
 
 }  // namespace
 
+std::vector<platform::FilePath> ModuleCandidates(const char* fileName) {
+    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
+    std::vector<platform::FilePath> candidates{beside + fileName};
+    const std::string installed = CALVORA_INSTALLED_MODULE_DIR;
+    if (!installed.empty())
+        candidates.push_back(beside + installed + "/" + fileName);
+    const std::string system = CALVORA_SYSTEM_MODULE_DIR;
+    if (!system.empty())
+        candidates.push_back(platform::FilePath(system.c_str()) + "/" + fileName);
+    return candidates;
+}
+
 void Fail(const std::string& message) {
     std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
 }
@@ -231,7 +255,7 @@ int main(int argc, char** argv) {
     }
     const std::vector<platform::FilePath> candidates =
         invocation.modulePath.empty()
-            ? ModuleCandidates()
+            ? ModuleCandidates(CALVORA_MODULE_FILE)
             : std::vector{platform::FilePath(invocation.modulePath.c_str())};
     HMODULE module = nullptr;
     for (const platform::FilePath& path : candidates) {

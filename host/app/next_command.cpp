@@ -1,7 +1,7 @@
 // next: when check's answer changes, from the module's records.
 #include <cstdio>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "host/app/host_commands.h"
 
 int RunNext(const ModuleExports& module, const HostInvocation& invocation) {

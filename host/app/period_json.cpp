@@ -163,7 +163,8 @@ public:
                       ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";
             return CTime();
         }
-        return CTime(2005, 4, 12, hour, minute, second);
+        return CTime(static_cast<int>(kClockReadingDate.year), kClockReadingDate.month,
+                     kClockReadingDate.day, hour, minute, second);
     }
 
     std::string Description() {

@@ -1,129 +1,29 @@
 // week: the coming days as rows of hours, one band per selected number where its first period
-// is active and one for any of them, drawn with Cairo and Pango. Every band comes from the
-// change finder, so the picture says what check says at every second. A day is as long as it
-// really is: a day that loses an hour to daylight saving is drawn an hour shorter.
-#include <cairo-svg.h>
-#include <cairo.h>
-#include <pango/pangocairo.h>
-
+// is active and one for any of them. Every band comes from the change finder, so the picture
+// says what check says at every second; the plug-in beside the module draws it with Cairo and
+// Pango, which only this command loads.
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "calvora/matching/changes/next_change.h"
+#include "calvora/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "host/active_intervals.h"
 #include "host/app/host_commands.h"
 #include "host/host_output.h"
+#include "host/week/week_picture.h"
 
 namespace {
 
-// The layout, in pixels.
-constexpr double kLabelWidth = 150;
-constexpr double kHourWidth = 32;
-constexpr double kPlotWidth = 25 * kHourWidth;  // room for a day of 25 hours
-constexpr double kHeaderHeight = 28;
-constexpr double kBandHeight = 12;
-constexpr double kBandGap = 3;
-constexpr double kDayGap = 10;
-constexpr double kLegendLine = 22;
-constexpr double kWidth = kLabelWidth + kPlotWidth + 20;
-// The faces of the dialogs: a Ming face for Chinese text, then a sans-serif one.
-constexpr const char* kFont = "AR PL UMing CN, WenQuanYi Zen Hei, sans 10";
-
-struct Colour {
-    double r, g, b;
-};
-constexpr Colour kPalette[] = {{0.20, 0.47, 0.78}, {0.90, 0.50, 0.10}, {0.20, 0.63, 0.30},
-                               {0.58, 0.40, 0.74}, {0.55, 0.34, 0.29}, {0.89, 0.47, 0.76},
-                               {0.50, 0.50, 0.10}, {0.09, 0.75, 0.81}};
-constexpr Colour kAny = {0.15, 0.15, 0.15};
-
 struct Band {
     std::string label;  // UTF-8
-    Colour colour;
     std::unique_ptr<ChangeFinder> finder;
 };
 
 struct Day {
     CTime start, end;
 };
-
-using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
-using Context = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
-
-void Text(cairo_t* cr, double x, double y, const std::string& utf8) {
-    PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* font = pango_font_description_from_string(kFont);
-    pango_layout_set_font_description(layout, font);
-    pango_layout_set_text(layout, utf8.c_str(), -1);
-    cairo_move_to(cr, x, y);
-    pango_cairo_show_layout(cr, layout);
-    pango_font_description_free(font);
-    g_object_unref(layout);
-}
-
-double X(const Day& day, const CTime& t) {
-    return kLabelWidth + static_cast<double>(t.GetTime() - day.start.GetTime()) * kHourWidth / 3600;
-}
-
-// The band's active stretches within the day, as the finder reports them.
-void DrawBand(cairo_t* cr, const Band& band, const Day& day, double y) {
-    cairo_set_source_rgb(cr, band.colour.r, band.colour.g, band.colour.b);
-    for (const ActiveInterval& interval : ActiveIntervals(*band.finder, day.start, day.end))
-        cairo_rectangle(cr, X(day, interval.begin), y,
-                        X(day, interval.end) - X(day, interval.begin), kBandHeight);
-    cairo_fill(cr);
-}
-
-void DrawDay(cairo_t* cr, const std::vector<Band>& bands, const Day& day, double top,
-             const CTime& now) {
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    Text(cr, 6, top, day.start.Format("%Y-%m-%d %a").Bytes());
-    const double height = static_cast<double>(bands.size()) * (kBandHeight + kBandGap);
-    cairo_set_source_rgb(cr, 0.94, 0.94, 0.94);
-    cairo_rectangle(cr, kLabelWidth, top, X(day, day.end) - kLabelWidth, height);
-    cairo_fill(cr);
-    // A tick at every local full hour the day really has.
-    cairo_set_source_rgb(cr, 0.75, 0.75, 0.75);
-    for (CTime t = day.start; t < day.end; t = t.GetTime() + 3600) {
-        cairo_rectangle(cr, X(day, t), top, 1, height);
-    }
-    cairo_fill(cr);
-    for (std::size_t i = 0; i < bands.size(); ++i)
-        DrawBand(cr, bands[i], day, top + static_cast<double>(i) * (kBandHeight + kBandGap));
-    if (day.start <= now && now < day.end) {
-        cairo_set_source_rgb(cr, 0.85, 0, 0);
-        cairo_rectangle(cr, X(day, now) - 1, top - 3, 2, height + 6);
-        cairo_fill(cr);
-    }
-}
-
-void Draw(cairo_t* cr, const std::vector<Band>& bands, const std::vector<Day>& days,
-          const CTime& now, double height) {
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_rectangle(cr, 0, 0, kWidth, height);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    for (int hour = 0; hour <= 24; hour += 2)
-        Text(cr, kLabelWidth + hour * kHourWidth - 6, 6, std::to_string(hour));
-    double top = kHeaderHeight;
-    const double dayHeight = static_cast<double>(bands.size()) * (kBandHeight + kBandGap) + kDayGap;
-    for (const Day& day : days) {
-        DrawDay(cr, bands, day, top, now);
-        top += dayHeight;
-    }
-    for (const Band& band : bands) {
-        cairo_set_source_rgb(cr, band.colour.r, band.colour.g, band.colour.b);
-        cairo_rectangle(cr, kLabelWidth, top + 4, 24, kBandHeight);
-        cairo_fill(cr);
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        Text(cr, kLabelWidth + 32, top, band.label);
-        top += kLegendLine;
-    }
-}
 
 std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint32_t>& numbers) {
     std::vector<Band> bands;
@@ -139,13 +39,43 @@ std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint3
         CDWordArray one;
         one.Add(number);
         bands.push_back({std::to_string(first->GetID()) + " " + FieldText(first->m_strDesc.View()),
-                         kPalette[bands.size() % std::size(kPalette)],
                          std::make_unique<ChangeFinder>(periods, one)});
     }
     // A UTF-8 literal: narrow ones are code page 936 bytes in this build.
-    bands.push_back({reinterpret_cast<const char*>(u8"任一 (any: check)"), kAny,
+    bands.push_back({reinterpret_cast<const char*>(u8"任一 (any: check)"),
                      std::make_unique<ChangeFinder>(periods, all)});
     return bands;
+}
+
+// The band's active stretches within the day, as the finder reports them.
+std::vector<std::pair<double, double>> Stretches(const Band& band, const Day& day) {
+    std::vector<std::pair<double, double>> stretches;
+    const auto seconds = [&](const CTime& t) {
+        return static_cast<double>(t.GetTime() - day.start.GetTime());
+    };
+    for (const ActiveInterval& interval : ActiveIntervals(*band.finder, day.start, day.end))
+        stretches.emplace_back(seconds(interval.begin), seconds(interval.end));
+    return stretches;
+}
+
+WeekPicture Picture(const std::vector<Band>& bands, const std::vector<Day>& days,
+                    const HostInvocation& invocation) {
+    const CTime now = CTime::GetCurrentTime();
+    WeekPicture picture{{}, {}, invocation.file, invocation.chartFormat == ChartFormat::Svg};
+    for (const Day& day : days) {
+        const bool today = day.start <= now && now < day.end;
+        picture.days.push_back(
+            {day.start.Format("%Y-%m-%d %a").Bytes(),
+             static_cast<double>(day.end.GetTime() - day.start.GetTime()),
+             today ? static_cast<double>(now.GetTime() - day.start.GetTime()) : -1});
+    }
+    for (const Band& band : bands) {
+        WeekBand drawn{band.label, &band == &bands.back(), {}};
+        for (const Day& day : days)
+            drawn.stretches.push_back(Stretches(band, day));
+        picture.bands.push_back(std::move(drawn));
+    }
+    return picture;
 }
 
 }  // namespace
@@ -154,30 +84,17 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     CObList periods;
     module.getConfigData(&periods);
     const std::vector<Band> bands = MakeBands(periods, invocation.numbers);
-    const CTime now = CTime::GetCurrentTime();
     const CTime from = InvocationTime(invocation);
     std::vector<Day> days;
     days.reserve(static_cast<std::size_t>(invocation.days));
     for (int i = 0; i < invocation.days; ++i)
         days.push_back({LocalMidnight(from, i), LocalMidnight(from, i + 1)});
-    const double dayHeight = static_cast<double>(bands.size()) * (kBandHeight + kBandGap) + kDayGap;
-    const double height = kHeaderHeight + static_cast<double>(days.size()) * dayHeight +
-                          static_cast<double>(bands.size()) * kLegendLine + 10;
-    const bool svg = invocation.chartFormat == ChartFormat::Svg;
-    Surface surface(svg ? cairo_svg_surface_create(invocation.file.c_str(), kWidth, height)
-                        : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
-                                                     static_cast<int>(height)),
-                    &cairo_surface_destroy);
-    {
-        Context cr(cairo_create(surface.get()), &cairo_destroy);
-        Draw(cr.get(), bands, days, now, height);
-    }
-    if (svg)
-        cairo_surface_finish(surface.get());
-    const bool written = svg ? cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
-                             : cairo_surface_write_to_png(surface.get(), invocation.file.c_str()) ==
-                                   CAIRO_STATUS_SUCCESS;
-    if (!written) {
+    const auto draw = LoadPluginEntry<PFN_DrawWeekPicture>(CALVORA_WEEK_PLUGIN_FILE,
+                                                           kDrawWeekPictureName, "week");
+    if (draw == nullptr)
+        return 2;
+    const WeekPicture picture = Picture(bands, days, invocation);
+    if (!draw(&picture)) {
         Fail("cannot write " + invocation.file);
         return 2;
     }

@@ -150,7 +150,7 @@ TEST(StoreEndToEnd, ReceiveOntoAFullDiskKeepsTheOldFileAndExits4) {
     EXPECT_NE(result.err.find("calvora-host.tm: No space left on device"), std::string::npos)
         << result.err;
     EXPECT_EQ(ReadWholeFile(dir / "after"), before);
-    EXPECT_EQ(ReadWholeFile(dir / "listing"), "list.tm\n");
+    EXPECT_EQ(ReadWholeFile(dir / "listing"), "list.tm\nlist.tm.calvora-lock\n");
 }
 
 // A damaged data file in a directory its user cannot write to: no copy of it can be kept, and

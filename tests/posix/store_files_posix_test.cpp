@@ -2,7 +2,9 @@
 // files at its path, its owner and mode across saves, a full disk and killed saves.
 #include <gtest/gtest.h>
 
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,6 +16,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>  // also the clocks: <chrono> does not build for this character set
 #include <vector>
 
 #include "calvora/framework/atomic_file.h"
@@ -61,6 +64,8 @@ std::vector<std::string> OtherNames(const HostDirectory& dir,
     }
     return names;
 }
+
+constexpr char kLockFile[] = "calvora-host.tm.calvora-lock";
 
 // Period kLast, active at every moment, ends the list: a host that answers "active" for it
 // has read the list to its end.
@@ -125,8 +130,9 @@ TEST(StoreFiles, StartUpsWhileAnotherProcessSavesReadTheWholeFile) {
     WriteWholeFile(dir / "stop", "");
     waitpid(saver, nullptr, 0);
     EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
-    EXPECT_EQ(OtherNames(dir, {"calvora-host.tm", "incoming", "stop", "out0", "out1", "out2"}),
-              std::vector<std::string>{});
+    EXPECT_EQ(
+        OtherNames(dir, {"calvora-host.tm", kLockFile, "incoming", "stop", "out0", "out1", "out2"}),
+        std::vector<std::string>{});
 }
 
 // What sits at the data path instead of a regular file, and how to recognise it afterwards.
@@ -269,6 +275,85 @@ TEST(StoreFiles, FilesOfAnotherUserStayTheirsAcrossSaves) {
     EXPECT_EQ(StatOf(data).st_mode & 07777, 0666u);
 }
 
+// setpriv's options for a user who is not root: a member of the group 23456, or a stranger.
+constexpr gid_t kGroup = 23456;
+std::string AsUser(uid_t uid, bool member) {
+    return "/usr/bin/setpriv --reuid " + std::to_string(uid) + " --regid " + std::to_string(uid) +
+           (member ? " --groups " + std::to_string(kGroup) : std::string(" --clear-groups")) + " ";
+}
+
+// A data file of root's and the group's in a folder the group may write, as installed.
+void MakeSharedFolder(const HostDirectory& dir) {
+    const std::string folder = std::filesystem::path(dir / "").parent_path();
+    ASSERT_EQ(chown(folder.c_str(), 0, kGroup), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 02775), 0);
+    WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes({{8, "a"}}));
+    ASSERT_EQ(chown((dir / "calvora-host.tm").c_str(), 0, kGroup), 0);
+    ASSERT_EQ(chmod((dir / "calvora-host.tm").c_str(), 0664), 0);
+    ASSERT_EQ(Shell(Quoted(dir.Host()) + " list").exitCode, 0);  // makes the lock file
+}
+
+// A stranger who holds every lock he can open keeps neither a member's nor root's save nor a
+// member's start-up waiting; root's save goes on beside a hard link a member added.
+TEST(StoreFiles, AStrangerKeepsNoSaveOrReaderWaiting) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running as other users needs root";
+    HostDirectory dir;
+    MakeSharedFolder(dir);
+    WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
+    const std::string data = Quoted(dir / "calvora-host.tm");
+    const std::string stranger = AsUser(12345, false), member = AsUser(12346, true);
+    EXPECT_NE(Shell(stranger + "flock -n " + data + ".calvora-lock true").exitCode, 0);
+    const int holder = StartProcess({"/bin/sh", "-c", stranger + "flock -x " + data + " sleep 20"});
+    usleep(200000);
+    const struct {
+        const char* who;
+        std::string command;
+    } cases[] = {
+        {"member's receive", member + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming")},
+        {"member's list", member + Quoted(dir.Host()) + " list"},
+        {"root's receive beside a hard link", member + "ln " + data + " " + Quoted(dir / "second") +
+                                                  " && " + Quoted(dir.Host()) + " receive " +
+                                                  Quoted(dir / "incoming")}};
+    for (const auto& c : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        const auto result = Shell(c.command);
+        EXPECT_EQ(result.exitCode, 0) << c.who << ": " << result.err;
+        EXPECT_LT(std::chrono::steady_clock::now() - start,
+                  std::chrono::milliseconds(kAfxLockWaitMilliseconds))
+            << c.who;
+        EXPECT_EQ(ArchivedNumbers(ReadWholeFile(dir / "calvora-host.tm")),
+                  (std::vector<int>{1, 2, 3}))
+            << c.who;
+    }
+    kill(holder, SIGKILL);
+    waitpid(holder, nullptr, 0);
+}
+
+// Whoever saved last, after a member deleted the data file, every member can save next.
+TEST(StoreFiles, EveryMemberCanSaveAfterTheDataFileWasDeleted) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "running as other users needs root";
+    HostDirectory dir;
+    MakeSharedFolder(dir);
+    const std::string data = Quoted(dir / "calvora-host.tm");
+    for (const uid_t saver : {0u, 12345u, 12346u}) {
+        WriteWholeFile(dir / "incoming", ArchiveBytes({{static_cast<int>(saver), "x"}}));
+        const std::string as = saver == 0 ? "" : AsUser(saver, true);
+        const auto result = Shell(AsUser(12347, true) + "rm " + data + " && umask 022 && " + as +
+                                  Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"));
+        EXPECT_EQ(result.exitCode, 0) << saver << ": " << result.err;
+        EXPECT_EQ(StatOf(dir / "calvora-host.tm").st_gid, kGroup) << saver;
+        EXPECT_EQ(StatOf(dir / "calvora-host.tm").st_mode & 0060, 0060u) << saver;
+        WriteWholeFile(dir / "incoming", ArchiveBytes(kThree));
+        EXPECT_EQ(
+            Shell(AsUser(12348, true) + Quoted(dir.Host()) + " receive " + Quoted(dir / "incoming"))
+                .exitCode,
+            0)
+            << saver;
+    }
+}
+
 TEST(StoreFiles, NewDataFileGetsThePermissionsTheUmaskLeaves) {
     const struct {
         const char* umask;
@@ -320,7 +405,8 @@ TEST(StoreFiles, FullDiskKeepsTheOldFileWholeOnBothPaths) {
             "; cat /dev/zero > " + Quoted(fs + "/filler") + " 2>/dev/null || true; " +
             Quoted(fs + "/" + CALVORA_HOST_FILE) + " receive " + Quoted(dir / "incoming") +
             " || true; cp " + Quoted(fs + "/" + CALVORA_HOST_FILE + ".tm") + " " +
-            Quoted(dir / "result") + "; ls " + Quoted(fs) + " > " + Quoted(dir / "names");
+            Quoted(dir / "result") + "; ls " + Quoted(fs) + " | grep -v " + kLockFile + " > " +
+            Quoted(dir / "names");
         const auto result = RunProcess({"/usr/bin/unshare", "-m", "/bin/sh", "-c", script});
         ASSERT_EQ(result.exitCode, 0) << c.path << ": " << result.err;
         EXPECT_EQ(ReadWholeFile(dir / "result") == incoming, c.written) << c.path;
@@ -329,6 +415,37 @@ TEST(StoreFiles, FullDiskKeepsTheOldFileWholeOnBothPaths) {
         }
         EXPECT_EQ(LineCount(ReadWholeFile(dir / "names")), 4u) << c.path << ":\n"
                                                                << ReadWholeFile(dir / "names");
+    }
+}
+
+// A save that fails on a full file system pushes nothing, on either path: the sync library
+// hands on only what this host saved. Each save runs in a child with a mount namespace of its
+// own.
+TEST_F(StoreTest, SaveOntoAFullDiskPushesNothing) {
+    if (geteuid() != 0 || !MountNamespacesWork())
+        GTEST_SKIP() << "mounting a small file system needs root and mount namespaces";
+    const std::string small = m_dir / "small", data = m_dir / "small/host.tm";
+    std::filesystem::create_directory(small);
+    const std::string old = ArchiveBytes({{8, "a"}});
+    FillPeriods(*g_periodList, ManyPeriods(20000));
+    for (const bool inPlace : {false, true}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (unshare(CLONE_NEWNS) != 0 ||
+                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                mount("calvora", small.c_str(), "tmpfs", 0, "size=16k") != 0)
+                _exit(3);
+            WriteWholeFile(data, old);
+            if (inPlace && link(data.c_str(), (small + "/second").c_str()) != 0)
+                _exit(3);
+            theApp.m_dataPath = data.c_str();
+            const bool saved = SavePeriodList(g_periodList, theApp.m_dataPath);
+            _exit(saved ? 1 : ReadWholeFile(data) == old ? 0 : 2);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << inPlace << ": " << status;
+        EXPECT_FALSE(FileExists(m_dir / "sync.log")) << inPlace;
     }
 }
 
@@ -360,7 +477,7 @@ TEST(StoreFiles, KilledAtomicSavesLeaveWholeFilesAndTheirTemporariesGoAtTheNextS
     // One save that is still going on keeps its temporary file through the next one.
     CAtomicFile live;
     ASSERT_TRUE(live.OpenFor((dir / "calvora-host.tm").c_str()));
-    const std::vector<std::string> known = {"calvora-host.tm", "even", "odd"};
+    const std::vector<std::string> known = {"calvora-host.tm", kLockFile, "even", "odd"};
     ASSERT_EQ(OtherNames(dir, known).size() >= 1, true);
     EXPECT_EQ(dir.Run({"receive", dir / "odd"}).exitCode, 0);
     const std::vector<std::string> left = OtherNames(dir, known);
@@ -403,8 +520,10 @@ TEST(StoreFiles, StartUpBesideASlowInPlaceWriterListsOneWholeListOrNone) {
                       fresh = ArchiveBytes(ManyPeriods(count, 2000000));
     ASSERT_EQ(old.size(), fresh.size());
     WriteWholeFile(dir / "calvora-host.tm", old);
-    CFile writer((dir / "calvora-host.tm").c_str(),
-                 CFile::modeWrite | CFile::modeNoTruncate | CFile::shareExclusive);
+    CHeldFile writer;
+    ASSERT_TRUE(writer.OpenHeld((dir / "calvora-host.tm").c_str(),
+                                CFile::modeWrite | CFile::modeNoTruncate,
+                                platform::FileLock::exclusive, 0, false));
     const int reader =
         StartProcess({"/bin/sh", "-c", Quoted(dir.Host()) + " list > " + Quoted(dir / "listed")});
     usleep((kAfxLockWaitMilliseconds - 50) * 1000);

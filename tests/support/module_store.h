@@ -23,6 +23,7 @@ public:
         const std::filesystem::path& parent = std::filesystem::temp_directory_path())
         : m_dir(parent) {
         g_periodList = new CObList(10);
+        NotePeriodListChanged();
         theApp.m_bTmFormat = 1;
         theApp.m_dataPath = DataFile().c_str();
         SetEnvironment("CALVORA_SYNC_LOG", m_dir / "sync.log");
@@ -32,6 +33,7 @@ public:
         DeleteAllPeriods(*g_periodList);
         delete g_periodList;
         g_periodList = nullptr;
+        NotePeriodListChanged();
         theApp.m_dataPath.Empty();
         theApp.m_bKeepUnreadFile = 0;
     }

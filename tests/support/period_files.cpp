@@ -1,6 +1,7 @@
 #include "tests/support/period_files.h"
 
 #include "calvora/periods/period_records.h"
+#include "calvora/store/period_store.h"
 #include "tests/support/period_archive_helpers.h"
 
 void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {
@@ -14,6 +15,7 @@ void FillPeriods(CObList& list, const std::vector<PeriodRow>& rows) {
         period->m_timeEnd = CTime(2005, 4, 12, 17, 0, 0);
         list.AddTail(period);
     }
+    NotePeriodListChanged();
 }
 
 std::string ArchiveBytes(const std::vector<PeriodRow>& rows, bool tmSchema) {

@@ -1,5 +1,6 @@
 #include "calvora/dialogs/form_checks/period_form_checks.h"
 
+#include "calvora/framework/civil_date.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/periods/time_of_day.h"
 
@@ -18,24 +19,18 @@ struct DayLimit {
     LPCSTR message;
 };
 
-constexpr DayLimit k31Days = {31, "请输入1~31中的一个日期，或者输入0代表不指定日期！"};
-constexpr DayLimit k30Days = {30, "请输入1~30中的一个日期，或者输入0代表不指定日期！"};
-constexpr DayLimit k29Days = {29, "请输入1~29中的一个日期，或者输入0代表不指定日期！"};
-constexpr DayLimit k28Days = {28, "请输入1~28中的一个日期，或者输入0代表不指定日期！"};
+// The message for each last day a month can have, from 28 on.
+constexpr LPCSTR kDayRangeMessages[] = {
+    "请输入1~28中的一个日期，或者输入0代表不指定日期！",
+    "请输入1~29中的一个日期，或者输入0代表不指定日期！",
+    "请输入1~30中的一个日期，或者输入0代表不指定日期！",
+    "请输入1~31中的一个日期，或者输入0代表不指定日期！",
+};
 
 // month lies in 0..12 here; an open month (0) allows any day of the longest months.
 DayLimit DayLimitOf(int month, int year) {
-    switch (month) {
-        case 2:
-            return IsLeapYear(year) ? k29Days : k28Days;
-        case 4:
-        case 6:
-        case 9:
-        case 11:
-            return k30Days;
-        default:
-            return k31Days;
-    }
+    const int lastDay = month == 0 ? 31 : CivilDate::DaysInMonth(year, month);
+    return {lastDay, kDayRangeMessages[lastDay - 28]};
 }
 
 bool IsYearInRange(int year) {
@@ -51,10 +46,6 @@ bool IsReversed(int start, int end) {
 }
 
 }  // namespace
-
-bool IsLeapYear(int year) {
-    return year % 400 == 0 || (year % 4 == 0 && year % 100 != 0);
-}
 
 FormRefusal CheckDateFields(const PeriodForm& form) {
     if (!IsYearInRange(form.m_nYearStart)) {

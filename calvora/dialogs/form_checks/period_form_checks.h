@@ -49,9 +49,6 @@ struct FormRefusal {
     bool Refused() const { return message != nullptr; }
 };
 
-// Gregorian rule; year 0 counts as a leap year.
-bool IsLeapYear(int year);
-
 // The date checks alone: ranges, days per month, then the order of start and end.
 FormRefusal CheckDateFields(const PeriodForm& form);
 

@@ -29,8 +29,10 @@ struct FileOpenMode {
     bool create;    // create the file when it is missing
     bool truncate;  // empty an existing file
     FileLock lock;
-    bool createNew;    // fail when the name exists (with create)
-    bool regularOnly;  // fail unless the file is a regular file; never waits for a peer
+    bool createNew;  // fail when the name exists (with create)
+    // Fail unless the name itself is a regular file: a symbolic link there is not followed.
+    // Never waits for a peer. Written, in a folder others may write, it has no other name.
+    bool regularOnly;
 };
 
 int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file);
@@ -48,11 +50,29 @@ int SetFileLength(FileHandle file, std::int64_t length);
 // Makes sure the storage for the first length bytes exists, so that writing them cannot run
 // out of space; neither the content nor the length changes where the system allows that.
 int ReserveFileSpace(FileHandle file, std::int64_t length);
-// Gives an open file the owner, group and permission bits of the file at model, as far as
-// the process may. Fails with kOtherNames when model has more than one name and with the
-// system's error when its owner or group cannot be given.
+// Gives an open file the owner, group and permission bits of the regular file at model, as far
+// as the process may. Fails with kOtherNames when model has more than one name in a folder
+// only its owner may write, and with the system's error when its owner or group cannot be
+// given. Gives nothing, and succeeds, where the name is no regular file with one name in such
+// a folder (a link, or a name any member of a writing group may have planted): the file that
+// replaces it is made as a new one.
 int AdoptIdentityOf(FileHandle file, const FilePath& model);
 inline constexpr int kOtherNames = -2;
+// Where the folder of path may be written by its group, gives an open file of the process's
+// that group and lets the group read and write it, so that every member can save after any;
+// as far as the process may.
+void ShareWithFolderGroup(FileHandle file, const FilePath& path);
+
+// Takes the lock that the readers of the file at path share and a writer in place holds
+// alone, without waiting. Where the system has locks it is kept on a file beside it,
+// "<path>.calvora-lock", which only those who may write path or its folder can open, so that
+// no one else can keep them waiting; a locker makes it when it is missing and path is a
+// regular file. 0 with *lock held until CloseFile; a sharing violation while another holds it
+// in conflict; kNoLockFile when there is none this process may open or make;
+// kLockIsTheFile where the system keeps locks with the file's own opens (sharing modes).
+int LockFileBeside(const FilePath& path, FileLock lock, FileHandle* lockHandle);
+inline constexpr int kNoLockFile = -3;
+inline constexpr int kLockIsTheFile = -4;
 int CloseFile(FileHandle file);
 
 // What tells one state of an open file from another: which file it is, its length, and the

@@ -1,6 +1,8 @@
-// Every descriptor opened here is close-on-exec and closed before the call returns. A replacement
-// is a rename into the directory of the file the links end at, then a sync of that directory; a
-// file is unused once this process gets an exclusive lock on it, which any user's lock refuses.
+// Every descriptor opened here is close-on-exec and closed before the call returns. A link is
+// followed only where nobody but its owner and root could have put it; every other name is
+// opened without following a link at it. A replacement is a rename, which replaces a link rather
+// than following it, then a sync of the directory; a file is unused once this process gets an
+// exclusive lock on it, which any user's lock refuses.
 #include "calvora/framework/platform/file_system.h"
 
 #include <dirent.h>
@@ -11,30 +13,41 @@
 #include <unistd.h>
 
 #include <cerrno>
-
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "calvora/framework/platform/posix/folder_rules.h"
+
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+using platform::FolderOf;
+
+// Whether nobody but the link's owner and root could have put the link at path: its folder
+// is written by its owner alone, or is sticky, so that only an entry's owner replaces it; and
+// the link belongs to root or to the folder's owner.
+bool IsTrustedLink(const std::string& path, const struct stat& link) {
+    struct stat folder {};
+    if (stat(FolderOf(path).c_str(), &folder) != 0)
+        return false;
+    const bool ownerAlone =
+        (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (folder.st_mode & S_ISVTX) != 0;
+    return ownerAlone && (link.st_uid == 0 || link.st_uid == folder.st_uid);
 }
 
-// The file a chain of symbolic links ends at; the path itself when it is no link.
-std::string FollowLinks(std::string path) {
+// The name a chain of trusted symbolic links ends at; the path itself when it is no such link.
+std::string FollowTrustedLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
+        struct stat link {};
+        if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || !IsTrustedLink(path, link))
+            return path;
         std::vector<char> buffer(PATH_MAX);
         const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= buffer.size())
+        if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
             return path;
         std::string target(buffer.data(), static_cast<std::size_t>(length));
-        path = target[0] == '/' ? std::move(target) : DirectoryOf(path).append("/").append(target);
+        path = target[0] == '/' ? std::move(target) : FolderOf(path).append("/").append(target);
     }
     return path;
 }
@@ -48,11 +61,19 @@ bool SyncDirectory(const std::string& directory) {
     return synced;
 }
 
+// The copy takes the group and permission bits of the original, so that it opens to nobody
+// the original is closed to; it is the copier's own until complete.
 bool CopyContent(const char* from, const char* to) {
-    const int in = open(from, O_RDONLY | O_CLOEXEC);
+    const int in = open(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct stat original {};
     if (in < 0)
         return false;
-    const int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fstat(in, &original) != 0 || !S_ISREG(original.st_mode)) {
+        close(in);
+        errno = EACCES;
+        return false;
+    }
+    const int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
     bool ok = out >= 0;
     char buffer[65536];
     while (ok) {
@@ -63,8 +84,10 @@ bool CopyContent(const char* from, const char* to) {
         }
         ok = write(out, buffer, static_cast<std::size_t>(got)) == got;
     }
-    if (out >= 0)
-        ok = fsync(out) == 0 && close(out) == 0 && ok;
+    if (out >= 0) {
+        (void)fchown(out, static_cast<uid_t>(-1), original.st_gid);
+        ok = fchmod(out, original.st_mode & 0777) == 0 && fsync(out) == 0 && close(out) == 0 && ok;
+    }
     close(in);
     if (!ok && out >= 0)
         unlink(to);
@@ -79,11 +102,12 @@ BOOL AfxDeleteFile(const platform::FilePath& path) {
 
 BOOL CFileFind::FindFile(const platform::FilePath& name) {
     struct stat info;
-    return stat(name.Native().c_str(), &info) == 0;
+    return lstat(name.Native().c_str(), &info) == 0;
 }
 
 BOOL AfxIsFileWritable(const platform::FilePath& path) {
-    const int fd = open(path.Native().c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd =
+        open(path.Native().c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
     struct stat info;
@@ -95,12 +119,17 @@ BOOL AfxIsFileWritable(const platform::FilePath& path) {
 }
 
 platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
-    return platform::FilePath(FollowLinks(path.Native()));
+    return platform::FilePath(FollowTrustedLinks(path.Native()));
+}
+
+BOOL AfxIsSymbolicLink(const platform::FilePath& path) {
+    struct stat info;
+    return lstat(path.Native().c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
     const std::string& full = prefix.Native();
-    const std::string directory = DirectoryOf(full);
+    const std::string directory = FolderOf(full);
     const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
     std::vector<platform::FilePath> paths;
     DIR* listing = opendir(directory.c_str());
@@ -132,10 +161,10 @@ BOOL AfxDeleteUnusedFile(const platform::FilePath& file) {
 }
 
 BOOL AfxReplaceFile(const platform::FilePath& replacement, const platform::FilePath& target) {
-    const std::string destination = FollowLinks(target.Native());
+    const std::string& destination = target.Native();
     if (rename(replacement.Native().c_str(), destination.c_str()) != 0)
         return FALSE;
-    SyncDirectory(DirectoryOf(destination));
+    SyncDirectory(FolderOf(destination));
     return TRUE;
 }
 

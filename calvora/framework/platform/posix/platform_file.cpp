@@ -13,6 +13,7 @@
 #include <ctime>
 
 #include "calvora/framework/afxexcept.h"
+#include "calvora/framework/platform/posix/folder_rules.h"
 
 namespace platform {
 
@@ -40,6 +41,8 @@ int OpenFlags(const FileOpenMode& mode) {
         flags |= O_CREAT;
     if (mode.create && mode.createNew)
         flags |= O_EXCL;
+    if (mode.regularOnly)
+        flags |= O_NOFOLLOW;
     return flags;
 }
 
@@ -55,7 +58,7 @@ int Lock(int fd, FileLock lock) {
 }
 
 // Whether the opened file may be handed out in that mode.
-int CheckOpened(int fd, const FileOpenMode& mode) {
+int CheckOpened(int fd, const FileOpenMode& mode, const FilePath& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return errno;
@@ -63,6 +66,11 @@ int CheckOpened(int fd, const FileOpenMode& mode) {
         return EISDIR;
     if (mode.regularOnly && !S_ISREG(info.st_mode))
         return EACCES;
+    // Another name in such a folder may be one a member put there for a file of someone else's.
+    if (mode.regularOnly && mode.access != FileAccess::read && info.st_nlink > 1 &&
+        OthersMayWriteFolderOf(path.Native())) {
+        return EMLINK;
+    }
     // A new file that lost its name before the lock was taken (someone removed it as unused)
     // is no longer the file asked for.
     if (mode.createNew && info.st_nlink == 0)
@@ -81,7 +89,7 @@ int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file) {
         return errno;
     int error = Lock(fd, mode.lock);
     if (error == 0)
-        error = CheckOpened(fd, mode);
+        error = CheckOpened(fd, mode, path);
     // Truncation waits for the lock, so that a file held by another opener is not emptied.
     if (error == 0 && mode.truncate && ::ftruncate(fd, 0) != 0)
         error = errno;
@@ -161,10 +169,12 @@ int ReserveFileSpace(FileHandle file, std::int64_t length) {
 
 int AdoptIdentityOf(FileHandle file, const FilePath& model) {
     struct stat old {};
-    if (::stat(model.Native().c_str(), &old) != 0)
+    if (::lstat(model.Native().c_str(), &old) != 0)
         return errno;
+    if (!S_ISREG(old.st_mode))
+        return 0;
     if (old.st_nlink > 1)
-        return kOtherNames;
+        return OthersMayWriteFolderOf(model.Native()) ? 0 : kOtherNames;
     struct stat own {};
     if (::fstat(Descriptor(file), &own) != 0)
         return errno;
@@ -174,6 +184,77 @@ int AdoptIdentityOf(FileHandle file, const FilePath& model) {
     }
     // Only the permission bits: set-id and sticky bits are not the data file's to pass on.
     return ::fchmod(Descriptor(file), old.st_mode & 0777) == 0 ? 0 : errno;
+}
+
+void ShareWithFolderGroup(FileHandle file, const FilePath& path) {
+    struct stat folder {};
+    struct stat own {};
+    if (::stat(FolderOf(path.Native()).c_str(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0 ||
+        ::fstat(Descriptor(file), &own) != 0) {
+        return;
+    }
+    if (own.st_gid != folder.st_gid)
+        (void)::fchown(Descriptor(file), static_cast<uid_t>(-1), folder.st_gid);
+    (void)::fchmod(Descriptor(file), (own.st_mode & 0777) | S_IRGRP | S_IWGRP);
+}
+
+namespace {
+
+constexpr char kLockSuffix[] = ".calvora-lock";
+
+// Makes the lock file of data, open for reading only by the owner at first. It then goes to
+// data's owner and group where the process may give them, and opens to the group or to others
+// only where they may write data or its folder.
+int CreateLockFile(const std::string& lockPath, const struct stat& data) {
+    const int fd = ::open(lockPath.c_str(),
+                          O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    struct stat folder {};
+    OthersMayWriteFolderOf(lockPath, &folder);
+    if (::fchown(fd, data.st_uid, data.st_gid) != 0)
+        (void)::fchown(fd, static_cast<uid_t>(-1), data.st_gid);
+    const mode_t writers = data.st_mode | folder.st_mode;
+    mode_t mode = 0600;
+    if ((writers & S_IWGRP) != 0)
+        mode |= 0060;
+    if ((writers & S_IWOTH) != 0)
+        mode |= 0006;
+    (void)::fchmod(fd, mode);
+    return fd;
+}
+
+int OpenLockFile(const FilePath& path) {
+    struct stat data {};
+    if (::lstat(path.Native().c_str(), &data) != 0 || !S_ISREG(data.st_mode))
+        return -1;
+    const std::string lockPath = path.Native() + kLockSuffix;
+    const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int fd = ::open(lockPath.c_str(), flags);
+    if (fd < 0 && errno == ENOENT)
+        fd = CreateLockFile(lockPath, data);
+    if (fd < 0 && errno == EEXIST)
+        fd = ::open(lockPath.c_str(), flags);
+    struct stat info {};
+    if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+int LockFileBeside(const FilePath& path, FileLock lock, FileHandle* lockHandle) {
+    const int fd = OpenLockFile(path);
+    if (fd < 0)
+        return kNoLockFile;
+    if (const int error = Lock(fd, lock)) {
+        ::close(fd);
+        return error;
+    }
+    *lockHandle = fd;
+    return 0;
 }
 
 namespace {

@@ -58,6 +58,10 @@ platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
     return path;
 }
 
+BOOL AfxIsSymbolicLink(const platform::FilePath&) {
+    return FALSE;  // the system follows them in every open
+}
+
 std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
     const std::wstring& full = prefix.Native();
     const std::wstring directory = prefix.Folder().Native();

@@ -149,6 +149,14 @@ int AdoptIdentityOf(FileHandle, const FilePath& model) {
     return info.nNumberOfLinks > 1 ? kOtherNames : 0;
 }
 
+void ShareWithFolderGroup(FileHandle, const FilePath&) {
+    // The directory's inherited access lists decide who may write a new file.
+}
+
+int LockFileBeside(const FilePath&, FileLock, FileHandle*) {
+    return kLockIsTheFile;
+}
+
 namespace {
 
 // File times count 100-nanosecond steps from 1601.

@@ -4,8 +4,8 @@
 // never second by second, and by jumping over dates that no selected period can match.
 //
 // The answers follow the module's own rule for a selection: the first period of each selected
-// number, tested as IsActiveAt tests it, under the process's local time zone. A host builds this
-// on the periods GetConfigData lends it; nothing here calls into the module.
+// number, tested by the rule IsActiveAt evaluates, under the process's local time zone. A host
+// builds this on the periods GetConfigData lends it; nothing here calls into the module.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "calvora/framework/afx.h"
-
-class CTimeZone;
+#include "calvora/periods/period_rule.h"
 
 struct ActivityChange {
     CTime at;                  // the first second with the new value
@@ -39,29 +38,17 @@ public:
     std::optional<ActivityChange> Next(const CTime& from) const;
 
 private:
-    // A period that can be active at all, as closed ranges with the open sides filled in.
-    struct Rule {
+    // The first period of a selected number, which some instant can lie in.
+    struct SelectedPeriod {
         int number;
-        std::int64_t firstYear, lastYear;
-        int firstMonth, lastMonth, firstDay, lastDay, firstWeekday, lastWeekday;
-        int firstSecond, lastSecond;  // of the day
+        const CTimeZone* period;
+        DateRanges dates;
+        int firstSecond, lastSecond;  // of the day, from the period's clock range
 
-        bool Matches(std::int64_t day) const;
         bool WholeDay() const { return firstSecond <= 0 && lastSecond >= 86399; }
-        std::optional<std::int64_t> NextMatchingDay(std::int64_t day,
-                                                    std::int64_t horizonYear) const;
-        std::optional<std::int64_t> LastDayOfRun(std::int64_t day) const;
     };
-    struct Stretch;
+    class Walk;
 
-    static std::optional<Stretch> StretchFrom(CTime::time_type t);
-    std::optional<CTime::time_type> NextChangeInstant(CTime::time_type from, bool value) const;
-    std::optional<CTime::time_type> FirstDifferent(const Stretch& stretch, bool value) const;
-    bool AnyMatches(std::int64_t day, bool wholeDayOnly) const;
-    std::optional<std::int64_t> NextMatchingDay(std::int64_t day, std::int64_t horizonYear) const;
-    std::optional<std::int64_t> LastWholeDayCovered(std::int64_t day,
-                                                    std::int64_t horizonYear) const;
-
-    std::vector<Rule> m_rules;     // in selection order
-    std::int64_t m_lastBoundYear;  // after it the rules repeat with the calendar's 400 years
+    std::vector<SelectedPeriod> m_selected;  // in selection order, each number once
+    std::int64_t m_lastBoundYear;            // after it the periods repeat with the calendar
 };

@@ -2,7 +2,7 @@
 // zone data. The local times are the C library's, as the module's are; an instant whose local
 // time occurs twice, in the hour a clock set back repeats, is written in UTC, since a local
 // time there would name the first pass.
-#include "host/app/ics_calendar.h"
+#include "host/ics/ics_calendar.h"
 
 #include <libical/ical.h>
 #include <unistd.h>
@@ -62,9 +62,9 @@ bool UniqueLocalTime(std::time_t t, std::tm& local) {
 }
 
 // DTSTART or DTEND: the local time with the zone's TZID, or UTC.
-icalproperty* TimeProperty(icalproperty* (*make)(icaltimetype), const CTime& at, icaltimezone* zone,
+icalproperty* TimeProperty(icalproperty* (*make)(icaltimetype), std::int64_t at, icaltimezone* zone,
                            const std::string& tzid) {
-    const auto t = static_cast<std::time_t>(at.GetTime());
+    const auto t = static_cast<std::time_t>(at);
     std::tm local;
     if (zone == nullptr || !UniqueLocalTime(t, local))
         return make(icaltime_from_timet_with_zone(t, 0, icaltimezone_get_utc_timezone()));
@@ -84,7 +84,7 @@ icalcomponent* Event(const IcsEvent& event, const icaltimetype& stamp, icaltimez
                      const std::string& tzid) {
     icalcomponent* vevent = icalcomponent_new_vevent();
     const icaltimetype begin =
-        icaltime_from_timet_with_zone(event.begin.GetTime(), 0, icaltimezone_get_utc_timezone());
+        icaltime_from_timet_with_zone(event.begin, 0, icaltimezone_get_utc_timezone());
     const std::string uid =
         std::to_string(event.number) + "-" + icaltime_as_ical_string(begin) + "@calvora-host";
     icalcomponent_add_property(vevent, icalproperty_new_uid(uid.c_str()));
@@ -98,10 +98,11 @@ icalcomponent* Event(const IcsEvent& event, const icaltimetype& stamp, icaltimez
 
 }  // namespace
 
-std::string IcsCalendarText(const std::vector<IcsEvent>& events, const CTime& now) {
-    Component calendar(icalcomponent_new_vcalendar(), &icalcomponent_free);
-    icalcomponent_add_property(calendar.get(), icalproperty_new_version("2.0"));
-    icalcomponent_add_property(calendar.get(),
+extern "C" __attribute__((visibility("default"))) bool WriteIcsCalendar(const IcsCalendar* calendar,
+                                                                        std::string* text) {
+    Component vcalendar(icalcomponent_new_vcalendar(), &icalcomponent_free);
+    icalcomponent_add_property(vcalendar.get(), icalproperty_new_version("2.0"));
+    icalcomponent_add_property(vcalendar.get(),
                                icalproperty_new_prodid("-//Calvora//calvora-host//EN"));
     const std::string tzid = LocalZoneName();
     icaltimezone* zone = NamedLocalZone(tzid);
@@ -111,14 +112,16 @@ std::string IcsCalendarText(const std::vector<IcsEvent>& events, const CTime& no
         icalcomponent* vtimezone = icalcomponent_new_clone(icaltimezone_get_component(zone));
         icalproperty_set_tzid(icalcomponent_get_first_property(vtimezone, ICAL_TZID_PROPERTY),
                               tzid.c_str());
-        icalcomponent_add_component(calendar.get(), vtimezone);
+        icalcomponent_add_component(vcalendar.get(), vtimezone);
     }
-    const icaltimetype stamp =
-        icaltime_from_timet_with_zone(now.GetTime(), 0, icaltimezone_get_utc_timezone());
-    for (const IcsEvent& event : events)
-        icalcomponent_add_component(calendar.get(), Event(event, stamp, zone, tzid));
-    char* text = icalcomponent_as_ical_string_r(calendar.get());
-    std::string out(text);
-    icalmemory_free_buffer(text);
-    return out;
+    const icaltimetype stamp = icaltime_from_timet_with_zone(
+        static_cast<std::time_t>(calendar->now), 0, icaltimezone_get_utc_timezone());
+    for (const IcsEvent& event : calendar->events)
+        icalcomponent_add_component(vcalendar.get(), Event(event, stamp, zone, tzid));
+    char* written = icalcomponent_as_ical_string_r(vcalendar.get());
+    if (written == nullptr)
+        return false;
+    text->assign(written);
+    icalmemory_free_buffer(written);
+    return true;
 }
