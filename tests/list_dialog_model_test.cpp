@@ -17,10 +17,10 @@
 
 #include "calvora/api/calvora_api.h"
 #include "calvora/dialogs/change_journal.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "calvora/periods/time_of_day.h"
 #include "calvora/resources/resource.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"

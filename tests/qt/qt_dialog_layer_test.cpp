@@ -16,9 +16,9 @@
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/framework/ui/afxwin.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {

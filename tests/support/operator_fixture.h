@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless/headless_window_system.h"
 
 class OperatorTest : public testing::Test {
 protected:

@@ -1,7 +1,7 @@
 // An HDLG is the address of its Dialog, which m_open owns while RunModalDialog runs; its controls,
 // one per template entry, are never added to or moved, so the pointers handed out stay good while
 // it is open. Steps run inside a modal loop, on its thread; only message boxes come from others.
-#include "calvora/framework/ui/headless/headless_window_system.h"
+#include "tests/support/headless/headless_window_system.h"
 
 #include <algorithm>
 #include <cstdio>
