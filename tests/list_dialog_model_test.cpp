@@ -695,8 +695,8 @@ TEST_F(ListDialogModelTest, TheListRefusesInputWhileTheFormIsOpen) {
         .Click(edit::IDC_CONFIRM)
         .Observe([](HeadlessWindowSystem& s) {
             EXPECT_TRUE(s.DialogEnabled(IDD_PERIOD_LIST));
-            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), 3);
-            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(2, 1), "改");
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->RowCount(), 3);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->CellText(2, 1), "改");
         })
         .PressEscape();
     CString log;

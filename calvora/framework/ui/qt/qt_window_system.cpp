@@ -15,6 +15,7 @@
 #include <map>
 #include <string_view>
 
+#include "calvora/framework/ui/dialog_rules.h"
 #include "calvora/framework/ui/qt/dialog_window.h"
 #include "calvora/framework/ui/qt/message_box.h"
 #include "calvora/framework/ui/qt/qt_text.h"
@@ -39,11 +40,6 @@ public:
           m_combo(qobject_cast<QComboBox*>(&widget)),
           m_picker(dynamic_cast<TimeOfDayEdit*>(&widget)),
           m_list(dynamic_cast<ReportListView*>(&widget)) {}
-
-    bool IsButton() const { return m_button != nullptr; }
-    bool IsComboBox() const { return m_combo != nullptr; }
-    bool IsTimeEditor() const { return m_picker != nullptr; }
-    bool IsListView() const { return m_list != nullptr; }
 
     // ui::Control
     CString Text() const override {
@@ -87,30 +83,32 @@ public:
     void SetTime(const CTime& value) override { m_picker->SetValue(value); }
 
     // ui::ListView
-    int InsertColumn(int column, const CString& heading, int, int width) override {
+    int InsertColumn(int column, const CString& heading, int width) override {
         return m_list->InsertColumn(column, heading, width);
     }
-    int InsertItem(int row, const CString& text) override {
+    int InsertRow(int row, const CString& text) override {
         return m_list->Model().InsertRow(row, text);
     }
-    bool DeleteItem(int row) override { return m_list->Model().RemoveRow(row); }
-    int ItemCount() const override { return m_list->Model().rowCount(); }
-    bool SetItemText(int row, int column, const CString& text) override {
+    bool DeleteRow(int row) override { return m_list->Model().RemoveRow(row); }
+    int RowCount() const override { return m_list->Model().rowCount(); }
+    bool SetCellText(int row, int column, const CString& text) override {
         return m_list->Model().SetText(row, column, text);
     }
-    CString ItemText(int row, int column) const override {
+    CString CellText(int row, int column) const override {
         return m_list->Model().Text(row, column);
     }
-    bool SetItemData(int row, DWORD_PTR data) override {
+    bool SetRowData(int row, DWORD_PTR data) override {
         return m_list->Model().SetValue(row, data);
     }
-    DWORD_PTR ItemData(int row) const override { return m_list->Model().Value(row); }
-    UINT ItemState(int row, UINT mask) const override { return m_list->State(row, mask); }
-    bool SetItemState(int row, UINT state, UINT mask) override {
-        return m_list->SetState(row, state, mask);
-    }
-    DWORD ExtendedStyle() const override { return m_list->ExtendedStyle(); }
-    void SetExtendedStyle(DWORD style) override { m_list->SetExtendedStyle(style); }
+    DWORD_PTR RowData(int row) const override { return m_list->Model().Value(row); }
+    bool IsTicked(int row) const override { return m_list->Model().IsTicked(row); }
+    bool SetTicked(int row, bool ticked) override { return m_list->Model().SetTicked(row, ticked); }
+    bool IsSelected(int row) const override { return m_list->IsSelected(row); }
+    bool SetSelected(int row, bool selected) override { return m_list->SetSelected(row, selected); }
+    int FocusedRow() const override { return m_list->FocusedRow(); }
+    bool SetFocusedRow(int row) override { return m_list->SetFocusedRow(row); }
+    ui::ListLook Look() const override { return m_list->Look(); }
+    void SetLook(const ui::ListLook& look) override { m_list->SetLook(look); }
 
 private:
     DialogWindow& m_dialog;
@@ -237,26 +235,9 @@ int QtWindowSystem::FocusedControl(HDLG dlg) {
     return dlg != nullptr ? DialogWindow::FromHandle(dlg)->FocusedControl() : 0;
 }
 
-ui::Control* QtWindowSystem::ControlOf(HDLG dlg, int id) {
-    return ControlIn(dlg, id);
-}
-
-ui::Button* QtWindowSystem::ButtonOf(HDLG dlg, int id) {
+WindowSystem::ControlParts QtWindowSystem::PartsOf(HDLG dlg, int id) {
     QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsButton() ? control : nullptr;
-}
-
-ui::ComboBox* QtWindowSystem::ComboBoxOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsComboBox() ? control : nullptr;
-}
-
-ui::TimeEditor* QtWindowSystem::TimeEditorOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsTimeEditor() ? control : nullptr;
-}
-
-ui::ListView* QtWindowSystem::ListViewOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsListView() ? control : nullptr;
+    if (control == nullptr)
+        return {};
+    return dialog_rules::PartsOfKind(*control, DialogWindow::FromHandle(dlg)->TemplateOf(id)->kind);
 }

@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1u);
-constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2u);
-
 // Cells without a focus frame of their own: the view draws one around the focused row.
 class CellDelegate final : public QStyledItemDelegate {
 public:
@@ -109,11 +106,12 @@ bool ReportListModel::IsTicked(int row) const {
     return IsRow(row) && m_rows[static_cast<std::size_t>(row)].ticked;
 }
 
-void ReportListModel::SetTicked(int row, bool ticked) {
+bool ReportListModel::SetTicked(int row, bool ticked) {
     if (!IsRow(row))
-        return;
-    m_rows[static_cast<std::size_t>(row)].ticked = ticked;
+        return false;
+    m_rows[static_cast<std::size_t>(row)].ticked = m_tickBoxes && ticked;
     emit dataChanged(index(row, 0), index(row, 0), {Qt::CheckStateRole});
+    return true;
 }
 
 void ReportListModel::SetTickBoxes(bool on) {
@@ -189,65 +187,38 @@ int ReportListView::InsertColumn(int column, const CString& heading, int width) 
     return at;
 }
 
-UINT ReportListView::State(int row, UINT mask) const {
+bool ReportListView::IsSelected(int row) const {
+    return m_model.IsRow(row) && selectionModel()->rowIntersectsSelection(row, {});
+}
+
+bool ReportListView::SetSelected(int row, bool selected) {
     if (!m_model.IsRow(row))
-        return 0;
-    UINT state = 0;
-    if (currentIndex().isValid() && currentIndex().row() == row)
-        state |= LVIS_FOCUSED;
-    if (selectionModel()->rowIntersectsSelection(row, {}))
-        state |= LVIS_SELECTED;
-    if (m_model.HasTickBoxes())
-        state |= m_model.IsTicked(row) ? kTicked : kUnticked;
-    return state & mask;
-}
-
-bool ReportListView::SetState(int row, UINT state, UINT mask) {
-    // Row -1 changes every row, as on the platform.
-    if (row != -1 && !m_model.IsRow(row))
         return false;
-    const int first = row == -1 ? 0 : row;
-    const int last = row == -1 ? m_model.rowCount() - 1 : row;
-    if (mask & LVIS_SELECTED) {
-        if (row == -1 && (state & LVIS_SELECTED) == 0) {
-            selectionModel()->clearSelection();
-        } else {
-            for (int i = first; i <= last; ++i)
-                Select(i, (state & LVIS_SELECTED) != 0);
-        }
-    }
-    if (mask & LVIS_FOCUSED) {
-        for (int i = first; i <= last; ++i)
-            SetFocusRow(i, (state & LVIS_FOCUSED) != 0);
-    }
-    if ((mask & LVIS_STATEIMAGEMASK) && m_model.HasTickBoxes()) {
-        for (int i = first; i <= last; ++i)
-            m_model.SetTicked(i, (state & LVIS_STATEIMAGEMASK) == kTicked);
-    }
-    return true;
-}
-
-void ReportListView::Select(int row, bool selected) {
     const QItemSelection rowSelection(m_model.index(row, 0),
                                       m_model.index(row, m_model.columnCount() - 1));
     selectionModel()->select(
         rowSelection, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    return true;
 }
 
-void ReportListView::SetFocusRow(int row, bool focused) {
-    if (focused) {
-        selectionModel()->setCurrentIndex(m_model.index(row, 0), QItemSelectionModel::NoUpdate);
-    } else if (currentIndex().isValid() && currentIndex().row() == row) {
-        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    }
+int ReportListView::FocusedRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
 }
 
-void ReportListView::SetExtendedStyle(DWORD style) {
-    m_extendedStyle = style;
-    setShowGrid((style & LVS_EX_GRIDLINES) != 0);
-    setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
-                                                             : QAbstractItemView::SelectItems);
-    m_model.SetTickBoxes((style & LVS_EX_CHECKBOXES) != 0);
+bool ReportListView::SetFocusedRow(int row) {
+    if (row != -1 && !m_model.IsRow(row))
+        return false;
+    selectionModel()->setCurrentIndex(row == -1 ? QModelIndex() : m_model.index(row, 0),
+                                      QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+void ReportListView::SetLook(const ui::ListLook& look) {
+    m_look = look;
+    setShowGrid(look.gridLines);
+    setSelectionBehavior(look.fullRowSelect ? QAbstractItemView::SelectRows
+                                            : QAbstractItemView::SelectItems);
+    m_model.SetTickBoxes(look.tickBoxes);
 }
 
 void ReportListView::focusInEvent(QFocusEvent* event) {
