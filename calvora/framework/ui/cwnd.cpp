@@ -206,3 +206,8 @@ UINT CListCtrl::GetSelectedCount() const {
         selected += list->IsSelected(row) ? 1u : 0u;
     return selected;
 }
+
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL) {
+    ui::ListView* list = List();
+    return list != nullptr && list->ScrollTo(nItem);
+}

@@ -79,6 +79,8 @@ public:
     // (LVNI_FOCUSED, LVNI_SELECTED; LVNI_ALL for any row); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
     UINT GetSelectedCount() const;
+    // Scrolls the list so that the row is in view (wholly: bPartialOK is not needed).
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
 
 private:
     ui::ListView* List() const;

@@ -103,6 +103,8 @@ public:
     virtual bool SetFocusedRow(int row) = 0;
     virtual ListLook Look() const = 0;
     virtual void SetLook(const ListLook& look) = 0;
+    // Scrolls the row wholly into view.
+    virtual bool ScrollTo(int row) = 0;
 
 protected:
     ~ListView() = default;

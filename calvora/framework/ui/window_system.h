@@ -24,7 +24,7 @@ struct DialogEvent {
     };
     Kind kind;
     // Notify: the notification code (BN_CLICKED, which is also a plain command, EN_KILLFOCUS,
-    // CBN_KILLFOCUS, CBN_SELCHANGE) and the control or command id.
+    // CBN_KILLFOCUS, CBN_SELCHANGE, NM_DBLCLK on a list's row) and the control or command id.
     UINT code = 0;
     int id = 0;
 };

@@ -90,6 +90,7 @@ struct HeadlessWindowSystem::Control final : ui::Control,
     bool SetFocusedRow(int row) override;
     ui::ListLook Look() const override { return look; }
     void SetLook(const ui::ListLook& value) override;
+    bool ScrollTo(int row) override { return IsRow(row); }
 };
 
 struct HeadlessWindowSystem::Dialog {

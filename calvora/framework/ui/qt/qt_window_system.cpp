@@ -7,9 +7,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QThread>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -54,7 +56,11 @@ public:
     void SetText(const CString& text) override {
         const QString shown = ToQString(text.View());
         if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+            // The dialog's own text is kept whole; only the operator's pastes are cut.
+            const QValidator* validator = edit->validator();
+            edit->setValidator(nullptr);
             edit->setText(shown);
+            edit->setValidator(validator);
         } else if (m_button != nullptr) {
             m_button->setText(shown);
         }
@@ -109,6 +115,7 @@ public:
     bool SetFocusedRow(int row) override { return m_list->SetFocusedRow(row); }
     ui::ListLook Look() const override { return m_list->Look(); }
     void SetLook(const ui::ListLook& look) override { m_list->SetLook(look); }
+    bool ScrollTo(int row) override { return m_list->ScrollTo(row); }
 
 private:
     DialogWindow& m_dialog;
@@ -142,6 +149,34 @@ QtControl* ControlIn(HDLG dlg, int id) {
     }
     return nullptr;
 }
+
+// The toolkit's own texts (an edit's context menu, ...) in the dialogs' language, Simplified
+// Chinese, whatever the host's locale, for as long as one of the module's dialogs is open: the
+// host's own windows go back to its language afterwards. Without the translation file they stay
+// English.
+class ToolkitTranslation {
+public:
+    ToolkitTranslation() {
+        if (s_dialogsOpen++ == 0 && Loaded() != nullptr)
+            QCoreApplication::installTranslator(Loaded());
+    }
+    ~ToolkitTranslation() {
+        if (--s_dialogsOpen == 0 && Loaded() != nullptr)
+            QCoreApplication::removeTranslator(Loaded());
+    }
+    ToolkitTranslation(const ToolkitTranslation&) = delete;
+    ToolkitTranslation& operator=(const ToolkitTranslation&) = delete;
+
+private:
+    static QTranslator* Loaded() {
+        static QTranslator translator;
+        static const bool loaded = translator.load(
+            QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        return loaded ? &translator : nullptr;
+    }
+
+    static inline int s_dialogsOpen = 0;  // only the application's thread runs dialogs
+};
 
 // Whether Qt would pick its X11 platform, which ends the process when it cannot connect.
 bool UsesX11() {
@@ -205,6 +240,7 @@ INT_PTR QtWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG ow
     QWidget* const ownerWindow = OwnerOf(owner);
     INT_PTR result = -1;
     {
+        const ToolkitTranslation chinese;
         DialogWindow window(dialog, ownerWindow, sink, *this);
         g_openDialogs.push_back(OpenDialog{&window, {}});
         result = window.Run();

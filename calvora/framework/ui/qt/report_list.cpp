@@ -3,13 +3,16 @@
 // keeps texts only up to the last column written; the columns beyond read empty.
 #include "calvora/framework/ui/qt/report_list.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <utility>
 
@@ -18,7 +21,9 @@
 
 namespace {
 
-// Cells without a focus frame of their own: the view draws one around the focused row.
+// Cells without a focus frame of their own: the view draws one around the focused row. A tick
+// box gets a frame in the text colour, which stands out in a dark palette as in a light one. A
+// cell too narrow for its text shows the whole text as a tip, as the platform's label tips do.
 class CellDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -28,6 +33,43 @@ public:
         QStyleOptionViewItem cell(option);
         cell.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, cell, index);
+        if ((index.flags() & Qt::ItemIsUserCheckable) == 0)
+            return;
+        initStyleOption(&cell, index);
+        const QRect box = Style(option).subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell,
+                                                       option.widget);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        if (IsCut(cell))
+            QToolTip::showText(event->globalPos(), cell.text, view, option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+
+private:
+    static const QStyle& Style(const QStyleOptionViewItem& option) {
+        return option.widget != nullptr ? *option.widget->style() : *QApplication::style();
+    }
+
+    // As the style lays the text out: inside its rectangle less a margin on either side.
+    static bool IsCut(const QStyleOptionViewItem& cell) {
+        const QStyle& style = Style(cell);
+        const QRect text = style.subElementRect(QStyle::SE_ItemViewItemText, &cell, cell.widget);
+        const int margin =
+            style.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
+        return cell.fontMetrics.horizontalAdvance(cell.text) > text.width() - 2 * margin;
     }
 };
 
@@ -219,6 +261,34 @@ void ReportListView::SetLook(const ui::ListLook& look) {
     setSelectionBehavior(look.fullRowSelect ? QAbstractItemView::SelectRows
                                             : QAbstractItemView::SelectItems);
     m_model.SetTickBoxes(look.tickBoxes);
+}
+
+bool ReportListView::ScrollTo(int row) {
+    if (!m_model.IsRow(row))
+        return false;
+    scrollTo(m_model.index(row, 0));
+    return true;
+}
+
+QModelIndex ReportListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last row, as in a report list, not along the row; the
+    // selection then follows the focus as for the other keys (Shift extends, Ctrl leaves it).
+    if ((action == MoveHome || action == MoveEnd) && m_model.rowCount() > 0) {
+        const int row = action == MoveHome ? 0 : m_model.rowCount() - 1;
+        return m_model.index(row, currentIndex().isValid() ? currentIndex().column() : 0);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
+QItemSelectionModel::SelectionFlags ReportListView::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags how = QTableView::selectionCommand(index, event);
+    // Shift with a key selects the rows from the anchor to the focus and no others.
+    if (event != nullptr && event->type() == QEvent::KeyPress &&
+        static_cast<const QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier) {
+        how |= QItemSelectionModel::Clear;
+    }
+    return how;
 }
 
 void ReportListView::focusInEvent(QFocusEvent* event) {

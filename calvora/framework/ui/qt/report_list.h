@@ -61,8 +61,12 @@ public:
     bool SetFocusedRow(int row);
     ui::ListLook Look() const { return m_look; }
     void SetLook(const ui::ListLook& look);
+    bool ScrollTo(int row);
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

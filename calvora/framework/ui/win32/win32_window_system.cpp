@@ -168,10 +168,14 @@ public:
     ui::ListLook Look() const override {
         return ui::ListLookOf(static_cast<DWORD>(Send(m_control, LVM_GETEXTENDEDLISTVIEWSTYLE)));
     }
-    // A mask of 0 replaces every extended style.
+    // A mask of 0 replaces every extended style. Label tips show the whole text of a cut
+    // cell; they are not part of the look the dialogs choose.
     void SetLook(const ui::ListLook& look) override {
         Send(m_control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-             static_cast<LPARAM>(ui::ExtendedStyleOf(look)));
+             static_cast<LPARAM>(ui::ExtendedStyleOf(look) | LVS_EX_LABELTIP));
+    }
+    bool ScrollTo(int row) override {
+        return IsRow(row) && Send(m_control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
     }
 
 private:
@@ -279,6 +283,17 @@ Win32Control* ControlIn(HDLG dlg, int id) {
     return &context->controls.try_emplace(id, Window(dlg), control, known->kind).first->second;
 }
 
+// A double-click on a list's row, not on its tick box (which ticks) nor below the rows.
+bool IsRowDoubleClick(const NMHDR& header) {
+    if (header.code != NM_DBLCLK)
+        return false;
+    const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    LVHITTESTINFO hit{};
+    hit.pt = click.ptAction;
+    const auto row = Send(header.hwndFrom, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) == 0;
+}
+
 // A resource template cannot carry the items of a drop-down list: they come from the table.
 void FillDropDownLists(HWND hwnd, const ui::DialogTemplate& dialog) {
     for (const ui::ControlTemplate& control : dialog.controls) {
@@ -296,6 +311,16 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
             FillDropDownLists(hwnd, context->dialog);
             return context->sink.OnDialogEvent(Dialog(hwnd), DialogEvent{DialogEvent::Init});
+        }
+        case WM_NOTIFY: {
+            auto* context = reinterpret_cast<ModalContext*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (context != nullptr && IsRowDoubleClick(header)) {
+                context->sink.OnDialogEvent(
+                    Dialog(hwnd),
+                    DialogEvent{DialogEvent::Notify, NM_DBLCLK, static_cast<int>(header.idFrom)});
+            }
+            return FALSE;
         }
         case WM_COMMAND: {
             auto* context = reinterpret_cast<ModalContext*>(GetWindowLongPtrW(hwnd, DWLP_USER));
