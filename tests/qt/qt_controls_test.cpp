@@ -198,9 +198,11 @@ TEST_F(QtDialogs, ListAnswersClicksSpaceAndArrowsAsThePlatformList) {
     }
 }
 
-// The focused row is framed across all its cells, and only while the list has the focus.
+// The focused row is framed across all its cells, and only while the list has the focus; tick
+// boxes are framed so that they show in any palette.
 TEST_F(QtDialogs, FocusedRowIsFramedAcrossTheRow) {
     CListTestDlg dlg;
+    dlg.m_dwListStyle |= LVS_EX_CHECKBOXES;
     m_operator.PressKey(Qt::Key_Down)
         .Observe([] {
             auto* view =
@@ -224,6 +226,20 @@ TEST_F(QtDialogs, FocusedRowIsFramedAcrossTheRow) {
                     middle || differs({x2 + dx, row.top()}) || differs({x2 + dx, row.bottom()});
             }
             EXPECT_TRUE(left && right && middle) << left << right << middle;
+            // An unticked box is framed in the text colour, dark palette or light.
+            for (const QColor text : {QColor(Qt::white), QColor(Qt::black)}) {
+                QPalette palette = view->palette();
+                palette.setColor(QPalette::Text, text);
+                palette.setColor(QPalette::Base,
+                                 text == Qt::white ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
+                view->setPalette(palette);
+                const QPoint box = QtOperator::TickBoxCenter(*view, 1);
+                const QImage image = view->viewport()->grab().toImage();
+                int framed = 0;
+                for (int dx = -12; dx <= 12; ++dx)
+                    framed += QColor(image.pixel(box + QPoint(dx, 0))) == text ? 1 : 0;
+                EXPECT_GE(framed, 2) << text.name().toStdString();
+            }
         })
         .PressKey(Qt::Key_Escape)
         .Start();

@@ -266,6 +266,8 @@ void ReportListView::SetLook(const ui::ListLook& look) {
 bool ReportListView::ScrollTo(int row) {
     if (!m_model.IsRow(row))
         return false;
+    // A row just inserted is not laid out yet, and the scroll range would not reach it.
+    updateGeometries();
     scrollTo(m_model.index(row, 0));
     return true;
 }
