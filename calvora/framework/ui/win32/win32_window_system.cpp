@@ -13,6 +13,7 @@
 #include <string>
 
 #include "calvora/framework/ui/dialog_rules.h"
+#include "calvora/framework/ui/win32/cell_tips.h"
 
 namespace {
 
@@ -168,11 +169,10 @@ public:
     ui::ListLook Look() const override {
         return ui::ListLookOf(static_cast<DWORD>(Send(m_control, LVM_GETEXTENDEDLISTVIEWSTYLE)));
     }
-    // A mask of 0 replaces every extended style. Label tips show the whole text of a cut
-    // cell; they are not part of the look the dialogs choose.
+    // A mask of 0 replaces every extended style.
     void SetLook(const ui::ListLook& look) override {
         Send(m_control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
-             static_cast<LPARAM>(ui::ExtendedStyleOf(look) | LVS_EX_LABELTIP));
+             static_cast<LPARAM>(ui::ExtendedStyleOf(look)));
     }
     bool ScrollTo(int row) override {
         return IsRow(row) && Send(m_control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
@@ -295,8 +295,11 @@ bool IsRowDoubleClick(const NMHDR& header) {
 }
 
 // A resource template cannot carry the items of a drop-down list: they come from the table.
-void FillDropDownLists(HWND hwnd, const ui::DialogTemplate& dialog) {
+// Lists get the tips of their cut cells.
+void CompleteControls(HWND hwnd, const ui::DialogTemplate& dialog) {
     for (const ui::ControlTemplate& control : dialog.controls) {
+        if (control.kind == ui::ControlKind::ListView)
+            win32::ShowCutCellTips(GetDlgItem(hwnd, control.id));
         for (const char* item : control.items) {
             SendDlgItemMessageW(hwnd, control.id, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(win32::WideFromCp936(item).c_str()));
@@ -309,7 +312,7 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_INITDIALOG: {
             auto* context = reinterpret_cast<ModalContext*>(lParam);
             SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            FillDropDownLists(hwnd, context->dialog);
+            CompleteControls(hwnd, context->dialog);
             return context->sink.OnDialogEvent(Dialog(hwnd), DialogEvent{DialogEvent::Init});
         }
         case WM_NOTIFY: {
