@@ -29,23 +29,9 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return SendMessageW(window, message, wParam, lParam);
 }
 
-std::wstring CellText(HWND list, int row, int column) {
-    for (std::size_t size = 256;; size *= 2) {
-        std::wstring buffer(size, L'\0');
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(size);
-        const auto length = static_cast<std::size_t>(Send(
-            list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < size)
-            return buffer.substr(0, length);
-    }
-}
-
 // The cell's whole text when its column is too narrow for it; empty otherwise.
 std::wstring CutText(HWND list, int row, int column) {
-    std::wstring text = CellText(list, row, column);
+    std::wstring text = ListCellText(list, row, column);
     RECT cell{};
     cell.top = column;
     cell.left = LVIR_LABEL;
@@ -114,6 +100,21 @@ LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
 }
 
 }  // namespace
+
+std::wstring ListCellText(HWND list, int row, int column) {
+    // The control copies at most the buffer's size: grow it until the text fits.
+    for (std::size_t size = 256;; size *= 2) {
+        std::wstring buffer(size, L'\0');
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(size);
+        const auto length = static_cast<std::size_t>(Send(
+            list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (length + 1 < size)
+            return buffer.substr(0, length);
+    }
+}
 
 void ShowCutCellTips(HWND list) {
     const HWND tip =

@@ -6,7 +6,12 @@
 #include "calvora/framework/platform/win32/windows_sdk.h"
 // clang-format on
 
+#include <string>
+
 namespace win32 {
+
+// The text of a list view's cell, however long.
+std::wstring ListCellText(HWND list, int row, int column);
 
 // Gives the list its tips for as long as it exists.
 void ShowCutCellTips(HWND list);

@@ -224,19 +224,7 @@ bool Win32Control::SetCellText(int row, int column, const CString& text) {
 }
 
 CString Win32Control::CellText(int row, int column) const {
-    // The control copies at most the buffer's size: grow it until the text fits.
-    for (std::size_t size = 256;; size *= 2) {
-        std::wstring buffer(size, L'\0');
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(size);
-        const auto length =
-            static_cast<std::size_t>(Send(m_control, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                          reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < size)
-            return Narrow(std::wstring_view(buffer.data(), length));
-    }
+    return Narrow(win32::ListCellText(m_control, row, column));
 }
 
 bool Win32Control::SetRowData(int row, DWORD_PTR data) {
