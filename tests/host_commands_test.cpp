@@ -38,6 +38,24 @@ TEST(HostWhy, NamesTheFirstFailingRuleOfEveryPeriod) {
     EXPECT_EQ(result.exitCode, 0);
 }
 
+// A description's control characters reach no terminal: every command that prints it shows
+// them escaped, and the data file keeps them.
+TEST(HostOutput, ShowsControlCharactersOfADescriptionEscaped) {
+    HostDirectory dir;
+    const std::string list = ArchiveBytes({{7, "a\x1B]0;t\x07\x1B[2J\b\x7F"}});
+    WriteWholeFile(dir / "calvora-host.tm", list);
+    const std::string shown = "a\\x1B]0;t\\x07\\x1B[2J\\x08\\x7F";
+    const std::string inJson = "a\\\\x1B]0;t\\\\x07\\\\x1B[2J\\\\x08\\\\x7F";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
+        {{"list"}, shown}, {{"why", "7"}, shown}, {{"export"}, inJson}};
+    for (const auto& [args, expected] : commands) {
+        const ProcessResult result = dir.Run(args);
+        EXPECT_NE(result.out.find(expected), std::string::npos) << args[0] << ": " << result.out;
+        EXPECT_EQ(result.out.find_first_of("\x07\x08\x1B\x7F"), std::string::npos) << args[0];
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
+}
+
 // Lists with what a stored file may hold: any integers, carried ones that are not 0, and
 // descriptions with backslashes and bytes that start no character.
 std::string RandomListBytes(std::mt19937& random) {

@@ -9,13 +9,14 @@
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/periods/time_of_day.h"
+#include "host/host_output.h"
 
 namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A character is written as itself only when it comes back as the same bytes; "\\" stands for
-// a backslash and "\xHH" for any other byte.
+// A character is written as itself only when it comes back as the same bytes and is no
+// control character; "\\" stands for a backslash and "\xHH" for any other byte.
 std::string DescriptionToUtf8(std::string_view cp936) {
     std::string out;
     while (!cp936.empty()) {
@@ -24,13 +25,12 @@ std::string DescriptionToUtf8(std::string_view cp936) {
         if (cp936[0] == '\\') {
             out += "\\\\";
             cp936.remove_prefix(1);
-        } else if (length > 0 && Utf8ToCp936(character) == cp936.substr(0, length)) {
+        } else if (length > 0 && !IsTerminalControl(cp936[0]) &&
+                   Utf8ToCp936(character) == cp936.substr(0, length)) {
             out += character;
             cp936.remove_prefix(length);
         } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(cp936[0]));
-            out += hex;
+            AppendHexEscape(cp936[0], out);
             cp936.remove_prefix(1);
         }
     }
