@@ -15,6 +15,7 @@
 
 #ifndef _WIN32
 #include <cairo.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -99,6 +100,58 @@ TEST(HostExportImport, GiveBackTheDataFileByteForByte) {
         const ProcessResult imported = dir.Run({"import", dir / "list.json"}, {kShanghai});
         ASSERT_EQ(imported.exitCode, 0) << imported.err << exported.out;
         EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << exported.out;
+    }
+}
+
+// Hostile input to import: each gives one short line and status 2, and the data file stays.
+TEST(HostImport, RefusesHostileJsonInOneLineAndChangesNothing) {
+    HostDirectory dir;
+    const std::string list = ArchiveBytes(kThree);
+    WriteWholeFile(dir / "calvora-host.tm", list);
+    const std::string entry =
+        R"([{"number":1,"description":"a","startDate":{"year":0,"month":0,"day":0},)"
+        R"("endDate":{"year":0,"month":0,"day":0},"firstWeekday":0,"lastWeekday":0,)"
+        R"("startTime":"00:00:00","endTime":)";
+    auto repeated = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    struct Case {
+        std::string content;  // written to a file; empty: the file is named by `path`
+        std::string path, says;
+    };
+    const std::vector<Case> cases = {
+        {std::string(100000, '['), "", "nested deeper than 8"},
+        {repeated(R"({"a":[)", 50000), "", "nested deeper than 8"},
+        {"[" + std::string(17 << 20, '1') + "]", "", "larger than 16 MiB"},
+        {entry + '"' + std::string(1 << 20, 'x') + "\"}]", "", "x..., not a time"},
+        {entry + R"("24:00:00"}])", "", R"("24:00:00", not a time)"},
+        {entry + R"(" 1:00:00"}])", "", "not a time"},
+        {entry + R"("+1:00:00"}])", "", "not a time"},
+        {entry + R"("1:2:3"}])", "", "not a time"},
+        {R"([{"number":1,"number":2}])", "", R"(entry 1: field "number" appears twice)"},
+        {"[\n tru]", "", "not valid JSON at line 2, column"},
+        {"", dir / "", "not a regular file"},
+#ifndef _WIN32
+        {"", "/dev/zero", "not a regular file"},
+        {"", dir / "fifo", "not a regular file"},
+#endif
+    };
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+#endif
+    for (const Case& c : cases) {
+        const std::string path = c.content.empty() ? c.path : dir / "in.json";
+        if (!c.content.empty())
+            WriteWholeFile(path, c.content);
+        const ProcessResult result = dir.Run({"import", path});
+        EXPECT_EQ(result.exitCode, 2) << c.says;
+        EXPECT_EQ(Lines(result.err).size(), 1u) << c.says;
+        EXPECT_LT(result.err.size(), 300u) << c.says;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list) << c.says;
     }
 }
 

@@ -2,10 +2,12 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/periods/time_of_day.h"
@@ -84,6 +86,44 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
     return out;
 }
 
+// At most a short prefix of a value, for a message of one line.
+std::string Shown(const Json& value) {
+    constexpr std::size_t kMostShown = 40;
+    constexpr auto kReplace = Json::error_handler_t::replace;
+    const std::string text =
+        value.is_string() && value.get_ref<const std::string&>().size() > kMostShown
+            ? Json(value.get_ref<const std::string&>().substr(0, kMostShown))
+                  .dump(-1, ' ', false, kReplace)
+            : value.dump(-1, ' ', false, kReplace);
+    if (text.size() <= kMostShown)
+        return text;
+    std::size_t cut = kMostShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    return text.substr(0, cut) + "...";
+}
+
+struct Clock {
+    int hour, minute, second;
+};
+
+// "HH:MM:SS" with two digits each, from 00:00:00 to 23:59:59, and nothing else.
+std::optional<Clock> ClockFields(std::string_view text) {
+    auto twoDigits = [&](std::size_t at, int most) -> std::optional<int> {
+        const char high = text[at], low = text[at + 1];
+        if (high < '0' || high > '9' || low < '0' || low > '9')
+            return std::nullopt;
+        const int value = (high - '0') * 10 + (low - '0');
+        return value <= most ? std::optional(value) : std::nullopt;
+    };
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':')
+        return std::nullopt;
+    const auto hour = twoDigits(0, 23), minute = twoDigits(3, 59), second = twoDigits(6, 59);
+    if (!hour || !minute || !second)
+        return std::nullopt;
+    return Clock{*hour, *minute, *second};
+}
+
 std::string ClockText(const CTime& time) {
     return time.Format("%H:%M:%S").Bytes();
 }
@@ -97,6 +137,79 @@ Json DateToJson(const CDateInfo& date) {
     }
     return json;
 }
+
+// Reads the text once as events, before any value is built: whether it is JSON, nested no
+// deeper than a list needs, with no key twice in an object. Nothing here recurses.
+class JsonShapeCheck final : public nlohmann::json_sax<Json> {
+public:
+    explicit JsonShapeCheck(std::string_view text) : m_text(text) {}
+
+    const std::string& Error() const { return m_error; }
+
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(); }
+    bool start_array(std::size_t) override { return Open(); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+    bool key(string_t& name) override {
+        if (m_keys.back().insert(name).second)
+            return true;
+        m_error = (m_entries > 0 ? "entry " + std::to_string(m_entries) + ": " : std::string()) +
+                  "field " + Shown(Json(name)) + " appears twice";
+        return false;
+    }
+
+    bool parse_error(std::size_t position, const std::string& lastToken,
+                     const nlohmann::detail::exception&) override {
+        const std::string_view read = m_text.substr(0, std::min(position, m_text.size()));
+        const std::size_t lineStart = read.rfind('\n') + 1;  // npos + 1 is 0
+        const auto line = std::count(read.begin(), read.end(), '\n') + 1;
+        m_error = "not valid JSON at line " + std::to_string(line) + ", column " +
+                  std::to_string(read.size() - lineStart) + ", after " +
+                  Shown(Json(Json::string_t(lastToken.begin(), lastToken.end())));
+        return false;
+    }
+
+private:
+    // An array of objects that hold date objects: three levels, with room to spare.
+    static constexpr std::size_t kDeepest = 8;
+
+    // Counts the entries of the outermost array, to name them in messages.
+    bool Value() {
+        if (m_depth == 1)
+            ++m_entries;
+        return true;
+    }
+
+    bool Open() {
+        Value();
+        if (++m_depth > kDeepest) {
+            m_error = "values nested deeper than " + std::to_string(kDeepest) + " levels";
+            return false;
+        }
+        m_keys.emplace_back();  // an array's stays empty
+        return true;
+    }
+
+    bool Close() {
+        --m_depth;
+        m_keys.pop_back();
+        return true;
+    }
+
+    std::string_view m_text;
+    std::string m_error;
+    std::size_t m_depth = 0;
+    std::size_t m_entries = 0;
+    std::vector<std::set<std::string>> m_keys;
+};
 
 // Reads one entry's fields, naming the first bad one.
 class EntryReader {
@@ -125,7 +238,7 @@ public:
             return 0;
         if (!field->is_number_integer() || (*field < std::numeric_limits<std::int32_t>::min()) ||
             (*field > std::numeric_limits<std::int32_t>::max())) {
-            m_error = "field \"" + path + "\" is " + field->dump() +
+            m_error = "field \"" + path + "\" is " + Shown(*field) +
                       ", not an integer from -2147483648 to 2147483647";
             return 0;
         }
@@ -148,22 +261,19 @@ public:
         date.m_nReserved2 = Integer(*field, "reserved2", prefix + "reserved2", true);
     }
 
-    // A time of day "HH:MM:SS", on the date the loader gives every time.
+    // A time of day exactly "HH:MM:SS", on the date the loader gives every time.
     CTime Time(const char* name) {
         const Json* field = Field(m_entry, name, name);
         if (field == nullptr)
             return CTime();
-        int hour = -1, minute = -1, second = -1;
-        char rest = 0;
-        if (!field->is_string() ||
-            std::sscanf(field->get<std::string>().c_str(), "%2d:%2d:%2d%c", &hour, &minute, &second,
-                        &rest) != 3 ||
-            hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
-            m_error = std::string("field \"") + name + "\" is " + field->dump() +
+        const auto clock =
+            field->is_string() ? ClockFields(field->get_ref<const std::string&>()) : std::nullopt;
+        if (!clock) {
+            m_error = std::string("field \"") + name + "\" is " + Shown(*field) +
                       ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";
             return CTime();
         }
-        return CTime(2005, 4, 12, hour, minute, second);
+        return CTime(2005, 4, 12, clock->hour, clock->minute, clock->second);
     }
 
     std::string Description() {
@@ -206,9 +316,14 @@ std::string PeriodsToJson(const CObList& periods) {
 
 ParsedPeriods PeriodsFromJson(std::string_view text) {
     ParsedPeriods parsed;
-    const Json list = Json::parse(text, nullptr, false);
-    if (list.is_discarded() || !list.is_array()) {
-        parsed.error = list.is_discarded() ? "not valid JSON" : "not a JSON array of periods";
+    JsonShapeCheck shape(text);
+    if (!Json::sax_parse(text, &shape)) {
+        parsed.error = shape.Error();
+        return parsed;
+    }
+    const Json list = Json::parse(text);
+    if (!list.is_array()) {
+        parsed.error = "not a JSON array of periods";
         return parsed;
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -232,7 +347,7 @@ ParsedPeriods PeriodsFromJson(std::string_view text) {
             const auto number = entry.find("number");
             parsed.error = where +
                            (number != entry.end() && number->is_number_integer()
-                                ? " (number " + number->dump() + ")"
+                                ? " (number " + Shown(*number) + ")"
                                 : std::string()) +
                            ": " + reader.Error();
             return parsed;
