@@ -156,6 +156,18 @@ TEST(HostImport, RefusesHostileJsonInOneLineAndChangesNothing) {
 }
 
 #ifndef _WIN32
+// Output that cannot be written is a failure of the command, with one line saying why.
+TEST(HostOutput, WriteErrorOfStandardOutputIsAFailure) {
+    HostDirectory dir;
+    WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes(kThree));
+    for (const std::string command : {"list", "export", "--help"}) {
+        const ProcessResult result =
+            RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", dir.Host(), command});
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err, "calvora-host: write error: No space left on device\n") << command;
+    }
+}
+
 // The picture's layout: rows of 15 pixels per band below a 28-pixel header, 32 pixels an hour
 // after a 150-pixel label column, and a 10-pixel gap after each day.
 TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {

@@ -1,4 +1,5 @@
 // calvora-host: a host program that loads the module and calls its exports.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -214,7 +215,26 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
     return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+// Whether all that was written to standard output reached it: output lost to a full disk or a
+// closed pipe is a failure, which a script must be told.
+bool StandardOutputClosed() {
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        Fail(error == 0 ? "write error" : "write error: " + platform::SystemErrorText(error));
+        return false;
+    }
+    // A standard output that was never open is no failure when nothing was written to it.
+    if (std::fclose(stdout) != 0 && errno != EBADF) {
+        Fail("write error: " + platform::SystemErrorText(errno));
+        return false;
+    }
+    return true;
+}
+
+int RunCommandLine(int argc, char** argv) {
     const auto parsed = ParseHostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
         Fail(error->message + " (see --help)");
@@ -243,4 +263,11 @@ int main(int argc, char** argv) {
         return kExitNoModule;
     }
     return Run(ResolveExports(module), invocation);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = RunCommandLine(argc, argv);
+    return StandardOutputClosed() ? status : kExitUsage;
 }
