@@ -162,4 +162,7 @@ if(NOT CMAKE_CROSSCOMPILING)
                        COMMENT "Writing the manual page of calvora-host")
     add_custom_target(calvora_host_man ALL DEPENDS ${man_page})
     install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
+    # Where bash-completion looks for a command's completion, loading it on first use.
+    install(FILES host/completion/calvora-host
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT runtime)
 endif()

@@ -168,6 +168,34 @@ TEST(HostOutput, WriteErrorOfStandardOutputIsAFailure) {
     }
 }
 
+// --json output read back by a JSON parser of its own, with export's field names.
+TEST(HostJson, ListNextAndWhyWriteJsonThatAParserReads) {
+    if (!FileExists("/usr/bin/jq"))
+        GTEST_SKIP() << "no jq";
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    const std::vector<std::pair<std::string, std::u8string>> commands = {
+        {"list --json | jq -c '.[0]'",
+         u8R"({"number":1,"description":"早班","startDate":{"year":0,"month":0,"day":0},)"
+         u8R"("endDate":{"year":0,"month":0,"day":0},"firstWeekday":1,"lastWeekday":5,)"
+         u8R"("startTime":"08:00:00","endTime":"12:59:59",)"
+         u8R"("dateText":"日期范围：每天;星期范围：星期一->星期五","timeText":"08:00:00至12:59:59"})"},
+        {"next --json --count 2 --from '2026-12-11 12:00:00' 1 2 | jq -c .",
+         u8R"([{"at":"2026-12-11 13:00:00","zone":"CST","active":false,"numbers":[]},)"
+         u8R"({"at":"2026-12-11 20:00:00","zone":"CST","active":true,"numbers":[2]}])"},
+        {"why --json --at='2026-12-12 12:00:00' -- 2 -9 | jq -c .",
+         u8R"({"at":"2026-12-12 12:00:00","zone":"CST","numbers":[{"number":2,"periods":)"
+         u8R"([{"description":"夜间值守","active":false,"tested":true,"rule":"start time",)"
+         u8R"("bound":"20:00:00","value":"12:00:00"}]},{"number":-9,"periods":[]}],"active":false})"},
+    };
+    for (const auto& [command, expected] : commands) {
+        const ProcessResult result =
+            RunProcess({"/bin/sh", "-c", "\"$0\" " + command, dir.Host()}, {kShanghai});
+        EXPECT_EQ(result.exitCode, 0) << command << result.err;
+        EXPECT_EQ(result.out, Utf8(expected.c_str()) + "\n") << command;
+    }
+}
+
 // The picture's layout: rows of 15 pixels per band below a 28-pixel header, 32 pixels an hour
 // after a 150-pixel label column, and a 10-pixel gap after each day.
 TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {

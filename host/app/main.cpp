@@ -12,6 +12,7 @@
 #include "calvora/framework/platform/platform_file.h"
 #include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
+#include "host/app/period_json.h"
 #include "host/host_cli.h"
 #include "host/host_output.h"
 
@@ -51,17 +52,28 @@ ModuleExports ResolveExports(HMODULE module) {
             Resolve<DoSetEx>(module, "DoSetEx")};
 }
 
-int List(const ModuleExports& module) {
+// Each period's fields, and the texts that describe its dates, weekdays and times.
+int List(const ModuleExports& module, bool json) {
     CObList periods;
     module.getConfigData(&periods);
+    Json list = Json::array();
     for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
         const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        const std::string dates = FieldText(period->GetDateRangeText().View());
+        const std::string times = FieldText(period->GetTimeRangeText().View());
+        if (json) {
+            Json entry = PeriodToJson(*period);
+            entry["dateText"] = dates;
+            entry["timeText"] = times;
+            list.push_back(std::move(entry));
+            continue;
+        }
         char number[16];
         std::printf("%s\t%s\t%s\t%s\n", _itoa(period->GetID(), number, 10),
-                    FieldText(period->m_strDesc.View()).c_str(),
-                    FieldText(period->GetDateRangeText().View()).c_str(),
-                    FieldText(period->GetTimeRangeText().View()).c_str());
+                    FieldText(period->m_strDesc.View()).c_str(), dates.c_str(), times.c_str());
     }
+    if (json)
+        std::fputs(JsonText(list).c_str(), stdout);
     return 0;
 }
 
@@ -135,7 +147,7 @@ bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
 int Receive(const ModuleExports& module, const std::string& path) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
-        Fail("cannot open " + path);
+        Fail("cannot open " + path + ": " + platform::SystemErrorText(platform::LastSystemError()));
         return kExitUsage;
     }
     CArchive archive(&file, CArchive::load);
@@ -158,7 +170,7 @@ int Set(const ModuleExports& module, const HostInvocation& invocation) {
 int Run(const ModuleExports& module, const HostInvocation& invocation) {
     switch (invocation.command) {
         case HostCommand::List:
-            return List(module);
+            return List(module, invocation.json);
         case HostCommand::Check:
             return Check(module, invocation.numbers);
         case HostCommand::Receive:
@@ -186,9 +198,9 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
         case HostCommand::SetEx:
             return Set(module, invocation);
         case HostCommand::Help:
-            break;
+        case HostCommand::Version:
+            break;  // answered before the module is loaded
     }
-    std::fputs(kHostUsage, stdout);
     return 0;
 }
 
@@ -245,21 +257,28 @@ int RunCommandLine(int argc, char** argv) {
         std::fputs(kHostUsage, stdout);
         return 0;
     }
+    if (invocation.command == HostCommand::Version) {
+        std::puts("calvora-host " CALVORA_HOST_VERSION);
+        return 0;
+    }
     const std::vector<platform::FilePath> candidates =
         invocation.modulePath.empty()
             ? ModuleCandidates()
             : std::vector{platform::FilePath(invocation.modulePath.c_str())};
     HMODULE module = nullptr;
+    std::string reasons;
     for (const platform::FilePath& path : candidates) {
         module = AfxLoadLibrary(path);
         if (module != nullptr)
             break;
+        const std::string name = path.Narrow();
+        std::string reason = AfxLoadLibraryError();
+        if (reason.starts_with(name + ": "))
+            reason.erase(0, name.size() + 2);  // the loader's words may begin with the name
+        reasons += (reasons.empty() ? "" : "; ") + name + ": " + reason;
     }
     if (module == nullptr) {
-        std::string tried;
-        for (const platform::FilePath& path : candidates)
-            tried += (tried.empty() ? "" : " or ") + path.Narrow();
-        Fail("cannot load module " + tried);
+        Fail("cannot load module " + reasons);
         return kExitNoModule;
     }
     return Run(ResolveExports(module), invocation);

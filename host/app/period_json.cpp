@@ -1,7 +1,5 @@
 #include "host/app/period_json.h"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -13,12 +11,8 @@
 #include "calvora/periods/time_of_day.h"
 #include "host/host_output.h"
 
-namespace {
-
-using Json = nlohmann::ordered_json;
-
 // A character is written as itself only when it comes back as the same bytes and is no
-// control character; "\\" stands for a backslash and "\xHH" for any other byte.
+// control character.
 std::string DescriptionToUtf8(std::string_view cp936) {
     std::string out;
     while (!cp936.empty()) {
@@ -38,6 +32,8 @@ std::string DescriptionToUtf8(std::string_view cp936) {
     }
     return out;
 }
+
+namespace {
 
 std::size_t Utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
@@ -298,20 +294,26 @@ private:
 
 }  // namespace
 
+Json PeriodToJson(const CTimeZone& p) {
+    return {{"number", p.m_nID},
+            {"description", DescriptionToUtf8(p.m_strDesc.View())},
+            {"startDate", DateToJson(p.m_dateStart)},
+            {"endDate", DateToJson(p.m_dateEnd)},
+            {"firstWeekday", p.m_nWeekStart},
+            {"lastWeekday", p.m_nWeekEnd},
+            {"startTime", ClockText(p.m_timeStart)},
+            {"endTime", ClockText(p.m_timeEnd)}};
+}
+
+std::string JsonText(const Json& value) {
+    return value.dump(2) + "\n";
+}
+
 std::string PeriodsToJson(const CObList& periods) {
     Json list = Json::array();
-    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
-        const auto* p = static_cast<const CTimeZone*>(periods.GetNext(pos));
-        list.push_back({{"number", p->m_nID},
-                        {"description", DescriptionToUtf8(p->m_strDesc.View())},
-                        {"startDate", DateToJson(p->m_dateStart)},
-                        {"endDate", DateToJson(p->m_dateEnd)},
-                        {"firstWeekday", p->m_nWeekStart},
-                        {"lastWeekday", p->m_nWeekEnd},
-                        {"startTime", ClockText(p->m_timeStart)},
-                        {"endTime", ClockText(p->m_timeEnd)}});
-    }
-    return list.dump(2) + "\n";
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;)
+        list.push_back(PeriodToJson(*static_cast<const CTimeZone*>(periods.GetNext(pos))));
+    return JsonText(list);
 }
 
 ParsedPeriods PeriodsFromJson(std::string_view text) {

@@ -159,6 +159,11 @@ std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint3
     return bands;
 }
 
+cairo_status_t WriteToStandardOutput(void*, const unsigned char* data, unsigned int length) {
+    return std::fwrite(data, 1, length, stdout) == length ? CAIRO_STATUS_SUCCESS
+                                                          : CAIRO_STATUS_WRITE_ERROR;
+}
+
 }  // namespace
 
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
@@ -180,7 +185,11 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     const double height = kHeaderHeight + static_cast<double>(days.size()) * dayHeight +
                           static_cast<double>(bands.size()) * kLegendLine + 10;
     const bool svg = invocation.chartFormat == ChartFormat::Svg;
-    Surface surface(svg ? cairo_svg_surface_create(invocation.file.c_str(), kWidth, height)
+    const bool toStandardOutput = invocation.file == "-";
+    Surface surface(svg ? toStandardOutput
+                              ? cairo_svg_surface_create_for_stream(WriteToStandardOutput, nullptr,
+                                                                    kWidth, height)
+                              : cairo_svg_surface_create(invocation.file.c_str(), kWidth, height)
                         : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
                                                      static_cast<int>(height)),
                     &cairo_surface_destroy);
@@ -190,11 +199,15 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     }
     if (svg)
         cairo_surface_finish(surface.get());
-    const bool written = svg ? cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS
-                             : cairo_surface_write_to_png(surface.get(), invocation.file.c_str()) ==
-                                   CAIRO_STATUS_SUCCESS;
-    if (!written) {
-        Fail("cannot write " + invocation.file);
+    const cairo_status_t status =
+        svg ? cairo_surface_status(surface.get())
+        : toStandardOutput
+            ? cairo_surface_write_to_png_stream(surface.get(), WriteToStandardOutput, nullptr)
+            : cairo_surface_write_to_png(surface.get(), invocation.file.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        Fail("cannot write " +
+             (toStandardOutput ? std::string("standard output") : invocation.file) + ": " +
+             cairo_status_to_string(status));
         return 2;
     }
     return 0;
