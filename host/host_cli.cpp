@@ -7,49 +7,51 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "host/host_locale.h"
+
 const char kHostUsage[] =
-    "usage: calvora-host [--module PATH] COMMAND [OPTIONS] [ARGS]\n"
-    "commands:\n"
-    "  list [--json]   the periods: number, description, dates and weekdays, times\n"
-    "  check [N...]    whether the present moment lies in a selected period\n"
-    "                  (exit 0 active, 1 inactive)\n"
-    "  next [--from TIME] [--count K] [--json] N...\n"
-    "                  the next K (1) changes of check's answer after TIME (now): local\n"
-    "                  time, active or inactive, the numbers active from then on\n"
-    "  why [--at TIME] [--json] N...\n"
-    "                  for each period of each number, the first rule that fails at TIME\n"
-    "                  (now) with the period's bound and the instant's value, or active;\n"
-    "                  then check's answer and exit status\n"
-    "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
-    "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
-    "                  where its period is active and one where check is; PNG (week.png)\n"
-    "                  or SVG; FILE - is standard output\n"
-    "  export [--json]\n"
-    "                  the periods as JSON on standard output\n"
-    "  import FILE     replace the periods with the JSON list in FILE (- for standard\n"
-    "                  input), received and saved as receive does; a bad value changes\n"
-    "                  nothing\n"
-    "  receive FILE    replace the periods with the list archived in FILE\n"
-    "  config          open the configuration dialog\n"
-    "  config-ex       the same, then print the operation log\n"
-    "  set [N...]      open the selection dialog with N... ticked; print the selection\n"
-    "                  (exit 0 after OK, 1 otherwise)\n"
-    "  set-ex [N...]   the same, then print the operation log\n"
-    "options:\n"
-    "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
-    "                  in its library folder\n"
-    "  -h, --help      this text, also after a command\n"
-    "  --version       the host's version\n"
-    "  --json          JSON with export's field names instead of lines\n"
-    "  --              the end of the options; a later argument is an operand\n"
-    "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
-    "  N               a period number from -2147483648 to 4294967295; -1 is one\n"
-    "exit status:\n"
-    "  0, 1            as the command says\n"
-    "  2               wrong usage, a file that cannot be received or imported, or a\n"
-    "                  picture or output that cannot be written\n"
-    "  3               the module cannot be loaded\n"
-    "  4               a received or imported list that the module could not save\n";
+    N_("usage: calvora-host [--module PATH] COMMAND [OPTIONS] [ARGS]\n"
+       "commands:\n"
+       "  list [--json]   the periods: number, description, dates and weekdays, times\n"
+       "  check [N...]    whether the present moment lies in a selected period\n"
+       "                  (exit 0 active, 1 inactive)\n"
+       "  next [--from TIME] [--count K] [--json] N...\n"
+       "                  the next K (1) changes of check's answer after TIME (now): local\n"
+       "                  time, active or inactive, the numbers active from then on\n"
+       "  why [--at TIME] [--json] N...\n"
+       "                  for each period of each number, the first rule that fails at TIME\n"
+       "                  (now) with the period's bound and the instant's value, or active;\n"
+       "                  then check's answer and exit status\n"
+       "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
+       "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
+       "                  where its period is active and one where check is; PNG (week.png)\n"
+       "                  or SVG; FILE - is standard output\n"
+       "  export [--json]\n"
+       "                  the periods as JSON on standard output\n"
+       "  import FILE     replace the periods with the JSON list in FILE (- for standard\n"
+       "                  input), received and saved as receive does; a bad value changes\n"
+       "                  nothing\n"
+       "  receive FILE    replace the periods with the list archived in FILE\n"
+       "  config          open the configuration dialog\n"
+       "  config-ex       the same, then print the operation log\n"
+       "  set [N...]      open the selection dialog with N... ticked; print the selection\n"
+       "                  (exit 0 after OK, 1 otherwise)\n"
+       "  set-ex [N...]   the same, then print the operation log\n"
+       "options:\n"
+       "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
+       "                  in its library folder\n"
+       "  -h, --help      this text, also after a command\n"
+       "  --version       the host's version\n"
+       "  --json          JSON with export's field names instead of lines\n"
+       "  --              the end of the options; a later argument is an operand\n"
+       "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
+       "  N               a period number from -2147483648 to 4294967295; -1 is one\n"
+       "exit status:\n"
+       "  0, 1            as the command says\n"
+       "  2               wrong usage, a file that cannot be received or imported, or a\n"
+       "                  picture or output that cannot be written\n"
+       "  3               the module cannot be loaded\n"
+       "  4               a received or imported list that the module could not save\n");
 
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
     if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos)
@@ -108,7 +110,7 @@ OptionResult SetTime(const std::string& option, const std::string& value,
                      HostInvocation& invocation) {
     invocation.at = ParseLocalDateTime(value);
     if (!invocation.at)
-        return option + " needs a local time \"YYYY-MM-DD HH:MM:SS\"";
+        return Format(_("%s needs a local time \"YYYY-MM-DD HH:MM:SS\""), option);
     return std::nullopt;
 }
 
@@ -116,7 +118,7 @@ OptionResult SetDate(const std::string& option, const std::string& value,
                      HostInvocation& invocation) {
     invocation.at = ParseLocalDateTime(value + " 00:00:00");
     if (!invocation.at)
-        return option + " needs a date \"YYYY-MM-DD\"";
+        return Format(_("%s needs a date \"YYYY-MM-DD\""), option);
     return std::nullopt;
 }
 
@@ -124,7 +126,7 @@ OptionResult SetCount(const std::string& option, const std::string& value,
                       HostInvocation& invocation) {
     const auto count = ParseCount(value, 100000);
     if (!count)
-        return option + " needs a number from 1 to 100000";
+        return Format(_("%s needs a number from 1 to %d"), option, 100000);
     invocation.count = *count;
     return std::nullopt;
 }
@@ -133,7 +135,7 @@ OptionResult SetDays(const std::string& option, const std::string& value,
                      HostInvocation& invocation) {
     const auto days = ParseCount(value, 366);
     if (!days)
-        return option + " needs a number from 1 to 366";
+        return Format(_("%s needs a number from 1 to %d"), option, 366);
     invocation.days = *days;
     return std::nullopt;
 }
@@ -141,7 +143,7 @@ OptionResult SetDays(const std::string& option, const std::string& value,
 OptionResult SetPicture(const std::string& option, const std::string& value,
                         HostInvocation& invocation) {
     if (!invocation.file.empty())
-        return std::string("week draws one picture: --png or --svg, once");
+        return std::string(_("week draws one picture: --png or --svg, once"));
     invocation.file = value;
     invocation.chartFormat = option == "--svg" ? ChartFormat::Svg : ChartFormat::Png;
     return std::nullopt;
@@ -217,12 +219,12 @@ std::variant<std::size_t, UsageError> ParseOptions(std::vector<char*>& argv,
         const std::string given = argv[optind - 1];
         const std::string name = given.substr(0, given.find('='));
         if (id == '?' && optopt != 0 && given.starts_with("--"))
-            return UsageError{name + " takes no value"};
+            return UsageError{Format(_("%s takes no value"), name)};
         if (id == '?')
-            return UsageError{"unknown option " +
-                              (optopt != 0 ? std::string("-") + char(optopt) : name)};
+            return UsageError{Format(_("unknown option %s"),
+                                     optopt != 0 ? std::string("-") + char(optopt) : name)};
         if (id == ':')
-            return UsageError{name + " needs a value"};
+            return UsageError{Format(_("%s needs a value"), name)};
         if (auto error = handle(id, optarg != nullptr ? std::string(optarg) : std::string()))
             return UsageError{*error};
     }
@@ -246,18 +248,18 @@ std::optional<UsageError> ParseOperands(const CommandSpec& spec,
             for (const std::string& text : rest) {
                 std::uint32_t number = 0;
                 if (!ParsePeriodNumber(text, number))
-                    return UsageError{"not a period number: " + text};
+                    return UsageError{Format(_("not a period number: %s"), text)};
                 invocation.numbers.push_back(number);
             }
             break;
         case Operands::OneFile:
             if (rest.size() != 1)
-                return UsageError{std::string(spec.name) + " needs exactly one FILE"};
+                return UsageError{Format(_("%s needs exactly one FILE"), spec.name)};
             invocation.file = rest[0];
             break;
         case Operands::None:
             if (!rest.empty())
-                return UsageError{"unexpected argument " + rest[0]};
+                return UsageError{Format(_("unexpected argument %s"), rest[0])};
             break;
     }
     return std::nullopt;
@@ -325,11 +327,11 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     }
     const std::size_t first = std::get<std::size_t>(parsed);
     if (first >= all.size())
-        return UsageError{"missing COMMAND"};
+        return UsageError{_("missing COMMAND")};
     for (const CommandSpec& spec : Commands()) {
         if (all[first] == spec.name)
             return ParseCommand(spec, {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()},
                                 invocation);
     }
-    return UsageError{"unknown command " + all[first]};
+    return UsageError{Format(_("unknown command %s"), all[first])};
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calvora/framework/platform/text_encoding.h"
 #include "calvora/matching/changes/next_change.h"
 #include "calvora/periods/period_records.h"
 #include "tests/support/host_directory.h"
@@ -193,6 +194,36 @@ TEST(HostJson, ListNextAndWhyWriteJsonThatAParserReads) {
             RunProcess({"/bin/sh", "-c", "\"$0\" " + command, dir.Host()}, {kShanghai});
         EXPECT_EQ(result.exitCode, 0) << command << result.err;
         EXPECT_EQ(result.out, Utf8(expected.c_str()) + "\n") << command;
+    }
+}
+
+// The operator's language and character set: messages translated, text converted, characters
+// the set lacks escaped, never dropped; English and UTF-8 under C.
+TEST(HostLocale, SpeaksTheLanguageAndCharacterSetOfTheLocale) {
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    std::filesystem::copy(CALVORA_HOST_LOCALE_DIR, dir / "locale",
+                          std::filesystem::copy_options::recursive);
+    const std::string chinese =  // code page 936 bytes, the same in GB18030
+        "时刻 2026-12-12 12:00:00 CST\n1\t早班\t结束星期 5，此刻为 6\n9\t没有时段使用此序号\n"
+        "inactive\ncalvora-host: 未知命令 frob（参见 --help）\n";
+    const std::string english = Utf8(
+                                    u8"at 2026-12-12 12:00:00 CST\n1\t早班\tlast weekday 5, at 6\n"
+                                    u8"9\tno period has this number\ninactive\n") +
+                                "calvora-host: unknown command frob (see --help)\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> locales = {
+        {{"LC_ALL=", "LANG=C.UTF-8", "LANGUAGE=zh_CN"}, Cp936ToUtf8(chinese)},
+        {{"LC_ALL=zh_CN.GB18030", "LANGUAGE="}, chinese},
+        {{"LC_ALL=C", "LANGUAGE=zh_CN"}, english},
+        {{"LC_ALL=en_US", "LANGUAGE="},  // ISO-8859-1
+         "at 2026-12-12 12:00:00 CST\n1\t\\u65E9\\u73ED\tlast weekday 5, at 6\n"
+         "9\tno period has this number\ninactive\n"
+         "calvora-host: unknown command frob (see --help)\n"},
+    };
+    for (auto [env, expected] : locales) {
+        env.push_back(kShanghai);
+        const ProcessResult why = dir.Run({"why", "--at", "2026-12-12 12:00:00", "1", "9"}, env);
+        EXPECT_EQ(why.out + dir.Run({"frob"}, env).err, expected) << env[0];
     }
 }
 

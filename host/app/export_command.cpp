@@ -7,6 +7,6 @@
 int RunExport(const ModuleExports& module) {
     CObList periods;
     module.getConfigData(&periods);
-    std::fputs(PeriodsToJson(periods).c_str(), stdout);
+    Print(stdout, PeriodsToJson(periods));
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/afx.h"
 #include "host/host_cli.h"
+#include "host/host_locale.h"
 
 // The seven exports, typed by their declarations and resolved from the loaded module.
 struct ModuleExports {
@@ -21,6 +22,9 @@ struct ModuleExports {
 
 // One line on standard error, after the program's name.
 void Fail(const std::string& message);
+
+// The system's words for an error, as UTF-8.
+std::string SystemReason(int error);
 
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);

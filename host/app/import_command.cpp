@@ -23,11 +23,11 @@ std::optional<std::string> ReadBounded(ReadSome readSome, std::string& content) 
     for (;;) {
         std::size_t got = 0;
         if (const int error = readSome(chunk.data(), chunk.size(), &got); error != 0)
-            return platform::SystemErrorText(error);
+            return SystemReason(error);
         if (got == 0)
             return std::nullopt;
         if (content.size() + got > kMostImportBytes)
-            return "larger than 16 MiB";
+            return std::string(_("larger than 16 MiB"));
         content.append(chunk.data(), got);
     }
 }
@@ -45,12 +45,12 @@ std::optional<std::string> ReadStandardInput(std::string& content) {
 std::optional<std::string> ReadRegularFile(const std::string& path, std::string& content) {
     std::error_code ignored;
     if (std::filesystem::exists(path, ignored) && !std::filesystem::is_regular_file(path, ignored))
-        return "not a regular file";
+        return std::string(_("not a regular file"));
     platform::FileHandle file = platform::kNoFile;
     const platform::FileOpenMode mode{platform::FileAccess::read, false, false,
                                       platform::FileLock::none,   false, true};
     if (const int error = platform::OpenFile(path.c_str(), mode, &file); error != 0)
-        return platform::SystemErrorText(error);
+        return SystemReason(error);
     auto reason = ReadBounded(
         [file](char* buffer, std::size_t size, std::size_t* got) {
             return platform::ReadFile(file, buffer, size, got);
@@ -64,16 +64,16 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::string&
 
 int RunImport(const ModuleExports& module, const HostInvocation& invocation) {
     const bool standardInput = invocation.file == "-";
-    const std::string source = standardInput ? "standard input" : invocation.file;
+    const std::string source = standardInput ? _("standard input") : invocation.file;
     std::string text;
     if (const auto reason =
             standardInput ? ReadStandardInput(text) : ReadRegularFile(invocation.file, text)) {
-        Fail("cannot read " + source + ": " + *reason + "; nothing changed");
+        Fail(Format(_("cannot read %s: %s; nothing changed"), source, *reason));
         return 2;
     }
     const ParsedPeriods parsed = PeriodsFromJson(text);
     if (!parsed.error.empty()) {
-        Fail(source + ": " + parsed.error + "; nothing changed");
+        Fail(Format(_("%s: %s; nothing changed"), source, parsed.error));
         return 2;
     }
     CObList periods;

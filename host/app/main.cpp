@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "host/app/host_commands.h"
 #include "host/app/period_json.h"
 #include "host/host_cli.h"
+#include "host/host_locale.h"
 #include "host/host_output.h"
 
 namespace {
@@ -68,12 +70,11 @@ int List(const ModuleExports& module, bool json) {
             list.push_back(std::move(entry));
             continue;
         }
-        char number[16];
-        std::printf("%s\t%s\t%s\t%s\n", _itoa(period->GetID(), number, 10),
-                    FieldText(period->m_strDesc.View()).c_str(), dates.c_str(), times.c_str());
+        Print(stdout, std::to_string(period->GetID()) + "\t" + FieldText(period->m_strDesc.View()) +
+                          "\t" + dates + "\t" + times + "\n");
     }
     if (json)
-        std::fputs(JsonText(list).c_str(), stdout);
+        Print(stdout, JsonText(list));
     return 0;
 }
 
@@ -124,30 +125,30 @@ bool ReadFileBytes(const platform::FilePath& path, std::string& content) {
 bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty()) {
-        Fail("the received list was not saved: this program's own path cannot be read");
+        Fail(_("the received list was not saved: this program's own path cannot be read"));
         return false;
     }
     const platform::FilePath dataFile = stem + "tm";
     if (saveError != 0) {
-        Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
-             platform::SystemErrorText(saveError));
+        Fail(Format(_("the received list was not saved in %s: %s"), dataFile.Narrow(),
+                    SystemReason(saveError)));
         if (*CALVORA_SAVE_HINT != '\0')
-            Fail(CALVORA_SAVE_HINT);
+            Fail(_(CALVORA_SAVE_HINT));
         return false;
     }
     CObList periods;
     module.getConfigData(&periods);
     std::string saved;
     if (!ReadFileBytes(dataFile, saved) || saved != ArchivedBytes(periods))
-        Fail("the received list was saved in " + dataFile.Narrow() +
-             " and replaced by a later save");
+        Fail(Format(_("the received list was saved in %s and replaced by a later save"),
+                    dataFile.Narrow()));
     return true;
 }
 
 int Receive(const ModuleExports& module, const std::string& path) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
-        Fail("cannot open " + path + ": " + platform::SystemErrorText(platform::LastSystemError()));
+        Fail(Format(_("cannot open %s: %s"), path, SystemReason(platform::LastSystemError())));
         return kExitUsage;
     }
     CArchive archive(&file, CArchive::load);
@@ -163,7 +164,7 @@ int Set(const ModuleExports& module, const HostInvocation& invocation) {
     if (!ok)
         return 1;
     PrintSelection(selection);
-    std::fputs(LogLines(log.View()).c_str(), stdout);
+    Print(stdout, LogLines(log.View()));
     return 0;
 }
 
@@ -191,7 +192,7 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
         case HostCommand::ConfigEx: {
             CString log;
             module.doConfigEx(&log);
-            std::fputs(LogLines(log.View()).c_str(), stdout);
+            Print(stdout, LogLines(log.View()));
             return 0;
         }
         case HostCommand::Set:
@@ -206,8 +207,12 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
 
 }  // namespace
 
+std::string SystemReason(int error) {
+    return FromLocaleText(platform::SystemErrorText(error));
+}
+
 void Fail(const std::string& message) {
-    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
+    Print(stderr, "calvora-host: " + message + "\n");
 }
 
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
@@ -221,7 +226,7 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
         module.receiveObjListFromArchive(&archive);
         saveError = platform::LastSystemError();
     } catch (const CException&) {
-        Fail("damaged archive in " + source + "; nothing changed");
+        Fail(Format(_("damaged archive in %s; nothing changed"), source));
         return kExitUsage;
     }
     return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
@@ -235,26 +240,41 @@ bool StandardOutputClosed() {
     errno = 0;
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         const int error = errno;
-        Fail(error == 0 ? "write error" : "write error: " + platform::SystemErrorText(error));
+        Fail(error == 0 ? std::string(_("write error"))
+                        : Format(_("write error: %s"), SystemReason(error)));
         return false;
     }
     // A standard output that was never open is no failure when nothing was written to it.
     if (std::fclose(stdout) != 0 && errno != EBADF) {
-        Fail("write error: " + platform::SystemErrorText(errno));
+        Fail(Format(_("write error: %s"), SystemReason(errno)));
         return false;
     }
     return true;
 }
 
+// The translations beside the host, as in the build tree, then where an installed tree keeps
+// them relative to the host's folder, then where the installation put them.
+std::string LocaleDirectory() {
+    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
+    for (const platform::FilePath& candidate :
+         {beside + "locale", beside + CALVORA_INSTALLED_LOCALE_DIR}) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(candidate.Native(), ignored))
+            return candidate.Narrow();
+    }
+    return CALVORA_SYSTEM_LOCALE_DIR;
+}
+
 int RunCommandLine(int argc, char** argv) {
+    SetUpHostLocale(LocaleDirectory());
     const auto parsed = ParseHostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        Fail(error->message + " (see --help)");
+        Fail(Format(_("%s (see --help)"), error->message));
         return kExitUsage;
     }
     const auto& invocation = std::get<HostInvocation>(parsed);
     if (invocation.command == HostCommand::Help) {
-        std::fputs(kHostUsage, stdout);
+        Print(stdout, _(kHostUsage));
         return 0;
     }
     if (invocation.command == HostCommand::Version) {
@@ -272,13 +292,13 @@ int RunCommandLine(int argc, char** argv) {
         if (module != nullptr)
             break;
         const std::string name = path.Narrow();
-        std::string reason = AfxLoadLibraryError();
+        std::string reason = FromLocaleText(AfxLoadLibraryError());
         if (reason.starts_with(name + ": "))
             reason.erase(0, name.size() + 2);  // the loader's words may begin with the name
         reasons += (reasons.empty() ? "" : "; ") + name + ": " + reason;
     }
     if (module == nullptr) {
-        Fail("cannot load module " + reasons);
+        Fail(Format(_("cannot load module %s"), reasons));
         return kExitNoModule;
     }
     return Run(ResolveExports(module), invocation);

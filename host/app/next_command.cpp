@@ -35,6 +35,6 @@ int RunNext(const ModuleExports& module, const HostInvocation& invocation) {
         std::printf("\n");
     }
     if (invocation.json)
-        std::fputs(JsonText(changes).c_str(), stdout);
+        Print(stdout, JsonText(changes));
     return 0;
 }

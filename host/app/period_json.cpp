@@ -9,6 +9,7 @@
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/periods/time_of_day.h"
+#include "host/host_locale.h"
 #include "host/host_output.h"
 
 // A character is written as itself only when it comes back as the same bytes and is no
@@ -62,7 +63,7 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
             const auto high = utf8.size() >= 4 && utf8[1] == 'x' ? HexDigit(utf8[2]) : std::nullopt;
             const auto low = high ? HexDigit(utf8[3]) : std::nullopt;
             if (!low) {
-                error = "a backslash starts neither \\\\ nor \\xHH";
+                error = _("a backslash starts neither \\\\ nor \\xHH");
                 return std::nullopt;
             }
             out += static_cast<char>(*high * 16 + *low);
@@ -73,7 +74,7 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
             utf8.substr(0, Utf8Length(static_cast<unsigned char>(utf8[0])));
         const std::string bytes = Utf8ToCp936(character);
         if (bytes.empty() || Cp936ToUtf8(bytes) != character) {
-            error = "\"" + std::string(character) + "\" cannot be held in code page 936";
+            error = Format(_("\"%s\" cannot be held in code page 936"), std::string(character));
             return std::nullopt;
         }
         out += bytes;
@@ -157,8 +158,9 @@ public:
     bool key(string_t& name) override {
         if (m_keys.back().insert(name).second)
             return true;
-        m_error = (m_entries > 0 ? "entry " + std::to_string(m_entries) + ": " : std::string()) +
-                  "field " + Shown(Json(name)) + " appears twice";
+        m_error = m_entries > 0
+                      ? Format(_("entry %zu: field %s appears twice"), m_entries, Shown(Json(name)))
+                      : Format(_("field %s appears twice"), Shown(Json(name)));
         return false;
     }
 
@@ -167,9 +169,9 @@ public:
         const std::string_view read = m_text.substr(0, std::min(position, m_text.size()));
         const std::size_t lineStart = read.rfind('\n') + 1;  // npos + 1 is 0
         const auto line = std::count(read.begin(), read.end(), '\n') + 1;
-        m_error = "not valid JSON at line " + std::to_string(line) + ", column " +
-                  std::to_string(read.size() - lineStart) + ", after " +
-                  Shown(Json(Json::string_t(lastToken.begin(), lastToken.end())));
+        m_error = Format(_("not valid JSON at line %ld, column %zu, after %s"),
+                         static_cast<long>(line), read.size() - lineStart,
+                         Shown(Json(Json::string_t(lastToken.begin(), lastToken.end()))));
         return false;
     }
 
@@ -187,7 +189,7 @@ private:
     bool Open() {
         Value();
         if (++m_depth > kDeepest) {
-            m_error = "values nested deeper than " + std::to_string(kDeepest) + " levels";
+            m_error = Format(_("values nested deeper than %zu levels"), kDeepest);
             return false;
         }
         m_keys.emplace_back();  // an array's stays empty
@@ -219,7 +221,7 @@ public:
             return nullptr;
         const auto found = object.find(name);
         if (found == object.end()) {
-            m_error = "field \"" + path + "\" is missing";
+            m_error = Format(_("field \"%s\" is missing"), path);
             return nullptr;
         }
         return &*found;
@@ -234,8 +236,8 @@ public:
             return 0;
         if (!field->is_number_integer() || (*field < std::numeric_limits<std::int32_t>::min()) ||
             (*field > std::numeric_limits<std::int32_t>::max())) {
-            m_error = "field \"" + path + "\" is " + Shown(*field) +
-                      ", not an integer from -2147483648 to 2147483647";
+            m_error = Format(_("field \"%s\" is %s, not an integer from -2147483648 to 2147483647"),
+                             path, Shown(*field));
             return 0;
         }
         return field->get<int>();
@@ -246,7 +248,7 @@ public:
         if (field == nullptr)
             return;
         if (!field->is_object()) {
-            m_error = std::string("field \"") + name + "\" is not an object";
+            m_error = Format(_("field \"%s\" is not an object"), name);
             return;
         }
         const std::string prefix = std::string(name) + ".";
@@ -265,8 +267,9 @@ public:
         const auto clock =
             field->is_string() ? ClockFields(field->get_ref<const std::string&>()) : std::nullopt;
         if (!clock) {
-            m_error = std::string("field \"") + name + "\" is " + Shown(*field) +
-                      ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";
+            m_error =
+                Format(_("field \"%s\" is %s, not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59"),
+                       name, Shown(*field));
             return CTime();
         }
         return CTime(2005, 4, 12, clock->hour, clock->minute, clock->second);
@@ -277,13 +280,13 @@ public:
         if (field == nullptr)
             return {};
         if (!field->is_string()) {
-            m_error = "field \"description\" is not a string";
+            m_error = _("field \"description\" is not a string");
             return {};
         }
         std::string reason;
         const auto bytes = DescriptionFromUtf8(field->get<std::string>(), reason);
         if (!bytes)
-            m_error = "field \"description\": " + reason;
+            m_error = Format(_("field \"description\": %s"), reason);
         return bytes.value_or("");
     }
 
@@ -306,7 +309,8 @@ Json PeriodToJson(const CTimeZone& p) {
 }
 
 std::string JsonText(const Json& value) {
-    return value.dump(2) + "\n";
+    // Escaped to ASCII where the terminal's character set is not UTF-8: the same JSON to a parser.
+    return value.dump(2, ' ', !PrintsUtf8()) + "\n";
 }
 
 std::string PeriodsToJson(const CObList& periods) {
@@ -325,14 +329,13 @@ ParsedPeriods PeriodsFromJson(std::string_view text) {
     }
     const Json list = Json::parse(text);
     if (!list.is_array()) {
-        parsed.error = "not a JSON array of periods";
+        parsed.error = _("not a JSON array of periods");
         return parsed;
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Json& entry = list[i];
-        const std::string where = "entry " + std::to_string(i + 1);
         if (!entry.is_object()) {
-            parsed.error = where + ": not an object";
+            parsed.error = Format(_("entry %zu: not an object"), i + 1);
             return parsed;
         }
         auto period = std::make_unique<CTimeZone>();
@@ -347,11 +350,10 @@ ParsedPeriods PeriodsFromJson(std::string_view text) {
         period->m_timeEnd = reader.Time("endTime");
         if (!reader.Error().empty()) {
             const auto number = entry.find("number");
-            parsed.error = where +
-                           (number != entry.end() && number->is_number_integer()
-                                ? " (number " + Shown(*number) + ")"
-                                : std::string()) +
-                           ": " + reader.Error();
+            parsed.error =
+                number != entry.end() && number->is_number_integer()
+                    ? Format(_("entry %zu (number %s): %s"), i + 1, Shown(*number), reader.Error())
+                    : Format(_("entry %zu: %s"), i + 1, reader.Error());
             return parsed;
         }
         parsed.periods.push_back(std::move(period));

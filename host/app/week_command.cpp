@@ -205,9 +205,9 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
             ? cairo_surface_write_to_png_stream(surface.get(), WriteToStandardOutput, nullptr)
             : cairo_surface_write_to_png(surface.get(), invocation.file.c_str());
     if (status != CAIRO_STATUS_SUCCESS) {
-        Fail("cannot write " +
-             (toStandardOutput ? std::string("standard output") : invocation.file) + ": " +
-             cairo_status_to_string(status));
+        Fail(Format(_("cannot write %s: %s"),
+                    toStandardOutput ? std::string(_("standard output")) : invocation.file,
+                    cairo_status_to_string(status)));
         return 2;
     }
     return 0;

@@ -38,14 +38,14 @@ Verdict VerdictAt(const CTimeZone& period, const std::tm& local) {
         bool isStart;
     };
     const Rule rules[] = {
-        {"start year", period.m_dateStart.m_nYear, year, true},
-        {"end year", period.m_dateEnd.m_nYear, year, false},
-        {"start month", period.m_dateStart.m_nMonth, month, true},
-        {"end month", period.m_dateEnd.m_nMonth, month, false},
-        {"start day", period.m_dateStart.m_nDay, local.tm_mday, true},
-        {"end day", period.m_dateEnd.m_nDay, local.tm_mday, false},
-        {"first weekday", period.m_nWeekStart, weekday, true},
-        {"last weekday", period.m_nWeekEnd, weekday, false},
+        {N_("start year"), period.m_dateStart.m_nYear, year, true},
+        {N_("end year"), period.m_dateEnd.m_nYear, year, false},
+        {N_("start month"), period.m_dateStart.m_nMonth, month, true},
+        {N_("end month"), period.m_dateEnd.m_nMonth, month, false},
+        {N_("start day"), period.m_dateStart.m_nDay, local.tm_mday, true},
+        {N_("end day"), period.m_dateEnd.m_nDay, local.tm_mday, false},
+        {N_("first weekday"), period.m_nWeekStart, weekday, true},
+        {N_("last weekday"), period.m_nWeekEnd, weekday, false},
     };
     for (const Rule& rule : rules) {
         if (rule.bound > 0 && (rule.isStart ? rule.value < rule.bound : rule.value > rule.bound))
@@ -54,10 +54,10 @@ Verdict VerdictAt(const CTimeZone& period, const std::tm& local) {
     const int clock = SecondsSinceMidnight(local);
     const int start = SecondsSinceMidnight(period.m_timeStart);
     if (start > clock)
-        return {"start time", start, clock, true};
+        return {N_("start time"), start, clock, true};
     const int end = SecondsSinceMidnight(period.m_timeEnd);
     if (end < clock)
-        return {"end time", end, clock, true};
+        return {N_("end time"), end, clock, true};
     return {};
 }
 
@@ -68,8 +68,9 @@ std::string ValueText(const Verdict& verdict, long long value) {
 std::string VerdictText(const Verdict& verdict) {
     if (verdict.rule == nullptr)
         return "active";
-    return std::string(verdict.rule) + " " + ValueText(verdict, verdict.bound) + ", at " +
-           ValueText(verdict, verdict.value);
+    // TRANSLATORS: a rule, its bound, and the instant's value, e.g. "last weekday 5, at 6".
+    return Format(_("%s %s, at %s"), _(verdict.rule), ValueText(verdict, verdict.bound),
+                  ValueText(verdict, verdict.value));
 }
 
 Json VerdictJson(const CTimeZone& period, const Verdict& verdict, bool tested) {
@@ -95,11 +96,11 @@ int RunWhy(const ModuleExports& module, const HostInvocation& invocation) {
     const CTime at = InvocationTime(invocation);
     std::tm local;
     if (at.GetLocalTm(&local) == nullptr) {
-        Fail("the instant cannot be broken down into local time");
+        Fail(_("the instant cannot be broken down into local time"));
         return 2;
     }
     if (!invocation.json)
-        std::printf("at %s\n", LocalTimeText(at).c_str());
+        Print(stdout, Format(_("at %s"), LocalTimeText(at)) + "\n");
     Json numbers = Json::array();
     bool active = false;
     for (const std::uint32_t selected : invocation.numbers) {
@@ -114,21 +115,20 @@ int RunWhy(const ModuleExports& module, const HostInvocation& invocation) {
             tested.push_back(VerdictJson(*period, verdict, first));
             active = active || (first && verdict.rule == nullptr);
             if (!invocation.json)
-                std::printf("%d\t%s\t%s%s\n", number, FieldText(period->m_strDesc.View()).c_str(),
-                            VerdictText(verdict).c_str(),
-                            first ? "" : " (not tested: a later period of the number)");
+                Print(stdout, std::to_string(number) + "\t" + FieldText(period->m_strDesc.View()) +
+                                  "\t" + VerdictText(verdict) +
+                                  (first ? "" : _(" (not tested: a later period of the number)")) +
+                                  "\n");
         }
         if (tested.empty() && !invocation.json)
-            std::printf("%d\tno period has this number\n", number);
+            Print(stdout, std::to_string(number) + "\t" + _("no period has this number") + "\n");
         numbers.push_back({{"number", number}, {"periods", std::move(tested)}});
     }
     if (invocation.json)
-        std::fputs(JsonText({{"at", at.Format("%Y-%m-%d %H:%M:%S").Bytes()},
-                             {"zone", at.Format("%Z").Bytes()},
-                             {"numbers", std::move(numbers)},
-                             {"active", active}})
-                       .c_str(),
-                   stdout);
+        Print(stdout, JsonText({{"at", at.Format("%Y-%m-%d %H:%M:%S").Bytes()},
+                                {"zone", at.Format("%Z").Bytes()},
+                                {"numbers", std::move(numbers)},
+                                {"active", active}}));
     else
         std::printf(active ? "active\n" : "inactive\n");
     return active ? 0 : 1;
