@@ -122,22 +122,24 @@ OptionResult SetDate(const std::string& option, const std::string& value,
     return std::nullopt;
 }
 
+// A number from 1 to most for target.
+OptionResult SetNumberUpTo(const std::string& option, const std::string& value, int most,
+                           int& target) {
+    const auto number = ParseCount(value, most);
+    if (!number)
+        return Format(_("%s needs a number from 1 to %d"), option, most);
+    target = *number;
+    return std::nullopt;
+}
+
 OptionResult SetCount(const std::string& option, const std::string& value,
                       HostInvocation& invocation) {
-    const auto count = ParseCount(value, 100000);
-    if (!count)
-        return Format(_("%s needs a number from 1 to %d"), option, 100000);
-    invocation.count = *count;
-    return std::nullopt;
+    return SetNumberUpTo(option, value, 100000, invocation.count);
 }
 
 OptionResult SetDays(const std::string& option, const std::string& value,
                      HostInvocation& invocation) {
-    const auto days = ParseCount(value, 366);
-    if (!days)
-        return Format(_("%s needs a number from 1 to %d"), option, 366);
-    invocation.days = *days;
-    return std::nullopt;
+    return SetNumberUpTo(option, value, 366, invocation.days);
 }
 
 OptionResult SetPicture(const std::string& option, const std::string& value,
