@@ -103,6 +103,12 @@ std::string ToLocaleText(std::string_view utf8) {
         return std::string(utf8);
     std::string out;
     while (!utf8.empty()) {
+        // The character sets of locales all hold ASCII as it is.
+        if (static_cast<unsigned char>(utf8[0]) < 0x80) {
+            out += utf8[0];
+            utf8.remove_prefix(1);
+            continue;
+        }
         const auto character = DecodeUtf8(utf8);
         if (!character) {
             AppendHexEscape(utf8[0], out);
