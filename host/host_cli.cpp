@@ -26,8 +26,9 @@ const char kHostUsage[] =
        "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
        "                  where its period is active and one where check is; PNG (week.png)\n"
        "                  or SVG; FILE - is standard output\n"
-       "  export [--json]\n"
-       "                  the periods as JSON on standard output\n"
+       "  export [--json] [-o FILE]\n"
+       "                  the periods as JSON on standard output or in FILE, which is\n"
+       "                  replaced only by a whole list\n"
        "  import FILE     replace the periods with the JSON list in FILE (- for standard\n"
        "                  input), received and saved as receive does; a bad value changes\n"
        "                  nothing\n"
@@ -94,11 +95,13 @@ std::optional<int> ParseCount(const std::string& text, int most) {
 
 using OptionResult = std::optional<std::string>;  // the error, when the value is no good
 
-// An option of a command: its long name, whether it takes a value, and what it sets.
+// An option of a command: its long name, whether it takes a value, what it sets, and the
+// letter of its short form, if it has one.
 struct CommandOption {
     const char* name;
     bool takesValue;
     OptionResult (*apply)(const std::string& option, const std::string& value, HostInvocation&);
+    char letter = 0;
 };
 
 OptionResult SetJson(const std::string&, const std::string&, HostInvocation& invocation) {
@@ -142,6 +145,11 @@ OptionResult SetDays(const std::string& option, const std::string& value,
     return SetNumberUpTo(option, value, 366, invocation.days);
 }
 
+OptionResult SetOutput(const std::string&, const std::string& value, HostInvocation& invocation) {
+    invocation.file = value;
+    return std::nullopt;
+}
+
 OptionResult SetPicture(const std::string& option, const std::string& value,
                         HostInvocation& invocation) {
     if (!invocation.file.empty())
@@ -180,7 +188,10 @@ const std::vector<CommandSpec>& Commands() {
           {"days", true, SetDays},
           {"png", true, SetPicture},
           {"svg", true, SetPicture}}},
-        {"export", HostCommand::Export, Operands::None, {kJson}},  // JSON is its only format
+        {"export",  // JSON is its only format
+         HostCommand::Export,
+         Operands::None,
+         {kJson, {"output", true, SetOutput, 'o'}}},
         {"import", HostCommand::Import, Operands::OneFile, {}},
         {"receive", HostCommand::Receive, Operands::OneFile, {}},
         {"config", HostCommand::Config, Operands::None, {}},
@@ -206,6 +217,7 @@ bool IsNegativeNumber(const char* argument) {
 // or an error; handle(id, value) takes each option.
 template <typename Handle>
 std::variant<std::size_t, UsageError> ParseOptions(std::vector<char*>& argv,
+                                                   const std::string& shortOptions,
                                                    const std::vector<option>& options,
                                                    Handle handle) {
     optind = 0;  // starts afresh, also in the library's own state
@@ -215,7 +227,8 @@ std::variant<std::size_t, UsageError> ParseOptions(std::vector<char*>& argv,
         const int next = optind == 0 ? 1 : optind;
         if (next < argc && IsNegativeNumber(argv[next]))
             break;
-        const int id = getopt_long(argc, argv.data(), "+:h", options.data(), nullptr);
+        const int id =
+            getopt_long(argc, argv.data(), ("+:h" + shortOptions).c_str(), options.data(), nullptr);
         if (id == -1)
             break;
         const std::string given = argv[optind - 1];
@@ -273,22 +286,32 @@ std::variant<HostInvocation, UsageError> ParseCommand(const CommandSpec& spec,
                                                       HostInvocation invocation) {
     invocation.command = spec.command;
     std::vector<option> options;
+    std::string shortOptions;
     for (std::size_t i = 0; i < spec.options.size(); ++i) {
         const CommandOption& o = spec.options[i];
         options.push_back({o.name, o.takesValue ? required_argument : no_argument, nullptr,
                            kFirstCommandOption + static_cast<int>(i)});
+        if (o.letter != 0)
+            shortOptions += std::string(1, o.letter) + (o.takesValue ? ":" : "");
     }
     options.push_back({"help", no_argument, nullptr, kHelpOption});
     options.push_back({nullptr, 0, nullptr, 0});
     std::vector<char*> argv = ArgumentVector(args);
-    const auto parsed = ParseOptions(argv, options, [&](int id, const std::string& value) {
-        if (id == kHelpOption) {
-            invocation.command = HostCommand::Help;
-            return OptionResult();
-        }
-        const CommandOption& o = spec.options[static_cast<std::size_t>(id - kFirstCommandOption)];
-        return o.apply(std::string("--") + o.name, value, invocation);
-    });
+    const auto parsed =
+        ParseOptions(argv, shortOptions, options, [&](int id, const std::string& value) {
+            if (id == kHelpOption) {
+                invocation.command = HostCommand::Help;
+                return OptionResult();
+            }
+            const auto byLetter =
+                std::find_if(spec.options.begin(), spec.options.end(),
+                             [&](const CommandOption& o) { return o.letter == id; });
+            const CommandOption& o =
+                byLetter != spec.options.end()
+                    ? *byLetter
+                    : spec.options[static_cast<std::size_t>(id - kFirstCommandOption)];
+            return o.apply(std::string("--") + o.name, value, invocation);
+        });
     if (const auto* error = std::get_if<UsageError>(&parsed))
         return *error;
     if (invocation.command == HostCommand::Help)
@@ -314,7 +337,7 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
                                          {nullptr, 0, nullptr, 0}};
     std::vector<char*> argv = ArgumentVector(all);
     std::optional<HostCommand> asked;
-    const auto parsed = ParseOptions(argv, options, [&](int id, const std::string& value) {
+    const auto parsed = ParseOptions(argv, "", options, [&](int id, const std::string& value) {
         if (id == kModuleOption)
             invocation.modulePath = value;
         else if (!asked)

@@ -35,10 +35,10 @@ struct HostInvocation {
     std::string modulePath;  // empty: the module beside the host
     HostCommand command = HostCommand::Help;
     std::vector<std::uint32_t> numbers;  // check, set, set-ex, next, why
-    std::string file;                    // receive, import; week's picture; "-": standard stream
-    std::optional<LocalDateTime> at;     // next --from, why --at, week --from; empty: now
-    int count = 1;                       // next --count
-    int days = 7;                        // week --days
+    std::string file;  // receive, import; week's picture; export -o; "-": standard stream
+    std::optional<LocalDateTime> at;  // next --from, why --at, week --from; empty: now
+    int count = 1;                    // next --count
+    int days = 7;                     // week --days
     ChartFormat chartFormat = ChartFormat::Png;
     bool json = false;  // list, next, why: JSON instead of lines
 };

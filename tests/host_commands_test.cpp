@@ -94,13 +94,13 @@ TEST(HostExportImport, GiveBackTheDataFileByteForByte) {
         if (dir.Run({"receive", dir / "incoming"}, {kShanghai}).exitCode != 0)
             continue;  // a legacy-schema seed is no tm-schema list
         const std::string saved = ReadWholeFile(dir / "calvora-host.tm");
-        const ProcessResult exported = dir.Run({"export", "--json"}, {kShanghai});
+        const ProcessResult exported = dir.Run({"export", "-o", dir / "list.json"}, {kShanghai});
         ASSERT_EQ(exported.exitCode, 0) << exported.err;
-        WriteWholeFile(dir / "list.json", exported.out);
         WriteWholeFile(dir / "calvora-host.tm", "");
         const ProcessResult imported = dir.Run({"import", dir / "list.json"}, {kShanghai});
-        ASSERT_EQ(imported.exitCode, 0) << imported.err << exported.out;
-        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << exported.out;
+        ASSERT_EQ(imported.exitCode, 0) << imported.err << ReadWholeFile(dir / "list.json");
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved)
+            << ReadWholeFile(dir / "list.json");
     }
 }
 

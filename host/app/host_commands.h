@@ -42,5 +42,5 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
 int RunNext(const ModuleExports& module, const HostInvocation& invocation);
 int RunWhy(const ModuleExports& module, const HostInvocation& invocation);
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation);
-int RunExport(const ModuleExports& module);
+int RunExport(const ModuleExports& module, const HostInvocation& invocation);
 int RunImport(const ModuleExports& module, const HostInvocation& invocation);

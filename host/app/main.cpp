@@ -183,7 +183,7 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
         case HostCommand::Week:
             return RunWeek(module, invocation);
         case HostCommand::Export:
-            return RunExport(module);
+            return RunExport(module, invocation);
         case HostCommand::Import:
             return RunImport(module, invocation);
         case HostCommand::Config:
