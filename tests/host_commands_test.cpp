@@ -169,7 +169,8 @@ TEST(HostOutput, WriteErrorOfStandardOutputIsAFailure) {
     }
 }
 
-// --json output read back by a JSON parser of its own, with export's field names.
+// --json output read back by a JSON parser of its own, with export's field names; and its own
+// JSON taken back from standard input.
 TEST(HostJson, ListNextAndWhyWriteJsonThatAParserReads) {
     if (!FileExists("/usr/bin/jq"))
         GTEST_SKIP() << "no jq";
@@ -188,6 +189,8 @@ TEST(HostJson, ListNextAndWhyWriteJsonThatAParserReads) {
          u8R"({"at":"2026-12-12 12:00:00","zone":"CST","numbers":[{"number":2,"periods":)"
          u8R"([{"description":"夜间值守","active":false,"tested":true,"rule":"start time",)"
          u8R"("bound":"20:00:00","value":"12:00:00"}]},{"number":-9,"periods":[]}],"active":false})"},
+        {R"(export | jq 'reverse' | "$0" import - && "$0" list --json | jq -c '[.[].number]')",
+         u8"[3,2,1]"},
     };
     for (const auto& [command, expected] : commands) {
         const ProcessResult result =
