@@ -282,7 +282,11 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
                                                          {"receive", "a", "b"},
                                                          {"list", "extra"},
                                                          {"--module"},
-                                                         {"set", "-2147483649"}};
+                                                         {"set", "-2147483649"},
+                                                         {"list", "--json=1"},
+                                                         {"next", "--count=0", "1"},
+                                                         {"why", "--at"},
+                                                         {"import", "-", "b"}};
     for (const auto& args : wrong) {
         const auto result = dir.Run(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "" : args[0]);
@@ -291,6 +295,8 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     const auto help = dir.Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("usage:"), std::string::npos);
+    EXPECT_EQ(dir.Run({"why", "-h"}).out, help.out);
+    EXPECT_EQ(dir.Run({"--version"}).out.rfind("calvora-host ", 0), 0u);
     const auto noModule = dir.Run({"--module", dir / "nowhere.so", "list"});
     EXPECT_EQ(noModule.exitCode, 3);
     EXPECT_EQ(Lines(noModule.err).size(), 1u);

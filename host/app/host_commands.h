@@ -8,7 +8,9 @@
 #include "calvora/api/calvora_api.h"
 #include "calvora/framework/afx.h"
 #include "calvora/framework/platform/file_path.h"
+#include "calvora/framework/platform/module_services.h"
 #include "host/host_cli.h"
+#include "host/host_locale.h"
 
 // The seven exports, typed by their declarations and resolved from the loaded module.
 struct ModuleExports {
@@ -27,8 +29,15 @@ struct ModuleExports {
 // a copy of the host in a folder of its own.
 std::vector<platform::FilePath> ModuleCandidates(const char* fileName);
 
+// The first of the candidates that loads; nullptr when none does, with each one's name and the
+// loader's reason added to reasons.
+HMODULE LoadFirstOf(const std::vector<platform::FilePath>& candidates, std::string& reasons);
+
 // One line on standard error, after the program's name.
 void Fail(const std::string& message);
+
+// The system's words for an error, as UTF-8.
+std::string SystemReason(int error);
 
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);
@@ -46,5 +55,5 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
 int RunNext(const ModuleExports& module, const HostInvocation& invocation);
 int RunWhy(const ModuleExports& module, const HostInvocation& invocation);
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation);
-int RunExport(const ModuleExports& module);
+int RunExport(const ModuleExports& module, const HostInvocation& invocation);
 int RunImport(const ModuleExports& module, const HostInvocation& invocation);

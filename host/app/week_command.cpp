@@ -94,18 +94,16 @@ WeekPicture Picture(const std::vector<Band>& bands, const std::vector<Day>& days
 // The drawing plug-in's entry point, from where the module is looked for; nullptr, with a
 // line saying where it was looked for, when there is none.
 PFN_DrawWeekPicture LoadPicturePlugin() {
-    std::string tried;
-    for (const platform::FilePath& path : ModuleCandidates(CALVORA_WEEK_PLUGIN_FILE)) {
-        if (HMODULE plugin = AfxLoadLibrary(path)) {
-            const auto draw = AfxGetProcAddress<PFN_DrawWeekPicture>(plugin, kDrawWeekPictureName);
-            if (draw == nullptr)
-                Fail(path.Narrow() + " exports no " + kDrawWeekPictureName);
-            return draw;
-        }
-        tried += (tried.empty() ? "" : " or ") + path.Narrow();
+    std::string reasons;
+    HMODULE plugin = LoadFirstOf(ModuleCandidates(CALVORA_WEEK_PLUGIN_FILE), reasons);
+    if (plugin == nullptr) {
+        Fail(Format(_("cannot load the week's picture plug-in %s"), reasons));
+        return nullptr;
     }
-    Fail("week cannot load its picture plug-in " + tried);
-    return nullptr;
+    const auto draw = AfxGetProcAddress<PFN_DrawWeekPicture>(plugin, kDrawWeekPictureName);
+    if (draw == nullptr)
+        Fail(Format(_("the week's picture plug-in exports no %s"), kDrawWeekPictureName));
+    return draw;
 }
 
 }  // namespace
@@ -128,8 +126,10 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     if (draw == nullptr)
         return 2;
     const WeekPicture picture = Picture(bands, days, invocation);
-    if (!draw(&picture)) {
-        Fail("cannot write " + invocation.file);
+    if (const char* why = draw(&picture)) {
+        Fail(Format(_("cannot write %s: %s"),
+                    invocation.file == "-" ? std::string(_("standard output")) : invocation.file,
+                    why));
         return 2;
     }
     return 0;
