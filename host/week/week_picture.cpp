@@ -131,10 +131,10 @@ extern "C" __attribute__((visibility("default"))) const char* DrawWeekPicture(
                           bands * kLegendLine + 10;
     const char* file = picture->file.c_str();
     const bool toStandardOutput = picture->file == "-";
-    Surface surface(picture->svg ? SvgSurface(file, toStandardOutput, height)
-                                 : cairo_image_surface_create(CAIRO_FORMAT_RGB24,
-                                                              static_cast<int>(kWidth),
-                                                              static_cast<int>(height)),
+    Surface surface(picture->svg
+                        ? SvgSurface(file, toStandardOutput, height)
+                        : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
+                                                     static_cast<int>(height)),
                     &cairo_surface_destroy);
     {
         Context cr(cairo_create(surface.get()), &cairo_destroy);
@@ -145,10 +145,9 @@ extern "C" __attribute__((visibility("default"))) const char* DrawWeekPicture(
         cairo_surface_finish(surface.get());
         status = cairo_surface_status(surface.get());
     } else {
-        status = toStandardOutput
-                     ? cairo_surface_write_to_png_stream(surface.get(), WriteToStandardOutput,
-                                                         nullptr)
-                     : cairo_surface_write_to_png(surface.get(), file);
+        status = toStandardOutput ? cairo_surface_write_to_png_stream(
+                                        surface.get(), WriteToStandardOutput, nullptr)
+                                  : cairo_surface_write_to_png(surface.get(), file);
     }
     return status == CAIRO_STATUS_SUCCESS ? nullptr : cairo_status_to_string(status);
 }
