@@ -24,12 +24,16 @@ if(WIN32)
 else()
     set(system_module_dir ${CMAKE_INSTALL_PREFIX}/${CALVORA_INSTALL_MODULEDIR})
 endif()
+# The translations of its messages, the same way.
+file(RELATIVE_PATH locale_from_host /${CMAKE_INSTALL_BINDIR} /${CMAKE_INSTALL_LOCALEDIR})
 # A packaged host also says, when it could not save, who can: to a user outside the group that
 # may save (to everyone when no group is named).
 set(CALVORA_SAVE_HINT "" CACHE STRING "The line the host adds when a received list was not saved")
 set(CALVORA_SAVE_GROUP "" CACHE STRING "The group whose members the hint says can save")
 target_compile_definitions(calvora-host PRIVATE CALVORA_INSTALLED_MODULE_DIR="${module_from_host}"
                            CALVORA_SYSTEM_MODULE_DIR="${system_module_dir}"
+                           CALVORA_INSTALLED_LOCALE_DIR="${locale_from_host}"
+                           CALVORA_SYSTEM_LOCALE_DIR="${CMAKE_INSTALL_FULL_LOCALEDIR}"
                            CALVORA_SAVE_HINT="${CALVORA_SAVE_HINT}"
                            CALVORA_SAVE_GROUP="${CALVORA_SAVE_GROUP}")
 
@@ -161,6 +165,29 @@ configure_file(cmake/calvora.pc.in ${PROJECT_BINARY_DIR}/calvora.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/calvora.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig
         COMPONENT sdk)
 
+# The host's messages in other languages: each po/LANGUAGE.po compiled by msgfmt, which also
+# checks that every translation takes the arguments its message gives, into locale/ beside the
+# host, where the host of the build tree finds it, and installed where gettext looks.
+if(NOT WIN32)
+    find_program(CALVORA_MSGFMT msgfmt REQUIRED)
+    file(GLOB host_translations CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/po/*.po)
+    set(host_catalogues "")
+    foreach(po IN LISTS host_translations)
+        get_filename_component(language ${po} NAME_WE)
+        set(catalogue_dir ${PROJECT_BINARY_DIR}/locale/${language}/LC_MESSAGES)
+        add_custom_command(OUTPUT ${catalogue_dir}/calvora-host.mo
+                           COMMAND ${CMAKE_COMMAND} -E make_directory ${catalogue_dir}
+                           COMMAND ${CALVORA_MSGFMT} --check -o ${catalogue_dir}/calvora-host.mo ${po}
+                           DEPENDS ${po}
+                           COMMENT "Compiling the ${language} messages of calvora-host")
+        list(APPEND host_catalogues ${catalogue_dir}/calvora-host.mo)
+        install(FILES ${catalogue_dir}/calvora-host.mo
+                DESTINATION ${CMAKE_INSTALL_LOCALEDIR}/${language}/LC_MESSAGES COMPONENT runtime)
+    endforeach()
+    add_custom_target(calvora_host_translations ALL DEPENDS ${host_catalogues})
+    add_dependencies(calvora-host calvora_host_translations)
+endif()
+
 # The host's manual page, from the text its --help prints.
 if(NOT CMAKE_CROSSCOMPILING)
     set(man_page ${PROJECT_BINARY_DIR}/calvora-host.1)
@@ -175,4 +202,7 @@ if(NOT CMAKE_CROSSCOMPILING)
                        COMMENT "Writing the manual page of calvora-host")
     add_custom_target(calvora_host_man ALL DEPENDS ${man_page})
     install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT runtime)
+    # Where bash-completion looks for a command's completion, loading it on first use.
+    install(FILES host/completion/calvora-host
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT runtime)
 endif()

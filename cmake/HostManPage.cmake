@@ -1,6 +1,8 @@
 # Writes the host's manual page from its --help text, so that the two never disagree.
 # -D HOST=<calvora-host> TEMPLATE=<page.in> OUTPUT=<page> CALVORA_VERSION=... CALVORA_MODULE_DIR=...
-execute_process(COMMAND ${HOST} --help OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
+# In English whatever the build's locale.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env LC_ALL=C LANGUAGE= ${HOST} --help
+                OUTPUT_VARIABLE help COMMAND_ERROR_IS_FATAL ANY)
 
 # troff takes a backslash and a leading dot or quote as markup, and '-' as a hyphen.
 function(roff_text text out)
@@ -24,11 +26,18 @@ foreach(line IN LISTS lines)
     elseif(line MATCHES "^([a-z ]+):$")
         string(TOUPPER "${CMAKE_MATCH_1}" heading)
         string(APPEND sections ".SH ${heading}\n")
-    elseif(line MATCHES "^  ([^ ]+( [^ ]+)*)  +([^ ].*)$")
-        # An item: its name and arguments, then after two spaces or more its description.
-        roff_text("${CMAKE_MATCH_1}" item)
-        roff_text("${CMAKE_MATCH_3}" text)
-        string(APPEND sections ".TP\n.B ${item}\n${text}\n")
+    elseif(line MATCHES "^  ([^ ].*)$")
+        # An item, indented by two spaces: its name and arguments, then after two spaces or
+        # more its description, or on the lines that follow when the name is long.
+        set(item "${CMAKE_MATCH_1}")
+        set(text "")
+        if(item MATCHES "^([^ ]+( [^ ]+)*)  +([^ ].*)$")
+            set(item "${CMAKE_MATCH_1}")
+            set(text "${CMAKE_MATCH_3}\n")
+        endif()
+        roff_text("${item}" item)
+        roff_text("${text}" text)
+        string(APPEND sections ".TP\n.B ${item}\n${text}")
     elseif(line MATCHES "^ +([^ ].*)$")
         roff_text("${CMAKE_MATCH_1}" text)
         string(APPEND sections "${text}\n")

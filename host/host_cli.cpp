@@ -1,56 +1,67 @@
 #include "host/host_cli.h"
 
+#include <getopt.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+
+#include "host/host_locale.h"
 
 #include "calvora/framework/civil_date.h"
 
 const char kHostUsage[] =
-    "usage: calvora-host [--module PATH] COMMAND [ARGS]\n"
-    "commands:\n"
-    "  list            the periods: number, description, dates and weekdays, times\n"
-    "  check [N...]    whether the present moment lies in a selected period\n"
-    "                  (exit 0 active, 1 inactive)\n"
-    "  next [--from TIME] [--count K] N...\n"
-    "                  the next K (1) changes of check's answer after TIME (now): local\n"
-    "                  time, active or inactive, the numbers active from then on\n"
-    "  why [--at TIME] N...\n"
-    "                  for each period of each number, the first rule that fails at TIME\n"
-    "                  (now) with the period's bound and the instant's value, or active;\n"
-    "                  then check's answer and exit status\n"
-    "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
-    "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
-    "                  where its period is active and one where check is; PNG (week.png)\n"
-    "                  or SVG\n"
-    "  lint [--json] [N...]\n"
-    "                  the periods of the numbers (all) that are never or no longer\n"
-    "                  active, that an earlier period of their number hides, or that the\n"
-    "                  edit form would refuse (exit 0 none found, 1 some)\n"
-    "  ics [--from DATE] [--days D] [-o FILE] N...\n"
-    "                  the intervals in which each number is active over D (28) days from\n"
-    "                  DATE (today), as an iCalendar file on standard output or in FILE\n"
-    "  export [--json] the periods as JSON on standard output\n"
-    "  import FILE     replace the periods with the JSON list in FILE, received and saved\n"
-    "                  as receive does; a bad value changes nothing\n"
-    "  receive FILE    replace the periods with the list archived in FILE\n"
-    "  config          open the configuration dialog\n"
-    "  config-ex       the same, then print the operation log\n"
-    "  set [N...]      open the selection dialog with N... ticked; print the selection\n"
-    "                  (exit 0 after OK, 1 otherwise)\n"
-    "  set-ex [N...]   the same, then print the operation log\n"
-    "options:\n"
-    "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
-    "                  in its library folder\n"
-    "  --help          this text\n"
-    "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
-    "exit status:\n"
-    "  0, 1            as the command says\n"
-    "  2               wrong usage, a file that cannot be received or imported, or a\n"
-    "                  picture that cannot be written\n"
-    "  3               the module cannot be loaded\n"
-    "  4               a received or imported list that the module could not save\n";
+    N_("usage: calvora-host [--module PATH] COMMAND [OPTIONS] [ARGS]\n"
+       "commands:\n"
+       "  list [--json]   the periods: number, description, dates and weekdays, times\n"
+       "  check [N...]    whether the present moment lies in a selected period\n"
+       "                  (exit 0 active, 1 inactive)\n"
+       "  next [--from TIME] [--count K] [--json] N...\n"
+       "                  the next K (1) changes of check's answer after TIME (now): local\n"
+       "                  time, active or inactive, the numbers active from then on\n"
+       "  why [--at TIME] [--json] N...\n"
+       "                  for each period of each number, the first rule that fails at TIME\n"
+       "                  (now) with the period's bound and the instant's value, or active;\n"
+       "                  then check's answer and exit status\n"
+       "  week [--from DATE] [--days D] [--png FILE | --svg FILE] N...\n"
+       "                  D (7) days from DATE (today) as rows of hours, one band per number\n"
+       "                  where its period is active and one where check is; PNG (week.png)\n"
+       "                  or SVG; FILE - is standard output\n"
+       "  lint [--json] [N...]\n"
+       "                  the periods of the numbers (all) that are never or no longer\n"
+       "                  active, that an earlier period of their number hides, or that the\n"
+       "                  edit form would refuse (exit 0 none found, 1 some)\n"
+       "  ics [--from DATE] [--days D] [-o FILE] N...\n"
+       "                  the intervals in which each number is active over D (28) days from\n"
+       "                  DATE (today), as an iCalendar file on standard output or in FILE\n"
+       "  export [--json] [-o FILE]\n"
+       "                  the periods as JSON on standard output or in FILE, which is\n"
+       "                  replaced only by a whole list\n"
+       "  import FILE     replace the periods with the JSON list in FILE (- for standard\n"
+       "                  input), received and saved as receive does; a bad value changes\n"
+       "                  nothing\n"
+       "  receive FILE    replace the periods with the list archived in FILE\n"
+       "  config          open the configuration dialog\n"
+       "  config-ex       the same, then print the operation log\n"
+       "  set [N...]      open the selection dialog with N... ticked; print the selection\n"
+       "                  (exit 0 after OK, 1 otherwise)\n"
+       "  set-ex [N...]   the same, then print the operation log\n"
+       "options:\n"
+       "  --module PATH   load the module from PATH instead of beside the host or, installed,\n"
+       "                  in its library folder\n"
+       "  -h, --help      this text, also after a command\n"
+       "  --version       the host's version\n"
+       "  --json          JSON with export's field names instead of lines\n"
+       "  --              the end of the options; a later argument is an operand\n"
+       "  TIME            a local time \"YYYY-MM-DD HH:MM:SS\"; DATE is \"YYYY-MM-DD\"\n"
+       "  N               a period number from -2147483648 to 4294967295; -1 is one\n"
+       "exit status:\n"
+       "  0, 1            as the command says\n"
+       "  2               wrong usage, a file that cannot be received or imported, or a\n"
+       "                  picture or output that cannot be written\n"
+       "  3               the module cannot be loaded\n"
+       "  4               a received or imported list that the module could not save\n");
 
 bool ParsePeriodNumber(const std::string& text, std::uint32_t& number) {
     if (text.empty() || text.find_first_not_of("-+0123456789") != std::string::npos)
@@ -87,134 +98,279 @@ std::optional<int> ParseCount(const std::string& text, int most) {
     return value;
 }
 
-// The options of next, why, week, lint and ics, before their numbers.
-std::optional<UsageError> ParseCommandOptions(std::vector<std::string>& rest,
-                                              HostInvocation& invocation) {
-    const HostCommand command = invocation.command;
-    const bool week = command == HostCommand::Week;
-    const bool ics = command == HostCommand::Ics;
-    const bool byDate = week || ics;
-    const char* timeOption = command == HostCommand::Why ? "--at" : "--from";
-    std::size_t i = 0;
-    for (; i < rest.size() && (rest[i].starts_with("--") || (ics && rest[i] == "-o")); ++i) {
-        const std::string& option = rest[i];
-        if (command == HostCommand::Lint && option == "--json") {
-            invocation.json = true;
-            continue;
-        }
-        const bool known = (command != HostCommand::Lint && option == timeOption) ||
-                           (command == HostCommand::Next && option == "--count") ||
-                           (byDate && option == "--days") || (ics && option == "-o") ||
-                           (week && (option == "--png" || option == "--svg"));
-        if (!known)
-            return UsageError{"unknown option " + option};
-        if (++i == rest.size())
-            return UsageError{option + " needs a value"};
-        const std::string& value = rest[i];
-        if (option == timeOption) {
-            invocation.at = ParseLocalDateTime(byDate ? value + " 00:00:00" : value);
-            if (!invocation.at)
-                return UsageError{option + (byDate
-                                                ? " needs a date \"YYYY-MM-DD\""
-                                                : " needs a local time \"YYYY-MM-DD HH:MM:SS\"")};
-        } else if (option == "--count" || option == "--days") {
-            const auto parsed = ParseCount(value, byDate ? 366 : 100000);
-            if (!parsed)
-                return UsageError{option + " needs a number from 1 to " +
-                                  (byDate ? "366" : "100000")};
-            (byDate ? invocation.days : invocation.count) = *parsed;
-        } else if (option == "-o") {
-            invocation.file = value;
-        } else {
-            if (!invocation.file.empty())
-                return UsageError{"week draws one picture: --png or --svg, once"};
-            invocation.file = value;
-            invocation.chartFormat = option == "--svg" ? ChartFormat::Svg : ChartFormat::Png;
-        }
-    }
-    rest.erase(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(i));
-    if (week && invocation.file.empty())
-        invocation.file = "week.png";
+using OptionResult = std::optional<std::string>;  // the error, when the value is no good
+
+// An option of a command: its long name, whether it takes a value, what it sets, and the
+// letter of its short form, if it has one.
+struct CommandOption {
+    const char* name;
+    bool takesValue;
+    OptionResult (*apply)(const std::string& option, const std::string& value, HostInvocation&);
+    char letter = 0;
+};
+
+OptionResult SetJson(const std::string&, const std::string&, HostInvocation& invocation) {
+    invocation.json = true;
     return std::nullopt;
+}
+
+OptionResult SetTime(const std::string& option, const std::string& value,
+                     HostInvocation& invocation) {
+    invocation.at = ParseLocalDateTime(value);
+    if (!invocation.at)
+        return Format(_("%s needs a local time \"YYYY-MM-DD HH:MM:SS\""), option);
+    return std::nullopt;
+}
+
+OptionResult SetDate(const std::string& option, const std::string& value,
+                     HostInvocation& invocation) {
+    invocation.at = ParseLocalDateTime(value + " 00:00:00");
+    if (!invocation.at)
+        return Format(_("%s needs a date \"YYYY-MM-DD\""), option);
+    return std::nullopt;
+}
+
+// A number from 1 to most for target.
+OptionResult SetNumberUpTo(const std::string& option, const std::string& value, int most,
+                           int& target) {
+    const auto number = ParseCount(value, most);
+    if (!number)
+        return Format(_("%s needs a number from 1 to %d"), option, most);
+    target = *number;
+    return std::nullopt;
+}
+
+OptionResult SetCount(const std::string& option, const std::string& value,
+                      HostInvocation& invocation) {
+    return SetNumberUpTo(option, value, 100000, invocation.count);
+}
+
+OptionResult SetDays(const std::string& option, const std::string& value,
+                     HostInvocation& invocation) {
+    return SetNumberUpTo(option, value, 366, invocation.days);
+}
+
+OptionResult SetOutput(const std::string&, const std::string& value, HostInvocation& invocation) {
+    invocation.file = value;
+    return std::nullopt;
+}
+
+OptionResult SetPicture(const std::string& option, const std::string& value,
+                        HostInvocation& invocation) {
+    if (!invocation.file.empty())
+        return std::string(_("week draws one picture: --png or --svg, once"));
+    invocation.file = value;
+    invocation.chartFormat = option == "--svg" ? ChartFormat::Svg : ChartFormat::Png;
+    return std::nullopt;
+}
+
+constexpr CommandOption kJson{"json", false, SetJson};
+
+// What a command takes after its options.
+enum class Operands { None, Numbers, OneFile };
+
+struct CommandSpec {
+    const char* name;
+    HostCommand command;
+    Operands operands;
+    std::vector<CommandOption> options;
+};
+
+// Every command with what it takes; -h and --help go with each of them.
+const std::vector<CommandSpec>& Commands() {
+    static const std::vector<CommandSpec> commands = {
+        {"list", HostCommand::List, Operands::None, {kJson}},
+        {"check", HostCommand::Check, Operands::Numbers, {}},
+        {"next",
+         HostCommand::Next,
+         Operands::Numbers,
+         {{"from", true, SetTime}, {"count", true, SetCount}, kJson}},
+        {"why", HostCommand::Why, Operands::Numbers, {{"at", true, SetTime}, kJson}},
+        {"week",
+         HostCommand::Week,
+         Operands::Numbers,
+         {{"from", true, SetDate},
+          {"days", true, SetDays},
+          {"png", true, SetPicture},
+          {"svg", true, SetPicture}}},
+        {"lint", HostCommand::Lint, Operands::Numbers, {kJson}},
+        {"ics",
+         HostCommand::Ics,
+         Operands::Numbers,
+         {{"from", true, SetDate}, {"days", true, SetDays}, {"output", true, SetOutput, 'o'}}},
+        {"export",  // JSON is its only format
+         HostCommand::Export,
+         Operands::None,
+         {kJson, {"output", true, SetOutput, 'o'}}},
+        {"import", HostCommand::Import, Operands::OneFile, {}},
+        {"receive", HostCommand::Receive, Operands::OneFile, {}},
+        {"config", HostCommand::Config, Operands::None, {}},
+        {"config-ex", HostCommand::ConfigEx, Operands::None, {}},
+        {"set", HostCommand::Set, Operands::Numbers, {}},
+        {"set-ex", HostCommand::SetEx, Operands::Numbers, {}},
+    };
+    return commands;
+}
+
+constexpr int kHelpOption = 'h';
+constexpr int kModuleOption = 256;
+constexpr int kVersionOption = 257;
+constexpr int kFirstCommandOption = 258;  // the command's options by their place in its list
+
+// "-1" after a command is a period number, not an option.
+bool IsNegativeNumber(const char* argument) {
+    return argument[0] == '-' && argument[1] >= '0' && argument[1] <= '9';
+}
+
+// getopt_long over argv from argv[0] (a name that is skipped) in the POSIX order: options stop
+// at the first operand, at "--" or at a negative number. Returns the place of the first operand
+// or an error; handle(id, value) takes each option.
+template <typename Handle>
+std::variant<std::size_t, UsageError> ParseOptions(std::vector<char*>& argv,
+                                                   const std::string& shortOptions,
+                                                   const std::vector<option>& options,
+                                                   Handle handle) {
+    optind = 0;  // starts afresh, also in the library's own state
+    opterr = 0;  // the messages are ours
+    const int argc = static_cast<int>(argv.size()) - 1;
+    for (;;) {
+        const int next = optind == 0 ? 1 : optind;
+        if (next < argc && IsNegativeNumber(argv[next]))
+            break;
+        const int id =
+            getopt_long(argc, argv.data(), ("+:h" + shortOptions).c_str(), options.data(), nullptr);
+        if (id == -1)
+            break;
+        const std::string given = argv[optind - 1];
+        const std::string name = given.substr(0, given.find('='));
+        if (id == '?' && optopt != 0 && given.starts_with("--"))
+            return UsageError{Format(_("%s takes no value"), name)};
+        if (id == '?')
+            return UsageError{Format(_("unknown option %s"),
+                                     optopt != 0 ? std::string("-") + char(optopt) : name)};
+        if (id == ':')
+            return UsageError{Format(_("%s needs a value"), name)};
+        if (auto error = handle(id, optarg != nullptr ? std::string(optarg) : std::string()))
+            return UsageError{*error};
+    }
+    return static_cast<std::size_t>(std::max(optind, 1));
+}
+
+// argv for getopt_long: the strings' own characters, with a terminating null.
+std::vector<char*> ArgumentVector(std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+std::optional<UsageError> ParseOperands(const CommandSpec& spec,
+                                        const std::vector<std::string>& rest,
+                                        HostInvocation& invocation) {
+    switch (spec.operands) {
+        case Operands::Numbers:
+            for (const std::string& text : rest) {
+                std::uint32_t number = 0;
+                if (!ParsePeriodNumber(text, number))
+                    return UsageError{Format(_("not a period number: %s"), text)};
+                invocation.numbers.push_back(number);
+            }
+            break;
+        case Operands::OneFile:
+            if (rest.size() != 1)
+                return UsageError{Format(_("%s needs exactly one FILE"), spec.name)};
+            invocation.file = rest[0];
+            break;
+        case Operands::None:
+            if (!rest.empty())
+                return UsageError{Format(_("unexpected argument %s"), rest[0])};
+            break;
+    }
+    return std::nullopt;
+}
+
+// The command's options and operands, args[0] being its name.
+std::variant<HostInvocation, UsageError> ParseCommand(const CommandSpec& spec,
+                                                      std::vector<std::string> args,
+                                                      HostInvocation invocation) {
+    invocation.command = spec.command;
+    if (spec.command == HostCommand::Ics)
+        invocation.days = 28;
+    std::vector<option> options;
+    std::string shortOptions;
+    for (std::size_t i = 0; i < spec.options.size(); ++i) {
+        const CommandOption& o = spec.options[i];
+        options.push_back({o.name, o.takesValue ? required_argument : no_argument, nullptr,
+                           kFirstCommandOption + static_cast<int>(i)});
+        if (o.letter != 0)
+            shortOptions += std::string(1, o.letter) + (o.takesValue ? ":" : "");
+    }
+    options.push_back({"help", no_argument, nullptr, kHelpOption});
+    options.push_back({nullptr, 0, nullptr, 0});
+    std::vector<char*> argv = ArgumentVector(args);
+    const auto parsed =
+        ParseOptions(argv, shortOptions, options, [&](int id, const std::string& value) {
+            if (id == kHelpOption) {
+                invocation.command = HostCommand::Help;
+                return OptionResult();
+            }
+            const auto byLetter =
+                std::find_if(spec.options.begin(), spec.options.end(),
+                             [&](const CommandOption& o) { return o.letter == id; });
+            const CommandOption& o =
+                byLetter != spec.options.end()
+                    ? *byLetter
+                    : spec.options[static_cast<std::size_t>(id - kFirstCommandOption)];
+            return o.apply(std::string("--") + o.name, value, invocation);
+        });
+    if (const auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    if (invocation.command == HostCommand::Help)
+        return invocation;
+    const auto first = static_cast<std::ptrdiff_t>(std::get<std::size_t>(parsed));
+    if (auto error = ParseOperands(spec, {args.begin() + first, args.end()}, invocation))
+        return *error;
+    if (spec.command == HostCommand::Week && invocation.file.empty())
+        invocation.file = "week.png";
+    if (spec.command == HostCommand::Ics && invocation.numbers.empty())
+        return UsageError{_("ics needs at least one number")};
+    return invocation;
 }
 
 }  // namespace
 
 std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     const std::vector<std::string>& args) {
-    static const std::map<std::string, HostCommand> commands = {
-        {"list", HostCommand::List},
-        {"check", HostCommand::Check},
-        {"receive", HostCommand::Receive},
-        {"config", HostCommand::Config},
-        {"config-ex", HostCommand::ConfigEx},
-        {"set", HostCommand::Set},
-        {"set-ex", HostCommand::SetEx},
-        {"next", HostCommand::Next},
-        {"why", HostCommand::Why},
-        {"week", HostCommand::Week},
-        {"export", HostCommand::Export},
-        {"import", HostCommand::Import},
-        {"lint", HostCommand::Lint},
-        {"ics", HostCommand::Ics}};
-
     HostInvocation invocation;
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("-"); ++i) {
-        if (args[i] == "--help")
-            return invocation;
-        if (args[i] != "--module")
-            return UsageError{"unknown option " + args[i]};
-        if (++i == args.size())
-            return UsageError{"--module needs a PATH"};
-        invocation.modulePath = args[i];
+    std::vector<std::string> all{"calvora-host"};
+    all.insert(all.end(), args.begin(), args.end());
+    const std::vector<option> options = {{"module", required_argument, nullptr, kModuleOption},
+                                         {"help", no_argument, nullptr, kHelpOption},
+                                         {"version", no_argument, nullptr, kVersionOption},
+                                         {nullptr, 0, nullptr, 0}};
+    std::vector<char*> argv = ArgumentVector(all);
+    std::optional<HostCommand> asked;
+    const auto parsed = ParseOptions(argv, "", options, [&](int id, const std::string& value) {
+        if (id == kModuleOption)
+            invocation.modulePath = value;
+        else if (!asked)
+            asked = id == kHelpOption ? HostCommand::Help : HostCommand::Version;
+        return OptionResult();
+    });
+    if (const auto* error = std::get_if<UsageError>(&parsed))
+        return *error;
+    if (asked) {
+        invocation.command = *asked;
+        return invocation;
     }
-    if (i == args.size())
-        return UsageError{"missing COMMAND"};
-    const auto found = commands.find(args[i]);
-    if (found == commands.end())
-        return UsageError{"unknown command " + args[i]};
-    invocation.command = found->second;
-    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-
-    switch (invocation.command) {
-        case HostCommand::Next:
-        case HostCommand::Why:
-        case HostCommand::Week:
-        case HostCommand::Lint:
-        case HostCommand::Ics:
-            if (invocation.command == HostCommand::Ics)
-                invocation.days = 28;
-            if (auto error = ParseCommandOptions(rest, invocation))
-                return *error;
-            [[fallthrough]];
-        case HostCommand::Check:
-        case HostCommand::Set:
-        case HostCommand::SetEx:
-            for (const std::string& text : rest) {
-                std::uint32_t number = 0;
-                if (!ParsePeriodNumber(text, number)) {
-                    return UsageError{"not a period number: " + text};
-                }
-                invocation.numbers.push_back(number);
-            }
-            if (invocation.command == HostCommand::Ics && invocation.numbers.empty())
-                return UsageError{"ics needs at least one number"};
-            break;
-        case HostCommand::Receive:
-        case HostCommand::Import:
-            if (rest.size() != 1)
-                return UsageError{found->first + " needs exactly one FILE"};
-            invocation.file = rest[0];
-            break;
-        case HostCommand::Export:
-            if (!rest.empty() && rest[0] == "--json")
-                rest.erase(rest.begin());
-            [[fallthrough]];
-        default:
-            if (!rest.empty())
-                return UsageError{"unexpected argument " + rest[0]};
-            break;
+    const std::size_t first = std::get<std::size_t>(parsed);
+    if (first >= all.size())
+        return UsageError{_("missing COMMAND")};
+    for (const CommandSpec& spec : Commands()) {
+        if (all[first] == spec.name)
+            return ParseCommand(spec, {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()},
+                                invocation);
     }
-    return invocation;
+    return UsageError{Format(_("unknown command %s"), all[first])};
 }

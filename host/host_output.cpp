@@ -23,11 +23,27 @@ bool AppendEscape(char c, std::string& out) {
             out += "\\\\";
             return true;
         default:
-            return false;
+            break;
     }
+    // Other C0 controls and DEL would act on a terminal rather than show.
+    if (IsTerminalControl(c)) {
+        AppendHexEscape(c, out);
+        return true;
+    }
+    return false;
 }
 
 }  // namespace
+
+bool IsTerminalControl(char byte) {
+    return static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F;
+}
+
+void AppendHexEscape(char byte, std::string& out) {
+    char hex[5];
+    std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(byte));
+    out += hex;
+}
 
 std::string FieldText(std::string_view cp936) {
     std::string out;
@@ -38,9 +54,7 @@ std::string FieldText(std::string_view cp936) {
         }
         const std::size_t length = AppendCp936CharAsUtf8(cp936, out);
         if (length == 0) {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(cp936[0]));
-            out += hex;
+            AppendHexEscape(cp936[0], out);
             cp936.remove_prefix(1);
         } else {
             cp936.remove_prefix(length);

@@ -158,6 +158,9 @@ check_deb() {
     listed="$(env -u DISPLAY "$host" list)" || fail "calvora-host list: exit status $?"
     [[ "$(wc -l <<<"$listed")" == 3 ]] || fail "calvora-host list printed: $listed"
     [[ -f "$scratch/usr/share/man/man1/calvora-host.1.gz" ]] || fail "no manual page"
+    [[ "$(LC_ALL= LANG=C.UTF-8 LANGUAGE=zh_CN "$host" frob 2>&1)" == *未知命令* ]] ||
+        fail "the unpacked host speaks no Chinese"
+    [[ -f "$scratch/usr/share/bash-completion/completions/calvora-host" ]] || fail "no bash completion"
 
     # The configuration dialog on a screen of our own, left with Escape.
     start_screen

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Drives the Linux build's dialogs on a virtual screen under a real window manager (openbox)
 # with real X input through the demo host: keys in an open drop-down list, a click on the list
-# behind the open edit form, a notice outliving the form it reports on. Checks what the host
-# printed and which window is active or on top. Expects the default preset built.
+# behind the open edit form, a notice outliving the form it reports on, times typed without
+# separators, a rejected value typed over, the list's keys, a double-click on a row, a cut
+# cell's tip, a dialog that cannot be minimised. Checks what the host printed and which window
+# is active or on top. Expects the default preset built. With CALVORA_GUI_SHOTS set to a folder,
+# leaves a screenshot of each checked state there.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root="$PWD"
@@ -60,6 +63,10 @@ click_close_box() {  # caption
     sleep 0.5
 }
 keys() { xdotool key --delay 50 "$@"; sleep 0.3; }
+shot() {  # name
+    [[ -n "${CALVORA_GUI_SHOTS:-}" ]] && import -window root "$CALVORA_GUI_SHOTS/$1.png"
+    true
+}
 # The window with the keyboard focus, which the window manager may give where it does not show it.
 active_caption() { xdotool getwindowfocus getwindowname 2>/dev/null; }
 # Whether the first window is stacked above the second, as the window manager keeps them.
@@ -75,6 +82,7 @@ stacked_above() {  # caption, caption
 # Points in dialog units: the list's buttons and its second row, the form's controls.
 add=(281 23) edit=(281 45) delete=(281 69) ok=(100 206) exit_button=(281 93) row2=(40 30)
 use_weekdays=(14 128) week_start=(65 145) week_end=(176 145)
+use_dates=(14 47) month_start=(67 86) time_start_hour=(30 184) row1=(40 21)
 
 host_dir=""
 host_pid=""
@@ -170,6 +178,99 @@ keys Escape
 finish_host
 expect_eq "$host_status" 1 "notice: exit status"
 expect_eq "$(output)" "" "notice: output"
+
+# 5. Times typed without separators move on once a field is full; a value refused for its range
+# is selected when the form has the keyboard again, so that what is typed replaces it.
+start_host typing set-ex
+wait_for "$list"
+click_at "$list" "${add[@]}"
+wait_for "$form"
+xdotool type --delay 20 "Day"
+click_at "$form" "${use_dates[@]}"
+click_at "$form" "${month_start[@]}"
+xdotool type --delay 20 "13"
+keys Return
+wait_for "$box"
+xdotool windowactivate --sync "$(window_of "$box")" key Return
+sleep 0.5
+xdotool windowactivate --sync "$(window_of "$form")"
+sleep 0.3
+shot typing-rejected
+xdotool type --delay 20 "12"
+click_at "$form" "${time_start_hour[@]}"
+xdotool type --delay 20 "083000"
+keys Tab
+xdotool type --delay 20 "173000"
+shot typing-times
+keys Return
+is_shown "$form" && fail "typing: the form stayed open"
+click_at "$list" "${ok[@]}"
+finish_host
+expect_eq "$(output | tail -n 1)" "增加安全时段 序号:4 描述:Day|){(}|\$" "typing: operation log"
+expect_eq "$(cd "$host_dir" && ./calvora-host list | tail -n 1 | cut -f 3-4)" \
+    "$(printf '日期范围：从12月起;\t08:30:00至17:30:00')" "typing: the new period"
+
+# 6. The list's keys select as a report list's do: End the last row alone, Shift+Home every row
+# up from the anchor. A double-click on a row edits it as Edit does, and a cut cell shows its
+# whole text as a tip.
+start_host keys config-ex
+wait_for "$list"
+click_at "$list" "${row2[@]}"
+keys End
+shot keys-end
+click_at "$list" "${delete[@]}"
+click_at "$list" "${row2[@]}"
+keys shift+Home
+click_at "$list" "${delete[@]}"
+click_at "$list" "${add[@]}"
+wait_for "$form"
+xdotool type --delay 20 "A"
+keys Return
+click_at "$list" "${row1[@]}" 2
+wait_for "$form"
+expect_eq "$(active_caption)" "$form" "keys: the window after a double-click on a row"
+xdotool type --delay 20 "B"
+keys Return
+# The date column, 100 pixels wide from 180 pixels into the list, cannot show the whole text.
+read -r x y width height <<<"$(geometry "$list")"
+xdotool mousemove "$((x + 7 * width / 309 + 230))" "$((y + 21 * height / 220))"
+sleep 0.3
+xdotool mousemove_relative 2 0
+sleep 1.5
+shot keys-tip
+# The tip is a window of its own, without a caption, just below the pointer.
+tip="$(xdotool search --onlyvisible --name '^$' 2>/dev/null | while read -r id; do
+    xwininfo -id "$id" | grep -q 'Override Redirect State: yes' && echo "$id"
+done | head -n 1 || true)"
+[[ -n "$tip" ]] || fail "keys: no tip over the cut date cell"
+click_at "$list" "${exit_button[@]}"
+finish_host
+expect_eq "$(output | grep -o '序号:[0-9]*' | tr '\n' ' ')" "序号:3 序号:2 序号:1 序号:0 序号:0 " \
+    "keys: the rows deleted, added and edited"
+
+# 7. A modal dialog asks the window manager for the template's title bar, with neither minimise
+# nor maximise (openbox draws its buttons anyway), and refuses to be minimised: both dialogs
+# stay on screen and the form keeps the keyboard.
+start_host title config-ex
+wait_for "$list"
+click_at "$list" "${add[@]}"
+wait_for "$form"
+for caption in "$list" "$form"; do
+    # Motif hints: flags, functions, decorations; minimise and maximise are 0x18 and 0x60.
+    read -r functions decorations < <(xprop -id "$(window_of "$caption")" _MOTIF_WM_HINTS |
+        awk -F'[=,]' '{ print $3, $4 }')
+    ((functions & 0x20 && !(functions & 0x18) && !(decorations & 0x60))) ||
+        fail "title: $caption asks for functions $functions and decorations $decorations"
+done
+xdotool windowminimize "$(window_of "$form")"
+sleep 1
+shot title-minimise
+is_shown "$form" && is_shown "$list" || fail "title: minimised"
+expect_eq "$(active_caption)" "$form" "title: the window with the keyboard after minimising"
+keys Escape
+click_at "$list" "${exit_button[@]}"
+finish_host
+expect_eq "$host_status" 0 "title: exit status"
 
 echo "Qt GUI: $((SECONDS - stage_start)) s, $failures failure(s)" >&2
 ((failures == 0))

@@ -32,7 +32,7 @@ class ConfigFlowTest : public FlowTest<HeadlessFlowDriver> {
 protected:
     void ObserveListRows(int count) {
         m_operator.Observe([count](HeadlessWindowSystem& s) {
-            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), count);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->RowCount(), count);
         });
     }
 };
@@ -58,7 +58,7 @@ TEST_F(ConfigFlowTest, DeleteOfSeveralRowsLogsBottomUpAndCancelAppendsThemInThat
     FillPeriods(*g_periodList, {{0, "零"}, {1, "一"}, {2, "二"}, {3, "三"}});
     DeleteRows({1, 2});
     m_operator.Observe([](HeadlessWindowSystem& s) {
-        EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(1, 0), "3");
+        EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->CellText(1, 0), "3");
     });
     m_operator.Click(IDC_CANCEL_CHANGES);
     CDWordArray selection;
@@ -98,12 +98,11 @@ TEST_F(ConfigFlowTest, SelectionTicksFirstRowPerNumberAndComesBackInRowOrder) {
     m_operator
         .Observe([](HeadlessWindowSystem& s) {
             const HDLG dlg = s.TopDialog();
-            std::vector<UINT> ticks;
+            std::vector<bool> ticks;
             for (int row = 0; row < 4; ++row)
-                ticks.push_back(
-                    s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemState(row, LVIS_STATEIMAGEMASK) >> 12);
-            EXPECT_EQ(ticks, (std::vector<UINT>{1, 2, 1, 2}));
-            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->ItemText(3, 0), "-2");
+                ticks.push_back(s.ListViewOf(dlg, IDC_PERIOD_LIST)->IsTicked(row));
+            EXPECT_EQ(ticks, (std::vector<bool>{false, true, false, true}));
+            EXPECT_EQ(s.ListViewOf(dlg, IDC_PERIOD_LIST)->CellText(3, 0), "-2");
         })
         .TickRow(IDC_PERIOD_LIST, 0, true)
         .PressEnter();

@@ -4,9 +4,9 @@
 #include <thread>
 
 #include "calvora/framework/ui/dialog_rules.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "calvora/resources/dialog_templates.h"
 #include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {

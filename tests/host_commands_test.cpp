@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "calvora/changes/next_change.h"
+#include "calvora/framework/platform/text_encoding.h"
 #include "calvora/periods/period_records.h"
 #include "host/host_cli.h"
 #include "host/period_lint.h"
@@ -17,6 +18,7 @@
 
 #ifndef _WIN32
 #include <cairo.h>
+#include <sys/stat.h>
 #endif
 
 namespace {
@@ -40,7 +42,26 @@ TEST(HostWhy, NamesTheFirstFailingRuleOfEveryPeriod) {
     EXPECT_EQ(result.exitCode, 0);
 }
 
-// A period as the table writes it: dates as {year, month, day}, times as {hour, minute, second}.
+// A description's control characters reach no terminal: every command that prints it shows
+// them escaped, and the data file keeps them.
+TEST(HostOutput, ShowsControlCharactersOfADescriptionEscaped) {
+    HostDirectory dir;
+    const std::string list = ArchiveBytes({{7, "a\x1B]0;t\x07\x1B[2J\b\x7F"}});
+    WriteWholeFile(dir / "calvora-host.tm", list);
+    const std::string shown = "a\\x1B]0;t\\x07\\x1B[2J\\x08\\x7F";
+    const std::string inJson = "a\\\\x1B]0;t\\\\x07\\\\x1B[2J\\\\x08\\\\x7F";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
+        {{"list"}, shown}, {{"why", "7"}, shown}, {{"export"}, inJson}};
+    for (const auto& [args, expected] : commands) {
+        const ProcessResult result = dir.Run(args);
+        EXPECT_NE(result.out.find(expected), std::string::npos) << args[0] << ": " << result.out;
+        EXPECT_EQ(result.out.find_first_of("\x07\x08\x1B\x7F"), std::string::npos) << args[0];
+    }
+    EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list);
+}
+
+// A period as the table writes it: dates as {year, month, day}, times as {hour, minute,
+// second}.
 struct LintRow {
     int number;
     int startDate[3], endDate[3];
@@ -171,32 +192,67 @@ TEST(HostExportImport, GiveBackTheDataFileByteForByte) {
         if (dir.Run({"receive", dir / "incoming"}, {kShanghai}).exitCode != 0)
             continue;  // a legacy-schema seed is no tm-schema list
         const std::string saved = ReadWholeFile(dir / "calvora-host.tm");
-        const ProcessResult exported = dir.Run({"export", "--json"}, {kShanghai});
+        const ProcessResult exported = dir.Run({"export", "-o", dir / "list.json"}, {kShanghai});
         ASSERT_EQ(exported.exitCode, 0) << exported.err;
-        WriteWholeFile(dir / "list.json", exported.out);
         WriteWholeFile(dir / "calvora-host.tm", "");
         const ProcessResult imported = dir.Run({"import", dir / "list.json"}, {kShanghai});
-        ASSERT_EQ(imported.exitCode, 0) << imported.err << exported.out;
-        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << exported.out;
+        ASSERT_EQ(imported.exitCode, 0) << imported.err << ReadWholeFile(dir / "list.json");
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved)
+            << ReadWholeFile(dir / "list.json");
     }
 }
 
-// A clock time out of range in an imported list: exit 2, a line naming it, the data file as it
-// was.
-TEST(HostExportImport, RefusesAnOutOfRangeTimeAndChangesNothing) {
+// Hostile input to import: each gives one short line and status 2, and the data file stays.
+TEST(HostImport, RefusesHostileJsonInOneLineAndChangesNothing) {
     HostDirectory dir;
-    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
-    const std::string saved = ReadWholeFile(dir / "calvora-host.tm");
-    const ProcessResult exported = dir.Run({"export", "--json"}, {kShanghai});
-    ASSERT_EQ(exported.exitCode, 0) << exported.err;
-    for (const std::string bad : {"24:00:00", "12:60:00", "12:00:60"}) {
-        std::string list = exported.out;
-        list.replace(list.find("08:00:00"), bad.size(), bad);
-        WriteWholeFile(dir / "list.json", list);
-        const ProcessResult imported = dir.Run({"import", dir / "list.json"}, {kShanghai});
-        EXPECT_EQ(imported.exitCode, 2) << bad;
-        EXPECT_NE(imported.err.find(bad), std::string::npos) << imported.err;
-        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), saved) << bad;
+    const std::string list = ArchiveBytes(kThree);
+    WriteWholeFile(dir / "calvora-host.tm", list);
+    const std::string entry =
+        R"([{"number":1,"description":"a","startDate":{"year":0,"month":0,"day":0},)"
+        R"("endDate":{"year":0,"month":0,"day":0},"firstWeekday":0,"lastWeekday":0,)"
+        R"("startTime":"00:00:00","endTime":)";
+    auto repeated = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    struct Case {
+        std::string content;  // written to a file; empty: the file is named by `path`
+        std::string path, says;
+    };
+    const std::vector<Case> cases = {
+        {std::string(100000, '['), "", "nested deeper than 8"},
+        {repeated(R"({"a":[)", 50000), "", "nested deeper than 8"},
+        {"[" + std::string(17 << 20, '1') + "]", "", "larger than 16 MiB"},
+        {entry + '"' + std::string(1 << 20, 'x') + "\"}]", "", "x..., not a time"},
+        {entry + R"("24:00:00"}])", "", R"("24:00:00", not a time)"},
+        {entry + R"("12:60:00"}])", "", R"("12:60:00", not a time)"},
+        {entry + R"("12:00:60"}])", "", R"("12:00:60", not a time)"},
+        {entry + R"(" 1:00:00"}])", "", "not a time"},
+        {entry + R"("+1:00:00"}])", "", "not a time"},
+        {entry + R"("1:2:3"}])", "", "not a time"},
+        {R"([{"number":1,"number":2}])", "", R"(entry 1: field "number" appears twice)"},
+        {"[\n tru]", "", "not valid JSON at line 2, column"},
+        {"", dir / "", "not a regular file"},
+#ifndef _WIN32
+        {"", "/dev/zero", "not a regular file"},
+        {"", dir / "fifo", "not a regular file"},
+#endif
+    };
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+#endif
+    for (const Case& c : cases) {
+        const std::string path = c.content.empty() ? c.path : dir / "in.json";
+        if (!c.content.empty())
+            WriteWholeFile(path, c.content);
+        const ProcessResult result = dir.Run({"import", path});
+        EXPECT_EQ(result.exitCode, 2) << c.says;
+        EXPECT_EQ(Lines(result.err).size(), 1u) << c.says;
+        EXPECT_LT(result.err.size(), 300u) << c.says;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+        EXPECT_EQ(ReadWholeFile(dir / "calvora-host.tm"), list) << c.says;
     }
 }
 
@@ -212,6 +268,79 @@ TEST(HostCommandLine, LocalTimesNameRealDatesAndClockTimes) {
 }
 
 #ifndef _WIN32
+// Output that cannot be written is a failure of the command, with one line saying why.
+TEST(HostOutput, WriteErrorOfStandardOutputIsAFailure) {
+    HostDirectory dir;
+    WriteWholeFile(dir / "calvora-host.tm", ArchiveBytes(kThree));
+    for (const std::string command : {"list", "export", "--help"}) {
+        const ProcessResult result =
+            RunProcess({"/bin/sh", "-c", "exec \"$0\" \"$1\" >/dev/full", dir.Host(), command});
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err, "calvora-host: write error: No space left on device\n") << command;
+    }
+}
+
+// --json output read back by a JSON parser of its own, with export's field names; and its own
+// JSON taken back from standard input.
+TEST(HostJson, ListNextAndWhyWriteJsonThatAParserReads) {
+    if (!FileExists("/usr/bin/jq"))
+        GTEST_SKIP() << "no jq";
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    const std::vector<std::pair<std::string, std::u8string>> commands = {
+        {"list --json | jq -c '.[0]'",
+         u8R"({"number":1,"description":"早班","startDate":{"year":0,"month":0,"day":0},)"
+         u8R"("endDate":{"year":0,"month":0,"day":0},"firstWeekday":1,"lastWeekday":5,)"
+         u8R"("startTime":"08:00:00","endTime":"12:59:59",)"
+         u8R"("dateText":"日期范围：每天;星期范围：星期一->星期五","timeText":"08:00:00至12:59:59"})"},
+        {"next --json --count 2 --from '2026-12-11 12:00:00' 1 2 | jq -c .",
+         u8R"([{"at":"2026-12-11 13:00:00","zone":"CST","active":false,"numbers":[]},)"
+         u8R"({"at":"2026-12-11 20:00:00","zone":"CST","active":true,"numbers":[2]}])"},
+        {"why --json --at='2026-12-12 12:00:00' -- 2 -9 | jq -c .",
+         u8R"({"at":"2026-12-12 12:00:00","zone":"CST","numbers":[{"number":2,"periods":)"
+         u8R"([{"description":"夜间值守","active":false,"tested":true,"rule":"start time",)"
+         u8R"("bound":"20:00:00","value":"12:00:00"}]},{"number":-9,"periods":[]}],"active":false})"},
+        {R"(export | jq 'reverse' | "$0" import - && "$0" list --json | jq -c '[.[].number]')",
+         u8"[3,2,1]"},
+    };
+    for (const auto& [command, expected] : commands) {
+        const ProcessResult result =
+            RunProcess({"/bin/sh", "-c", "\"$0\" " + command, dir.Host()}, {kShanghai});
+        EXPECT_EQ(result.exitCode, 0) << command << result.err;
+        EXPECT_EQ(result.out, Utf8(expected.c_str()) + "\n") << command;
+    }
+}
+
+// The operator's language and character set: messages translated, text converted, characters
+// the set lacks escaped, never dropped; English and UTF-8 under C.
+TEST(HostLocale, SpeaksTheLanguageAndCharacterSetOfTheLocale) {
+    HostDirectory dir;
+    CopyFile(CALVORA_DEMO_SAMPLE, dir / "calvora-host.tm");
+    std::filesystem::copy(CALVORA_HOST_LOCALE_DIR, dir / "locale",
+                          std::filesystem::copy_options::recursive);
+    const std::string chinese =  // code page 936 bytes, the same in GB18030
+        "时刻 2026-12-12 12:00:00 CST\n1\t早班\t结束星期 5，此刻为 6\n9\t没有时段使用此序号\n"
+        "inactive\ncalvora-host: 未知命令 frob（参见 --help）\n";
+    const std::string english = Utf8(
+                                    u8"at 2026-12-12 12:00:00 CST\n1\t早班\tlast weekday 5, at 6\n"
+                                    u8"9\tno period has this number\ninactive\n") +
+                                "calvora-host: unknown command frob (see --help)\n";
+    const std::vector<std::pair<std::vector<std::string>, std::string>> locales = {
+        {{"LC_ALL=", "LANG=C.UTF-8", "LANGUAGE=zh_CN"}, Cp936ToUtf8(chinese)},
+        {{"LC_ALL=zh_CN.GB18030", "LANGUAGE="}, chinese},
+        {{"LC_ALL=C", "LANGUAGE=zh_CN"}, english},
+        {{"LC_ALL=en_US", "LANGUAGE="},  // ISO-8859-1
+         "at 2026-12-12 12:00:00 CST\n1\t\\u65E9\\u73ED\tlast weekday 5, at 6\n"
+         "9\tno period has this number\ninactive\n"
+         "calvora-host: unknown command frob (see --help)\n"},
+    };
+    for (auto [env, expected] : locales) {
+        env.push_back(kShanghai);
+        const ProcessResult why = dir.Run({"why", "--at", "2026-12-12 12:00:00", "1", "9"}, env);
+        EXPECT_EQ(why.out + dir.Run({"frob"}, env).err, expected) << env[0];
+    }
+}
+
 // The picture's layout: rows of 15 pixels per band below a 28-pixel header, 32 pixels an hour
 // after a 150-pixel label column, and a 10-pixel gap after each day.
 TEST(HostWeek, DrawsTheBandsWhereTheFinderSaysTheyAreActive) {

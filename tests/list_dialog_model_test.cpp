@@ -17,10 +17,10 @@
 
 #include "calvora/api/calvora_api.h"
 #include "calvora/dialogs/change_journal.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "calvora/periods/time_of_day.h"
 #include "calvora/resources/resource.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/module_store.h"
 #include "tests/support/operation_log.h"
 #include "tests/support/period_files.h"
@@ -695,8 +695,8 @@ TEST_F(ListDialogModelTest, TheListRefusesInputWhileTheFormIsOpen) {
         .Click(edit::IDC_CONFIRM)
         .Observe([](HeadlessWindowSystem& s) {
             EXPECT_TRUE(s.DialogEnabled(IDD_PERIOD_LIST));
-            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemCount(), 3);
-            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->ItemText(2, 1), "改");
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->RowCount(), 3);
+            EXPECT_EQ(s.ListViewOf(s.TopDialog(), IDC_PERIOD_LIST)->CellText(2, 1), "改");
         })
         .PressEscape();
     CString log;

@@ -385,6 +385,17 @@ TEST_F(IsActTimeNowTest, LookupsFollowEveryReportedChangeOfTheList) {
     EXPECT_TRUE(Ask({6, 5}));
 }
 
+// A host that borrowed the periods may renumber one without telling the module.
+TEST_F(IsActTimeNowTest, LookupsSeeABorrowedPeriodRenumberedByTheHost) {
+    Add(kAlways, 5);
+    EXPECT_TRUE(Ask({5}));
+    CObList borrowed;
+    GetConfigData(&borrowed);
+    static_cast<CTimeZone*>(borrowed.GetHead())->m_nID = 6;
+    EXPECT_FALSE(Ask({5}));
+    EXPECT_TRUE(Ask({6}));
+}
+
 TEST_F(IsActTimeNowTest, NumbersCompareAs32BitPatterns) {
     Add(kAlways, -1);
     EXPECT_TRUE(Ask({0xFFFFFFFFu}));

@@ -8,7 +8,7 @@
 #include "calvora/framework/modulestate.h"
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/framework/ui/afxmsgbox.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/utf8_literal.h"
 
 namespace {

@@ -283,6 +283,10 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
                                                          {"list", "extra"},
                                                          {"--module"},
                                                          {"set", "-2147483649"},
+                                                         {"list", "--json=1"},
+                                                         {"next", "--count=0", "1"},
+                                                         {"why", "--at"},
+                                                         {"import", "-", "b"},
                                                          {"lint", "--bogus"},
                                                          {"ics"},
                                                          {"ics", "--days", "0", "1"}};
@@ -294,6 +298,8 @@ TEST(StoreEndToEnd, UsageErrorsPrintOneLineAndExit2) {
     const auto help = dir.Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("usage:"), std::string::npos);
+    EXPECT_EQ(dir.Run({"why", "-h"}).out, help.out);
+    EXPECT_EQ(dir.Run({"--version"}).out.rfind("calvora-host ", 0), 0u);
     const auto noModule = dir.Run({"--module", dir / "nowhere.so", "list"});
     EXPECT_EQ(noModule.exitCode, 3);
     EXPECT_EQ(Lines(noModule.err).size(), 1u);

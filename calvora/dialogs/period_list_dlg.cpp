@@ -62,6 +62,8 @@ bool RunForm(CPeriodEditDlg& form, CTimeZone* period) {
 BEGIN_MESSAGE_MAP(CPeriodListDlg, CDialog)
 ON_BN_CLICKED(IDC_ADD, OnAdd)
 ON_BN_CLICKED(IDC_EDIT, OnEdit)
+// A double-click makes its row the focused one: it edits that row as the button does.
+ON_NOTIFY(NM_DBLCLK, IDC_PERIOD_LIST, OnEdit)
 ON_BN_CLICKED(IDC_DELETE, OnDelete)
 ON_BN_CLICKED(IDC_EXIT, OnExit)
 ON_BN_CLICKED(IDC_CANCEL_CHANGES, OnCancelChanges)
@@ -147,7 +149,9 @@ void CPeriodListDlg::OnAdd() {
     if (!RunForm(form, period.get()))
         return;
     CopyForm(form, *period);
-    FillRow(m_listPeriods.InsertItem(m_listPeriods.GetItemCount(), kNewRowText), period.get());
+    const int row = m_listPeriods.InsertItem(m_listPeriods.GetItemCount(), kNewRowText);
+    FillRow(row, period.get());
+    m_listPeriods.EnsureVisible(row, FALSE);
     CTimeZone* added = period.release();
     g_periodList->AddTail(added);
     NotePeriodListChanged();

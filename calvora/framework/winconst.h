@@ -28,6 +28,10 @@
 #ifndef EN_KILLFOCUS
 #define EN_KILLFOCUS 0x0200
 #endif
+// A list view's notification that a row was double-clicked (WM_NOTIFY).
+#ifndef NM_DBLCLK
+#define NM_DBLCLK (0u - 3u)
+#endif
 #ifndef BST_UNCHECKED
 #define BST_UNCHECKED 0
 #endif

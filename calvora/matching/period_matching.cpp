@@ -1,6 +1,7 @@
 // A lookup walks g_periodList until the same generation of the list is asked a second time;
 // then an index of the first period of every number is made and kept until the list changes,
-// as one lookup costs no more as a walk than making the index would.
+// as one lookup costs no more as a walk than making the index would. Periods lent to the host
+// are always walked: a number the host changed would not show in the index.
 #include <cstdint>
 #include <memory>
 #include <new>
@@ -24,6 +25,8 @@ ListIndex g_listIndex;
 
 // The index of g_periodList as it is now, or nullptr when the list is better walked.
 const PeriodNumberIndex* CurrentIndex() {
+    if (PeriodsLent())
+        return nullptr;
     const std::uint64_t generation = PeriodListGeneration();
     ListIndex& current = g_listIndex;
     if (current.list != g_periodList || current.generation != generation) {

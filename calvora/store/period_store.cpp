@@ -5,6 +5,7 @@ CObList* g_periodList = nullptr;
 namespace {
 
 std::uint64_t g_periodListGeneration = 0;
+bool g_periodsLent = false;
 
 }  // namespace
 
@@ -14,4 +15,12 @@ void NotePeriodListChanged() {
 
 std::uint64_t PeriodListGeneration() {
     return g_periodListGeneration;
+}
+
+void NotePeriodsLent() {
+    g_periodsLent = true;
+}
+
+bool PeriodsLent() {
+    return g_periodsLent;
 }

@@ -14,3 +14,8 @@ extern CObList* g_periodList;
 void NotePeriodListChanged();
 // Changes with every call of NotePeriodListChanged.
 std::uint64_t PeriodListGeneration();
+
+// Once the host has borrowed the module's periods (GetConfigData), it may change one of them
+// behind the module's back, so nothing derived from the list can be trusted any longer.
+void NotePeriodsLent();
+bool PeriodsLent();

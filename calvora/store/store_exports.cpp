@@ -24,8 +24,10 @@ private:
 }  // namespace
 
 CALVORA_EXPORT int CALVORA_CDECL GetConfigData(CObList* list) {
-    if (list != nullptr && g_periodList != nullptr)
+    if (list != nullptr && g_periodList != nullptr) {
         list->AddTail(g_periodList);
+        NotePeriodsLent();
+    }
     return 1;
 }
 

@@ -1,5 +1,6 @@
 #include "host/app/host_commands.h"
 
+#include "calvora/framework/atomic_file.h"
 #include "calvora/periods/period_records.h"
 
 const CTimeZone* FirstPeriodOf(const CObList& periods, int number) {
@@ -11,17 +12,16 @@ const CTimeZone* FirstPeriodOf(const CObList& periods, int number) {
     return nullptr;
 }
 
-HMODULE LoadPlugin(const char* fileName, const std::string& command, std::string& path) {
-    std::string tried;
-    for (const platform::FilePath& candidate : ModuleCandidates(fileName)) {
-        if (HMODULE plugin = AfxLoadLibrary(candidate)) {
-            path = candidate.Narrow();
-            return plugin;
-        }
-        tried += (tried.empty() ? "" : " or ") + candidate.Narrow();
+bool WriteWholeFile(const std::string& path, const std::string& content) {
+    CAtomicFile file;
+    if (!file.OpenFor(path.c_str()))
+        return false;
+    try {
+        file.Write(content.data(), static_cast<UINT>(content.size()));
+    } catch (const CException&) {
+        return false;
     }
-    Fail(command + " cannot load its plug-in " + tried);
-    return nullptr;
+    return file.Commit();
 }
 
 CTime InvocationTime(const HostInvocation& invocation) {

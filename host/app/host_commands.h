@@ -10,6 +10,7 @@
 #include "calvora/framework/platform/file_path.h"
 #include "calvora/framework/platform/module_services.h"
 #include "host/host_cli.h"
+#include "host/host_locale.h"
 
 class CTimeZone;
 
@@ -24,31 +25,25 @@ struct ModuleExports {
     decltype(&DoSetEx) doSetEx;
 };
 
-// One line on standard error, after the program's name.
-void Fail(const std::string& message);
-
 // Where a library of the module's folder (the module, the week's and ics's plug-ins) is looked
 // for, in order: beside the host, as in the build tree and the Windows folder; where an
 // installed tree keeps it relative to the host's folder; where the installation keeps it, for
 // a copy of the host in a folder of its own.
 std::vector<platform::FilePath> ModuleCandidates(const char* fileName);
 
-// A plug-in of the host, from the first of its ModuleCandidates that loads, with its path;
-// nullptr, with a line naming where the command looked for it, when none does.
-HMODULE LoadPlugin(const char* fileName, const std::string& command, std::string& path);
+// The first of the candidates that loads; nullptr when none does, with each one's name and the
+// loader's reason added to reasons.
+HMODULE LoadFirstOf(const std::vector<platform::FilePath>& candidates, std::string& reasons);
 
-// The plug-in's entry point, typed; nullptr, with a line saying why, when there is none.
-template <typename Entry>
-Entry LoadPluginEntry(const char* fileName, const char* entryName, const std::string& command) {
-    std::string path;
-    const HMODULE plugin = LoadPlugin(fileName, command, path);
-    if (plugin == nullptr)
-        return nullptr;
-    const auto entry = AfxGetProcAddress<Entry>(plugin, entryName);
-    if (entry == nullptr)
-        Fail(path + " exports no " + entryName);
-    return entry;
-}
+// One line on standard error, after the program's name.
+void Fail(const std::string& message);
+
+// The system's words for an error, as UTF-8.
+std::string SystemReason(int error);
+
+// Replaces the file with the content, under a temporary name beside it until the content is
+// whole; false, with the system's reason as the last system error, when it cannot.
+bool WriteWholeFile(const std::string& path, const std::string& content);
 
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);
@@ -72,7 +67,7 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
 int RunNext(const ModuleExports& module, const HostInvocation& invocation);
 int RunWhy(const ModuleExports& module, const HostInvocation& invocation);
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation);
-int RunExport(const ModuleExports& module);
+int RunExport(const ModuleExports& module, const HostInvocation& invocation);
 int RunImport(const ModuleExports& module, const HostInvocation& invocation);
 int RunLint(const ModuleExports& module, const HostInvocation& invocation);
 int RunIcs(const ModuleExports& module, const HostInvocation& invocation);

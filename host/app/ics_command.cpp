@@ -1,11 +1,11 @@
-// ics: the intervals in which each selected number is active, as an iCalendar file.
+// ics: the intervals in which each selected number is active, as an iCalendar file. The file is
+// UTF-8 whatever the locale: the format says so, so standard output takes its bytes as they are.
 #include <cstdio>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "calvora/changes/next_change.h"
-#include "calvora/framework/atomic_file.h"
 #include "calvora/framework/platform/platform_file.h"
 #include "calvora/periods/period_records.h"
 #include "host/active_intervals.h"
@@ -27,7 +27,7 @@ std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint
             continue;
         const CTimeZone* first = FirstPeriodOf(periods, number);
         if (first == nullptr) {
-            Fail("no period has the number " + std::to_string(number));
+            Fail(Format(_("no period has the number %d"), number));
             continue;
         }
         CDWordArray selection;
@@ -41,17 +41,19 @@ std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint
     return events;
 }
 
-// Whole, or not at all: the file is replaced only once everything is written.
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-    CAtomicFile file;
-    if (!file.OpenFor(platform::FilePath(path.c_str())))
-        return false;
-    try {
-        file.Write(text.data(), static_cast<UINT>(text.size()));
-    } catch (const CException&) {
-        return false;
+// The writing plug-in's entry point, from where the module is looked for; nullptr, with a line
+// saying why, when there is none.
+PFN_WriteIcsCalendar LoadCalendarPlugin() {
+    std::string reasons;
+    HMODULE plugin = LoadFirstOf(ModuleCandidates(CALVORA_ICS_PLUGIN_FILE), reasons);
+    if (plugin == nullptr) {
+        Fail(Format(_("cannot load the calendar plug-in %s"), reasons));
+        return nullptr;
     }
-    return file.Commit() != FALSE;
+    const auto write = AfxGetProcAddress<PFN_WriteIcsCalendar>(plugin, kWriteIcsCalendarName);
+    if (write == nullptr)
+        Fail(Format(_("the calendar plug-in exports no %s"), kWriteIcsCalendarName));
+    return write;
 }
 
 }  // namespace
@@ -59,8 +61,7 @@ bool WriteWholeFile(const std::string& path, const std::string& text) {
 int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
     CObList periods;
     module.getConfigData(&periods);
-    const auto write = LoadPluginEntry<PFN_WriteIcsCalendar>(CALVORA_ICS_PLUGIN_FILE,
-                                                             kWriteIcsCalendarName, "ics");
+    const PFN_WriteIcsCalendar write = LoadCalendarPlugin();
     if (write == nullptr)
         return 2;
     const CTime day = InvocationTime(invocation);
@@ -69,16 +70,16 @@ int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
                                CTime::GetCurrentTime().GetTime()};
     std::string text;
     if (!write(&calendar, &text)) {
-        Fail("cannot write the calendar");
+        Fail(_("libical could not write the calendar"));
         return 2;
     }
     if (invocation.file.empty() || invocation.file == "-") {
-        std::fputs(text.c_str(), stdout);
+        std::fwrite(text.data(), 1, text.size(), stdout);
         return 0;
     }
     if (!WriteWholeFile(invocation.file, text)) {
-        Fail("cannot write " + invocation.file + ": " +
-             platform::SystemErrorText(platform::LastSystemError()));
+        Fail(Format(_("cannot write %s: %s"), invocation.file,
+                    SystemReason(platform::LastSystemError())));
         return 2;
     }
     return 0;

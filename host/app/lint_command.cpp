@@ -1,35 +1,32 @@
 // lint: one line per finding, or the findings as JSON.
-#include <cstdio>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
+#include "host/app/period_json.h"
 #include "host/host_output.h"
 #include "host/period_lint.h"
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 struct RuleNames {
     const char* key;   // JSON
-    const char* text;  // lines
+    const char* text;  // lines, translated where shown
 };
 
 RuleNames NamesOf(LintRule rule) {
     switch (rule) {
         case LintRule::Shadowed:
-            return {"shadowed", "shadowed"};
+            return {"shadowed", N_("shadowed")};
         case LintRule::NeverActive:
-            return {"neverActive", "never active"};
+            return {"neverActive", N_("never active")};
         case LintRule::NoLongerActive:
-            return {"noLongerActive", "no longer active"};
+            return {"noLongerActive", N_("no longer active")};
         case LintRule::FormRefuses:
             break;
     }
-    return {"formRefuses", "the edit form would refuse it"};
+    return {"formRefuses", N_("the edit form would refuse it")};
 }
 
 // The fields' names as the JSON list has them, in its order, with their values as text.
@@ -62,7 +59,7 @@ std::string Detail(const LintFinding& finding, const CTimeZone& period) {
     for (const auto& [name, value] : FieldsOf(period, finding.fields))
         text += (text.empty() ? "" : ", ") + std::string(name) + " " + value;
     if (finding.rule == LintRule::Shadowed)
-        text += ": period " + std::to_string(finding.answeredBy) + " answers for it";
+        text += ": " + Format(_("period %d answers for it"), finding.answeredBy);
     if (finding.formMessage != nullptr)
         text += ": " + FieldText(finding.formMessage);
     return text;
@@ -99,10 +96,10 @@ int RunLint(const ModuleExports& module, const HostInvocation& invocation) {
         if (invocation.json)
             json.push_back(ToJson(finding, period));
         else
-            std::printf("%d\t%d\t%s\t%s\n", finding.position, finding.number,
-                        NamesOf(finding.rule).text, Detail(finding, period).c_str());
+            Print(stdout, Format("%d\t%d\t%s\t%s\n", finding.position, finding.number,
+                                 _(NamesOf(finding.rule).text), Detail(finding, period)));
     }
     if (invocation.json)
-        std::printf("%s\n", json.dump(2).c_str());
+        Print(stdout, JsonText(json));
     return findings.empty() ? 0 : 1;
 }

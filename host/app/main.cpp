@@ -1,7 +1,9 @@
 // calvora-host: a host program that loads the module and calls its exports.
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,7 +19,9 @@
 #include "calvora/framework/platform/platform_file.h"
 #include "calvora/periods/period_records.h"
 #include "host/app/host_commands.h"
+#include "host/app/period_json.h"
 #include "host/host_cli.h"
+#include "host/host_locale.h"
 #include "host/host_output.h"
 
 namespace {
@@ -41,17 +45,27 @@ ModuleExports ResolveExports(HMODULE module) {
             Resolve<DoSetEx>(module, "DoSetEx")};
 }
 
-int List(const ModuleExports& module) {
+// Each period's fields, and the texts that describe its dates, weekdays and times.
+int List(const ModuleExports& module, bool json) {
     CObList periods;
     module.getConfigData(&periods);
+    Json list = Json::array();
     for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
         const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
-        char number[16];
-        std::printf("%s\t%s\t%s\t%s\n", _itoa(period->GetID(), number, 10),
-                    FieldText(period->m_strDesc.View()).c_str(),
-                    FieldText(period->GetDateRangeText().View()).c_str(),
-                    FieldText(period->GetTimeRangeText().View()).c_str());
+        const std::string dates = FieldText(period->GetDateRangeText().View());
+        const std::string times = FieldText(period->GetTimeRangeText().View());
+        if (json) {
+            Json entry = PeriodToJson(*period);
+            entry["dateText"] = dates;
+            entry["timeText"] = times;
+            list.push_back(std::move(entry));
+            continue;
+        }
+        Print(stdout, std::to_string(period->GetID()) + "\t" + FieldText(period->m_strDesc.View()) +
+                          "\t" + dates + "\t" + times + "\n");
     }
+    if (json)
+        Print(stdout, JsonText(list));
     return 0;
 }
 
@@ -123,30 +137,30 @@ bool HasGroupRights(const char* name) {
 bool ReceivedListWasSaved(const ModuleExports& module, int saveError) {
     const platform::FilePath stem = DataPathStem(AfxGetModuleFilePath(nullptr));
     if (stem.IsEmpty()) {
-        Fail("the received list was not saved: this program's own path cannot be read");
+        Fail(_("the received list was not saved: this program's own path cannot be read"));
         return false;
     }
     const platform::FilePath dataFile = stem + "tm";
     if (saveError != 0) {
-        Fail("the received list was not saved in " + dataFile.Narrow() + ": " +
-             platform::SystemErrorText(saveError));
+        Fail(Format(_("the received list was not saved in %s: %s"), dataFile.Narrow(),
+                    SystemReason(saveError)));
         if (*CALVORA_SAVE_HINT != '\0' && !HasGroupRights(CALVORA_SAVE_GROUP))
-            Fail(CALVORA_SAVE_HINT);
+            Fail(_(CALVORA_SAVE_HINT));
         return false;
     }
     CObList periods;
     module.getConfigData(&periods);
     std::string saved;
     if (!ReadFileBytes(dataFile, saved) || saved != ArchivedBytes(periods))
-        Fail("the received list was saved in " + dataFile.Narrow() +
-             " and replaced by a later save");
+        Fail(Format(_("the received list was saved in %s and replaced by a later save"),
+                    dataFile.Narrow()));
     return true;
 }
 
 int Receive(const ModuleExports& module, const std::string& path) {
     CFile file;
     if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyWrite)) {
-        Fail("cannot open " + path);
+        Fail(Format(_("cannot open %s: %s"), path, SystemReason(platform::LastSystemError())));
         return kExitUsage;
     }
     CArchive archive(&file, CArchive::load);
@@ -162,14 +176,14 @@ int Set(const ModuleExports& module, const HostInvocation& invocation) {
     if (!ok)
         return 1;
     PrintSelection(selection);
-    std::fputs(LogLines(log.View()).c_str(), stdout);
+    Print(stdout, LogLines(log.View()));
     return 0;
 }
 
 int Run(const ModuleExports& module, const HostInvocation& invocation) {
     switch (invocation.command) {
         case HostCommand::List:
-            return List(module);
+            return List(module, invocation.json);
         case HostCommand::Check:
             return Check(module, invocation.numbers);
         case HostCommand::Receive:
@@ -181,7 +195,7 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
         case HostCommand::Week:
             return RunWeek(module, invocation);
         case HostCommand::Export:
-            return RunExport(module);
+            return RunExport(module, invocation);
         case HostCommand::Import:
             return RunImport(module, invocation);
         case HostCommand::Lint:
@@ -194,16 +208,16 @@ int Run(const ModuleExports& module, const HostInvocation& invocation) {
         case HostCommand::ConfigEx: {
             CString log;
             module.doConfigEx(&log);
-            std::fputs(LogLines(log.View()).c_str(), stdout);
+            Print(stdout, LogLines(log.View()));
             return 0;
         }
         case HostCommand::Set:
         case HostCommand::SetEx:
             return Set(module, invocation);
         case HostCommand::Help:
-            break;
+        case HostCommand::Version:
+            break;  // answered before the module is loaded
     }
-    std::fputs(kHostUsage, stdout);
     return 0;
 }
 
@@ -221,8 +235,25 @@ std::vector<platform::FilePath> ModuleCandidates(const char* fileName) {
     return candidates;
 }
 
+HMODULE LoadFirstOf(const std::vector<platform::FilePath>& candidates, std::string& reasons) {
+    for (const platform::FilePath& path : candidates) {
+        if (HMODULE module = AfxLoadLibrary(path))
+            return module;
+        const std::string name = path.Narrow();
+        std::string reason = FromLocaleText(AfxLoadLibraryError());
+        if (reason.starts_with(name + ": "))
+            reason.erase(0, name.size() + 2);  // the loader's words may begin with the name
+        reasons += (reasons.empty() ? "" : "; ") + name + ": " + reason;
+    }
+    return nullptr;
+}
+
+std::string SystemReason(int error) {
+    return FromLocaleText(platform::SystemErrorText(error));
+}
+
 void Fail(const std::string& message) {
-    std::fprintf(stderr, "calvora-host: %s\n", message.c_str());
+    Print(stderr, "calvora-host: " + message + "\n");
 }
 
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection) {
@@ -236,39 +267,77 @@ int ReceiveArchive(const ModuleExports& module, CArchive& archive, const std::st
         module.receiveObjListFromArchive(&archive);
         saveError = platform::LastSystemError();
     } catch (const CException&) {
-        Fail("damaged archive in " + source + "; nothing changed");
+        Fail(Format(_("damaged archive in %s; nothing changed"), source));
         return kExitUsage;
     }
     return ReceivedListWasSaved(module, saveError) ? 0 : kExitNotSaved;
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+// Whether all that was written to standard output reached it: output lost to a full disk or a
+// closed pipe is a failure, which a script must be told.
+bool StandardOutputClosed() {
+    errno = 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        const int error = errno;
+        Fail(error == 0 ? std::string(_("write error"))
+                        : Format(_("write error: %s"), SystemReason(error)));
+        return false;
+    }
+    // A standard output that was never open is no failure when nothing was written to it.
+    if (std::fclose(stdout) != 0 && errno != EBADF) {
+        Fail(Format(_("write error: %s"), SystemReason(errno)));
+        return false;
+    }
+    return true;
+}
+
+// The translations beside the host, as in the build tree, then where an installed tree keeps
+// them relative to the host's folder, then where the installation put them.
+std::string LocaleDirectory() {
+    const platform::FilePath beside = AfxGetModuleFilePath(nullptr).Folder();
+    for (const platform::FilePath& candidate :
+         {beside + "locale", beside + CALVORA_INSTALLED_LOCALE_DIR}) {
+        std::error_code ignored;
+        if (std::filesystem::is_directory(candidate.Native(), ignored))
+            return candidate.Narrow();
+    }
+    return CALVORA_SYSTEM_LOCALE_DIR;
+}
+
+int RunCommandLine(int argc, char** argv) {
+    SetUpHostLocale(LocaleDirectory());
     const auto parsed = ParseHostCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* error = std::get_if<UsageError>(&parsed)) {
-        Fail(error->message + " (see --help)");
+        Fail(Format(_("%s (see --help)"), error->message));
         return kExitUsage;
     }
     const auto& invocation = std::get<HostInvocation>(parsed);
     if (invocation.command == HostCommand::Help) {
-        std::fputs(kHostUsage, stdout);
+        Print(stdout, _(kHostUsage));
+        return 0;
+    }
+    if (invocation.command == HostCommand::Version) {
+        std::puts("calvora-host " CALVORA_HOST_VERSION);
         return 0;
     }
     const std::vector<platform::FilePath> candidates =
         invocation.modulePath.empty()
             ? ModuleCandidates(CALVORA_MODULE_FILE)
             : std::vector{platform::FilePath(invocation.modulePath.c_str())};
-    HMODULE module = nullptr;
-    for (const platform::FilePath& path : candidates) {
-        module = AfxLoadLibrary(path);
-        if (module != nullptr)
-            break;
-    }
+    std::string reasons;
+    HMODULE module = LoadFirstOf(candidates, reasons);
     if (module == nullptr) {
-        std::string tried;
-        for (const platform::FilePath& path : candidates)
-            tried += (tried.empty() ? "" : " or ") + path.Narrow();
-        Fail("cannot load module " + tried);
+        Fail(Format(_("cannot load module %s"), reasons));
         return kExitNoModule;
     }
     return Run(ResolveExports(module), invocation);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = RunCommandLine(argc, argv);
+    return StandardOutputClosed() ? status : kExitUsage;
 }

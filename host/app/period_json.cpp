@@ -1,21 +1,19 @@
 #include "host/app/period_json.h"
 
-#include <nlohmann/json.hpp>
-
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/periods/time_of_day.h"
+#include "host/host_locale.h"
+#include "host/host_output.h"
 
-namespace {
-
-using Json = nlohmann::ordered_json;
-
-// A character is written as itself only when it comes back as the same bytes; "\\" stands for
-// a backslash and "\xHH" for any other byte.
+// A character is written as itself only when it comes back as the same bytes and is no
+// control character.
 std::string DescriptionToUtf8(std::string_view cp936) {
     std::string out;
     while (!cp936.empty()) {
@@ -24,18 +22,19 @@ std::string DescriptionToUtf8(std::string_view cp936) {
         if (cp936[0] == '\\') {
             out += "\\\\";
             cp936.remove_prefix(1);
-        } else if (length > 0 && Utf8ToCp936(character) == cp936.substr(0, length)) {
+        } else if (length > 0 && !IsTerminalControl(cp936[0]) &&
+                   Utf8ToCp936(character) == cp936.substr(0, length)) {
             out += character;
             cp936.remove_prefix(length);
         } else {
-            char hex[5];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(cp936[0]));
-            out += hex;
+            AppendHexEscape(cp936[0], out);
             cp936.remove_prefix(1);
         }
     }
     return out;
 }
+
+namespace {
 
 std::size_t Utf8Length(unsigned char lead) {
     return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
@@ -64,7 +63,7 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
             const auto high = utf8.size() >= 4 && utf8[1] == 'x' ? HexDigit(utf8[2]) : std::nullopt;
             const auto low = high ? HexDigit(utf8[3]) : std::nullopt;
             if (!low) {
-                error = "a backslash starts neither \\\\ nor \\xHH";
+                error = _("a backslash starts neither \\\\ nor \\xHH");
                 return std::nullopt;
             }
             out += static_cast<char>(*high * 16 + *low);
@@ -75,13 +74,51 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
             utf8.substr(0, Utf8Length(static_cast<unsigned char>(utf8[0])));
         const std::string bytes = Utf8ToCp936(character);
         if (bytes.empty() || Cp936ToUtf8(bytes) != character) {
-            error = "\"" + std::string(character) + "\" cannot be held in code page 936";
+            error = Format(_("\"%s\" cannot be held in code page 936"), std::string(character));
             return std::nullopt;
         }
         out += bytes;
         utf8.remove_prefix(character.size());
     }
     return out;
+}
+
+// At most a short prefix of a value, for a message of one line.
+std::string Shown(const Json& value) {
+    constexpr std::size_t kMostShown = 40;
+    constexpr auto kReplace = Json::error_handler_t::replace;
+    const std::string text =
+        value.is_string() && value.get_ref<const std::string&>().size() > kMostShown
+            ? Json(value.get_ref<const std::string&>().substr(0, kMostShown))
+                  .dump(-1, ' ', false, kReplace)
+            : value.dump(-1, ' ', false, kReplace);
+    if (text.size() <= kMostShown)
+        return text;
+    std::size_t cut = kMostShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    return text.substr(0, cut) + "...";
+}
+
+struct Clock {
+    int hour, minute, second;
+};
+
+// "HH:MM:SS" with two digits each, from 00:00:00 to 23:59:59, and nothing else.
+std::optional<Clock> ClockFields(std::string_view text) {
+    auto twoDigits = [&](std::size_t at, int most) -> std::optional<int> {
+        const char high = text[at], low = text[at + 1];
+        if (high < '0' || high > '9' || low < '0' || low > '9')
+            return std::nullopt;
+        const int value = (high - '0') * 10 + (low - '0');
+        return value <= most ? std::optional(value) : std::nullopt;
+    };
+    if (text.size() != 8 || text[2] != ':' || text[5] != ':')
+        return std::nullopt;
+    const auto hour = twoDigits(0, 23), minute = twoDigits(3, 59), second = twoDigits(6, 59);
+    if (!hour || !minute || !second)
+        return std::nullopt;
+    return Clock{*hour, *minute, *second};
 }
 
 std::string ClockText(const CTime& time) {
@@ -98,6 +135,80 @@ Json DateToJson(const CDateInfo& date) {
     return json;
 }
 
+// Reads the text once as events, before any value is built: whether it is JSON, nested no
+// deeper than a list needs, with no key twice in an object. Nothing here recurses.
+class JsonShapeCheck final : public nlohmann::json_sax<Json> {
+public:
+    explicit JsonShapeCheck(std::string_view text) : m_text(text) {}
+
+    const std::string& Error() const { return m_error; }
+
+    bool null() override { return Value(); }
+    bool boolean(bool) override { return Value(); }
+    bool number_integer(number_integer_t) override { return Value(); }
+    bool number_unsigned(number_unsigned_t) override { return Value(); }
+    bool number_float(number_float_t, const string_t&) override { return Value(); }
+    bool string(string_t&) override { return Value(); }
+    bool binary(binary_t&) override { return Value(); }
+    bool start_object(std::size_t) override { return Open(); }
+    bool start_array(std::size_t) override { return Open(); }
+    bool end_object() override { return Close(); }
+    bool end_array() override { return Close(); }
+
+    bool key(string_t& name) override {
+        if (m_keys.back().insert(name).second)
+            return true;
+        m_error = m_entries > 0
+                      ? Format(_("entry %zu: field %s appears twice"), m_entries, Shown(Json(name)))
+                      : Format(_("field %s appears twice"), Shown(Json(name)));
+        return false;
+    }
+
+    bool parse_error(std::size_t position, const std::string& lastToken,
+                     const nlohmann::detail::exception&) override {
+        const std::string_view read = m_text.substr(0, std::min(position, m_text.size()));
+        const std::size_t lineStart = read.rfind('\n') + 1;  // npos + 1 is 0
+        const auto line = std::count(read.begin(), read.end(), '\n') + 1;
+        m_error = Format(_("not valid JSON at line %ld, column %zu, after %s"),
+                         static_cast<long>(line), read.size() - lineStart,
+                         Shown(Json(Json::string_t(lastToken.begin(), lastToken.end()))));
+        return false;
+    }
+
+private:
+    // An array of objects that hold date objects: three levels, with room to spare.
+    static constexpr std::size_t kDeepest = 8;
+
+    // Counts the entries of the outermost array, to name them in messages.
+    bool Value() {
+        if (m_depth == 1)
+            ++m_entries;
+        return true;
+    }
+
+    bool Open() {
+        Value();
+        if (++m_depth > kDeepest) {
+            m_error = Format(_("values nested deeper than %zu levels"), kDeepest);
+            return false;
+        }
+        m_keys.emplace_back();  // an array's stays empty
+        return true;
+    }
+
+    bool Close() {
+        --m_depth;
+        m_keys.pop_back();
+        return true;
+    }
+
+    std::string_view m_text;
+    std::string m_error;
+    std::size_t m_depth = 0;
+    std::size_t m_entries = 0;
+    std::vector<std::set<std::string>> m_keys;
+};
+
 // Reads one entry's fields, naming the first bad one.
 class EntryReader {
 public:
@@ -110,7 +221,7 @@ public:
             return nullptr;
         const auto found = object.find(name);
         if (found == object.end()) {
-            m_error = "field \"" + path + "\" is missing";
+            m_error = Format(_("field \"%s\" is missing"), path);
             return nullptr;
         }
         return &*found;
@@ -125,8 +236,8 @@ public:
             return 0;
         if (!field->is_number_integer() || (*field < std::numeric_limits<std::int32_t>::min()) ||
             (*field > std::numeric_limits<std::int32_t>::max())) {
-            m_error = "field \"" + path + "\" is " + field->dump() +
-                      ", not an integer from -2147483648 to 2147483647";
+            m_error = Format(_("field \"%s\" is %s, not an integer from -2147483648 to 2147483647"),
+                             path, Shown(*field));
             return 0;
         }
         return field->get<int>();
@@ -137,7 +248,7 @@ public:
         if (field == nullptr)
             return;
         if (!field->is_object()) {
-            m_error = std::string("field \"") + name + "\" is not an object";
+            m_error = Format(_("field \"%s\" is not an object"), name);
             return;
         }
         const std::string prefix = std::string(name) + ".";
@@ -148,23 +259,21 @@ public:
         date.m_nReserved2 = Integer(*field, "reserved2", prefix + "reserved2", true);
     }
 
-    // A time of day "HH:MM:SS", on the date the loader gives every time.
+    // A time of day exactly "HH:MM:SS", on the date the loader gives every time.
     CTime Time(const char* name) {
         const Json* field = Field(m_entry, name, name);
         if (field == nullptr)
             return CTime();
-        int hour = -1, minute = -1, second = -1;
-        char rest = 0;
-        if (!field->is_string() ||
-            std::sscanf(field->get<std::string>().c_str(), "%2d:%2d:%2d%c", &hour, &minute, &second,
-                        &rest) != 3 ||
-            hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) {
-            m_error = std::string("field \"") + name + "\" is " + field->dump() +
-                      ", not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59";
+        const auto clock =
+            field->is_string() ? ClockFields(field->get_ref<const std::string&>()) : std::nullopt;
+        if (!clock) {
+            m_error =
+                Format(_("field \"%s\" is %s, not a time \"HH:MM:SS\" from 00:00:00 to 23:59:59"),
+                       name, Shown(*field));
             return CTime();
         }
         return CTime(static_cast<int>(kClockReadingDate.year), kClockReadingDate.month,
-                     kClockReadingDate.day, hour, minute, second);
+                     kClockReadingDate.day, clock->hour, clock->minute, clock->second);
     }
 
     std::string Description() {
@@ -172,13 +281,13 @@ public:
         if (field == nullptr)
             return {};
         if (!field->is_string()) {
-            m_error = "field \"description\" is not a string";
+            m_error = _("field \"description\" is not a string");
             return {};
         }
         std::string reason;
         const auto bytes = DescriptionFromUtf8(field->get<std::string>(), reason);
         if (!bytes)
-            m_error = "field \"description\": " + reason;
+            m_error = Format(_("field \"description\": %s"), reason);
         return bytes.value_or("");
     }
 
@@ -189,34 +298,45 @@ private:
 
 }  // namespace
 
+Json PeriodToJson(const CTimeZone& p) {
+    return {{"number", p.m_nID},
+            {"description", DescriptionToUtf8(p.m_strDesc.View())},
+            {"startDate", DateToJson(p.m_dateStart)},
+            {"endDate", DateToJson(p.m_dateEnd)},
+            {"firstWeekday", p.m_nWeekStart},
+            {"lastWeekday", p.m_nWeekEnd},
+            {"startTime", ClockText(p.m_timeStart)},
+            {"endTime", ClockText(p.m_timeEnd)}};
+}
+
+std::string JsonText(const Json& value) {
+    // Escaped to ASCII where the terminal's character set is not UTF-8: the same JSON to a parser.
+    return value.dump(2, ' ', !PrintsUtf8()) + "\n";
+}
+
 std::string PeriodsToJson(const CObList& periods) {
     Json list = Json::array();
-    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
-        const auto* p = static_cast<const CTimeZone*>(periods.GetNext(pos));
-        list.push_back({{"number", p->m_nID},
-                        {"description", DescriptionToUtf8(p->m_strDesc.View())},
-                        {"startDate", DateToJson(p->m_dateStart)},
-                        {"endDate", DateToJson(p->m_dateEnd)},
-                        {"firstWeekday", p->m_nWeekStart},
-                        {"lastWeekday", p->m_nWeekEnd},
-                        {"startTime", ClockText(p->m_timeStart)},
-                        {"endTime", ClockText(p->m_timeEnd)}});
-    }
-    return list.dump(2) + "\n";
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;)
+        list.push_back(PeriodToJson(*static_cast<const CTimeZone*>(periods.GetNext(pos))));
+    return JsonText(list);
 }
 
 ParsedPeriods PeriodsFromJson(std::string_view text) {
     ParsedPeriods parsed;
-    const Json list = Json::parse(text, nullptr, false);
-    if (list.is_discarded() || !list.is_array()) {
-        parsed.error = list.is_discarded() ? "not valid JSON" : "not a JSON array of periods";
+    JsonShapeCheck shape(text);
+    if (!Json::sax_parse(text, &shape)) {
+        parsed.error = shape.Error();
+        return parsed;
+    }
+    const Json list = Json::parse(text);
+    if (!list.is_array()) {
+        parsed.error = _("not a JSON array of periods");
         return parsed;
     }
     for (std::size_t i = 0; i < list.size(); ++i) {
         const Json& entry = list[i];
-        const std::string where = "entry " + std::to_string(i + 1);
         if (!entry.is_object()) {
-            parsed.error = where + ": not an object";
+            parsed.error = Format(_("entry %zu: not an object"), i + 1);
             return parsed;
         }
         auto period = std::make_unique<CTimeZone>();
@@ -231,11 +351,10 @@ ParsedPeriods PeriodsFromJson(std::string_view text) {
         period->m_timeEnd = reader.Time("endTime");
         if (!reader.Error().empty()) {
             const auto number = entry.find("number");
-            parsed.error = where +
-                           (number != entry.end() && number->is_number_integer()
-                                ? " (number " + number->dump() + ")"
-                                : std::string()) +
-                           ": " + reader.Error();
+            parsed.error =
+                number != entry.end() && number->is_number_integer()
+                    ? Format(_("entry %zu (number %s): %s"), i + 1, Shown(*number), reader.Error())
+                    : Format(_("entry %zu: %s"), i + 1, reader.Error());
             return parsed;
         }
         parsed.periods.push_back(std::move(period));

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "calvora/changes/next_change.h"
+#include "calvora/framework/platform/module_services.h"
 #include "calvora/periods/period_records.h"
 #include "host/active_intervals.h"
 #include "host/app/host_commands.h"
@@ -78,6 +79,21 @@ WeekPicture Picture(const std::vector<Band>& bands, const std::vector<Day>& days
     return picture;
 }
 
+// The drawing plug-in's entry point, from where the module is looked for; nullptr, with a
+// line saying where it was looked for, when there is none.
+PFN_DrawWeekPicture LoadPicturePlugin() {
+    std::string reasons;
+    HMODULE plugin = LoadFirstOf(ModuleCandidates(CALVORA_WEEK_PLUGIN_FILE), reasons);
+    if (plugin == nullptr) {
+        Fail(Format(_("cannot load the week's picture plug-in %s"), reasons));
+        return nullptr;
+    }
+    const auto draw = AfxGetProcAddress<PFN_DrawWeekPicture>(plugin, kDrawWeekPictureName);
+    if (draw == nullptr)
+        Fail(Format(_("the week's picture plug-in exports no %s"), kDrawWeekPictureName));
+    return draw;
+}
+
 }  // namespace
 
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
@@ -89,13 +105,14 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     days.reserve(static_cast<std::size_t>(invocation.days));
     for (int i = 0; i < invocation.days; ++i)
         days.push_back({LocalMidnight(from, i), LocalMidnight(from, i + 1)});
-    const auto draw = LoadPluginEntry<PFN_DrawWeekPicture>(CALVORA_WEEK_PLUGIN_FILE,
-                                                           kDrawWeekPictureName, "week");
+    const PFN_DrawWeekPicture draw = LoadPicturePlugin();
     if (draw == nullptr)
         return 2;
     const WeekPicture picture = Picture(bands, days, invocation);
-    if (!draw(&picture)) {
-        Fail("cannot write " + invocation.file);
+    if (const char* why = draw(&picture)) {
+        Fail(Format(_("cannot write %s: %s"),
+                    invocation.file == "-" ? std::string(_("standard output")) : invocation.file,
+                    why));
         return 2;
     }
     return 0;

@@ -7,6 +7,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -109,16 +110,29 @@ void Draw(cairo_t* cr, const WeekPicture& picture, double height) {
     }
 }
 
+cairo_status_t WriteToStandardOutput(void*, const unsigned char* data, unsigned int length) {
+    return std::fwrite(data, 1, length, stdout) == length ? CAIRO_STATUS_SUCCESS
+                                                          : CAIRO_STATUS_WRITE_ERROR;
+}
+
+cairo_surface_t* SvgSurface(const char* file, bool toStandardOutput, double height) {
+    return toStandardOutput
+               ? cairo_svg_surface_create_for_stream(WriteToStandardOutput, nullptr, kWidth, height)
+               : cairo_svg_surface_create(file, kWidth, height);
+}
+
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) bool DrawWeekPicture(const WeekPicture* picture) {
+extern "C" __attribute__((visibility("default"))) const char* DrawWeekPicture(
+    const WeekPicture* picture) {
     const double bands = static_cast<double>(picture->bands.size());
     const double dayHeight = bands * (kBandHeight + kBandGap) + kDayGap;
     const double height = kHeaderHeight + static_cast<double>(picture->days.size()) * dayHeight +
                           bands * kLegendLine + 10;
     const char* file = picture->file.c_str();
+    const bool toStandardOutput = picture->file == "-";
     Surface surface(picture->svg
-                        ? cairo_svg_surface_create(file, kWidth, height)
+                        ? SvgSurface(file, toStandardOutput, height)
                         : cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth),
                                                      static_cast<int>(height)),
                     &cairo_surface_destroy);
@@ -126,9 +140,14 @@ extern "C" __attribute__((visibility("default"))) bool DrawWeekPicture(const Wee
         Context cr(cairo_create(surface.get()), &cairo_destroy);
         Draw(cr.get(), *picture, height);
     }
+    cairo_status_t status;
     if (picture->svg) {
         cairo_surface_finish(surface.get());
-        return cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS;
+        status = cairo_surface_status(surface.get());
+    } else {
+        status = toStandardOutput ? cairo_surface_write_to_png_stream(
+                                        surface.get(), WriteToStandardOutput, nullptr)
+                                  : cairo_surface_write_to_png(surface.get(), file);
     }
-    return cairo_surface_write_to_png(surface.get(), file) == CAIRO_STATUS_SUCCESS;
+    return status == CAIRO_STATUS_SUCCESS ? nullptr : cairo_status_to_string(status);
 }

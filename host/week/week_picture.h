@@ -23,11 +23,11 @@ struct WeekBand {
 struct WeekPicture {
     std::vector<WeekDay> days;
     std::vector<WeekBand> bands;
-    std::string file;
+    std::string file;  // "-" for standard output
     bool svg;
 };
 
-// The plug-in's one entry point: draws the picture into its file; false when it cannot be
-// written.
-using PFN_DrawWeekPicture = bool (*)(const WeekPicture* picture);
+// The plug-in's one entry point: draws the picture into its file; nullptr when it was written,
+// otherwise why it was not.
+using PFN_DrawWeekPicture = const char* (*)(const WeekPicture* picture);
 inline constexpr const char* kDrawWeekPictureName = "DrawWeekPicture";

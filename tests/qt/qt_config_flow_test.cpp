@@ -3,9 +3,11 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
+#include <QToolTip>
 #include <QWindow>
 #include <cstdlib>
 #include <functional>
@@ -116,6 +118,47 @@ TEST_F(QtConfigFlow, DeleteOfSeveralRowsLogsBottomUpAndCancelRestoresThemAtTheEn
     DoConfigEx(&log);
     EXPECT_EQ(Text(log), Deleted(3, "三") + Deleted(0, "零"));
     EXPECT_FALSE(FileExists(DataFile()));
+}
+
+// What the Qt list adds to the template: a double-click on a row edits it as Edit does, a cut
+// cell shows its whole text as a tip, a new row is scrolled into view; and the toolkit's own
+// texts are Chinese while a dialog is open.
+TEST_F(QtConfigFlow, DoubleClickEditsARowCutCellsTipAndAddScrollsToTheNewRow) {
+    std::vector<PeriodRow> rows(40, PeriodRow{7, "早班"});
+    rows[1] = {2, "乙"};
+    FillPeriods(*g_periodList, rows);
+    const QString paste = QStringLiteral("&Paste");
+    m_operator
+        .Observe([&] {
+            EXPECT_NE(QCoreApplication::translate("QLineEdit", "&Paste"), paste);
+            QAbstractItemView& view = *PeriodList();
+            auto tipAt = [&](int column) {
+                const QPoint at = QtOperator::CellCenter(view, 0, column);
+                QHelpEvent help(QEvent::ToolTip, at, view.viewport()->mapToGlobal(at));
+                QApplication::sendEvent(view.viewport(), &help);
+                return QToolTip::isVisible() ? QToolTip::text() : QString();
+            };
+            EXPECT_EQ(tipAt(0), QString());
+            EXPECT_EQ(tipAt(2), CellText(0, 2));  // 日期范围：每天;星期范围：... in 100 px
+        })
+        .DoubleClickRow(IDC_PERIOD_LIST, 1)
+        .Observe([] { EXPECT_EQ(EditBoxText(edit::IDC_PERIOD_ID), "2"); })
+        .Type(edit::IDC_DESC, Utf8("改"))
+        .Click(edit::IDC_CONFIRM)
+        .Click(IDC_ADD)
+        .SetTimeOfDay(edit::IDC_TIME_START, QStringLiteral("00:00:00"))
+        .SetTimeOfDay(edit::IDC_TIME_END, QStringLiteral("23:59:59"))
+        .Click(edit::IDC_CONFIRM)
+        .Observe([] {
+            const QRect added = PeriodList()->visualRect(PeriodList()->model()->index(40, 0));
+            EXPECT_TRUE(PeriodList()->viewport()->rect().contains(added));
+        })
+        .Click(IDC_EXIT)
+        .Start();
+    CString log;
+    DoConfigEx(&log);
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Paste"), paste);
+    EXPECT_EQ(Text(log), Modified(2, "改") + Added(8, ""));
 }
 
 // A rejected form shows its notice in a box of the notice thread; the form stays usable

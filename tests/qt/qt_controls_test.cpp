@@ -32,6 +32,7 @@ struct NativeList {
     int rows = 0;
     bool tickBoxes = false;
     int focus = -1;
+    int anchor = 0;
     std::set<int> selected;
     std::vector<bool> ticks;
 
@@ -42,11 +43,11 @@ struct NativeList {
             ClickRow(row);  // no box there: a click on the row's first cell
     }
     void ClickRow(int row) {
-        focus = row;
+        focus = anchor = row;
         selected = {row};
     }
     void CtrlClickRow(int row) {
-        focus = row;
+        focus = anchor = row;
         Toggle(row);
     }
     void Space(bool ctrl) {
@@ -59,8 +60,22 @@ struct NativeList {
         else
             selected = {focus};
     }
-    void Arrow(int step, bool ctrl) {
-        focus = focus < 0 ? 0 : std::clamp(focus + step, 0, rows - 1);
+    void Arrow(int step, bool ctrl) { MoveTo(focus < 0 ? 0 : focus + step, ctrl, false); }
+    // Home, End, PageUp and PageDown on a list that shows every row.
+    void Jump(bool toEnd, bool ctrl, bool shift) { MoveTo(toEnd ? rows - 1 : 0, ctrl, shift); }
+    // Plain keys select the new focused row alone, Shift the rows from the anchor to it, and
+    // Ctrl moves only the focus; a key that leaves the focus where it is changes nothing.
+    void MoveTo(int row, bool ctrl, bool shift) {
+        if (focus == std::clamp(row, 0, rows - 1))
+            return;
+        focus = std::clamp(row, 0, rows - 1);
+        if (shift) {
+            selected.clear();
+            for (int each = std::min(anchor, focus); each <= std::max(anchor, focus); ++each)
+                selected.insert(each);
+            return;
+        }
+        anchor = focus;
         if (!ctrl)
             selected = {focus};
     }
@@ -109,7 +124,7 @@ TEST_F(QtDialogs, ListAnswersClicksSpaceAndArrowsAsThePlatformList) {
                   const int row = static_cast<int>(random() % static_cast<unsigned>(model.rows));
                   QWidget* viewport = view->viewport();
                   std::string what;
-                  switch (random() % 7) {
+                  switch (random() % 9) {
                       case 0:
                           what = "click the tick box of " + std::to_string(row);
                           QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier,
@@ -143,6 +158,24 @@ TEST_F(QtDialogs, ListAnswersClicksSpaceAndArrowsAsThePlatformList) {
                           model.Space(ctrl);
                           break;
                       }
+                      case 5: {
+                          static const Qt::Key keys[] = {Qt::Key_Home, Qt::Key_End, Qt::Key_PageUp,
+                                                         Qt::Key_PageDown};
+                          const Qt::Key key = keys[random() % 4];
+                          const unsigned modifier = random() % 3;
+                          const bool ctrl = modifier == 1;
+                          const bool shift = modifier == 2 && model.focus >= 0;
+                          what = std::string(ctrl    ? "ctrl+"
+                                             : shift ? "shift+"
+                                                     : "") +
+                                 "jump " + std::to_string(key);
+                          QTest::keyClick(view, key,
+                                          ctrl    ? Qt::ControlModifier
+                                          : shift ? Qt::ShiftModifier
+                                                  : Qt::NoModifier);
+                          model.Jump(key == Qt::Key_End || key == Qt::Key_PageDown, ctrl, shift);
+                          break;
+                      }
                       default: {
                           // Up needs a focused row: from none the platform's answer varies.
                           const bool up = model.focus > 0 && random() % 2 == 0;
@@ -165,9 +198,11 @@ TEST_F(QtDialogs, ListAnswersClicksSpaceAndArrowsAsThePlatformList) {
     }
 }
 
-// The focused row is framed across all its cells, and only while the list has the focus.
+// The focused row is framed across all its cells, and only while the list has the focus; tick
+// boxes are framed so that they show in any palette.
 TEST_F(QtDialogs, FocusedRowIsFramedAcrossTheRow) {
     CListTestDlg dlg;
+    dlg.m_dwListStyle |= LVS_EX_CHECKBOXES;
     m_operator.PressKey(Qt::Key_Down)
         .Observe([] {
             auto* view =
@@ -191,6 +226,20 @@ TEST_F(QtDialogs, FocusedRowIsFramedAcrossTheRow) {
                     middle || differs({x2 + dx, row.top()}) || differs({x2 + dx, row.bottom()});
             }
             EXPECT_TRUE(left && right && middle) << left << right << middle;
+            // An unticked box is framed in the text colour, dark palette or light.
+            for (const QColor text : {QColor(Qt::white), QColor(Qt::black)}) {
+                QPalette palette = view->palette();
+                palette.setColor(QPalette::Text, text);
+                palette.setColor(QPalette::Base,
+                                 text == Qt::white ? QColor(0x30, 0x30, 0x30) : QColor(Qt::white));
+                view->setPalette(palette);
+                const QPoint box = QtOperator::TickBoxCenter(*view, 1);
+                const QImage image = view->viewport()->grab().toImage();
+                int framed = 0;
+                for (int dx = -12; dx <= 12; ++dx)
+                    framed += QColor(image.pixel(box + QPoint(dx, 0))) == text ? 1 : 0;
+                EXPECT_GE(framed, 2) << text.name().toStdString();
+            }
         })
         .PressKey(Qt::Key_Escape)
         .Start();
@@ -259,9 +308,15 @@ TEST_F(QtDialogs, TimeEditorsTakeTypingFieldByField) {
         {{8, 0, 0}, "12:30:00", {12, 30, 0}},
         {{8, 0, 0}, "7:5:9", {7, 5, 9}},
         {{8, 0, 0}, "0:0:0", {0, 0, 0}},
+        {{8, 10, 20}, "0830", {8, 30, 20}},  // a full field moves on
+        {{8, 10, 20}, "173000", {17, 30, 0}},
+        {{8, 10, 20}, "235959", {23, 59, 59}},
         {{8, 10, 20}, "6", {6, 10, 20}},
-        {{8, 10, 20}, "99", {9, 10, 20}},         // no hour 99: the second 9 starts afresh
-        {{8, 10, 20}, ">75", {8, 5, 20}},         // nor minute 75
+        {{8, 10, 20}, "99", {9, 9, 20}},          // no hour 9x: 9 fills the field
+        {{8, 10, 20}, "24", {4, 10, 20}},         // no hour 24: the 4 starts it afresh, full
+        {{8, 10, 20}, "9:3", {9, 3, 20}},         // the separator after a full field is skipped
+        {{8, 10, 20}, ">75", {8, 7, 5}},          // no minute 7x either
+        {{8, 10, 20}, "5959", {5, 9, 59}},        // nor second beyond the last field
         {{8, 10, 20}, ":4", {8, 4, 20}},          // the separator moves on
         {{8, 10, 20}, "1>5", {1, 5, 20}},         // and so does the right arrow
         {{8, 10, 20}, ">>>>3<<<<1", {1, 10, 3}},  // neither goes past the ends

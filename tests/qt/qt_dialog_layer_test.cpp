@@ -16,9 +16,9 @@
 
 #include "calvora/framework/platform/text_encoding.h"
 #include "calvora/framework/ui/afxwin.h"
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/qt/qt_fixture.h"
 #include "tests/support/dialog_test_dialogs.h"
+#include "tests/support/headless/headless_window_system.h"
 #include "tests/support/time_zone_guard.h"
 
 namespace {
@@ -56,6 +56,10 @@ TEST_F(QtDialogs, DialogIsLaidOutInDialogUnitsOfACjkFont) {
             QDialog* dialog = QtOperator::TopDialog();
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(dialog->windowTitle(), Utf8("增加时间段"));
+            // The template's title bar: caption and system menu with its close box, no more.
+            const Qt::WindowFlags flags = dialog->windowFlags();
+            EXPECT_TRUE(flags.testFlags(Qt::WindowTitleHint | Qt::WindowCloseButtonHint));
+            EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
             const QFontInfo font(dialog->font());
             // A Song face: the template's, or the packaged Ming face standing in for it.
             EXPECT_TRUE(
@@ -193,8 +197,19 @@ TEST_F(QtDialogs, DigitsOnlyEditsDropOtherTypedCharactersButTakePastedText) {
             // The form is active again, with the focus on the field that could not be read.
             EXPECT_TRUE(QTest::qWaitForWindowActive(QtOperator::TopDialog()));
             EXPECT_EQ(QApplication::focusWidget(), QtOperator::ControlOf(IDC_DAY_START));
+            // Selected, ready to be typed over.
+            EXPECT_EQ(
+                qobject_cast<QLineEdit*>(QtOperator::ControlOf(IDC_DAY_START))->selectedText(),
+                QStringLiteral("x1"));
+        })
+        .TypeKeys(QStringLiteral("7"))
+        // A single-line edit takes a pasted text up to its first line break.
+        .Paste(IDC_DESC, QStringLiteral("a\tb\r\nc"))
+        .Observe([] {
             EXPECT_EQ(qobject_cast<QLineEdit*>(QtOperator::ControlOf(IDC_DAY_START))->text(),
-                      QStringLiteral("x1"));
+                      QStringLiteral("7"));
+            EXPECT_EQ(qobject_cast<QLineEdit*>(QtOperator::ControlOf(IDC_DESC))->text(),
+                      QStringLiteral("a\tb"));
         })
         .PressKey(Qt::Key_Escape)
         .Start();

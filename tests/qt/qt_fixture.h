@@ -98,7 +98,7 @@ public:
     DWORD ListStyle(int listId) {
         const ui::ListView* list = AfxGetWindowSystem()->ListViewOf(
             reinterpret_cast<HDLG>(QtOperator::TopDialog()), listId);
-        return list != nullptr ? list->ExtendedStyle() : 0;
+        return list != nullptr ? ui::ExtendedStyleOf(list->Look()) : 0;
     }
 
 private:

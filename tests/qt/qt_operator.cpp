@@ -226,6 +226,19 @@ QtOperator& QtOperator::SelectRows(int listId, const std::vector<int>& rows) {
     });
 }
 
+QtOperator& QtOperator::DoubleClickRow(int listId, int row) {
+    return Queue([this, listId, row] {
+        auto* view = qobject_cast<QAbstractItemView*>(ControlOf(listId));
+        if (view == nullptr)
+            return Problem("double-click row " + std::to_string(row));
+        // As the platform sends it: a click, then the second press as a double-click.
+        const QPoint cell = CellCenter(*view, row, 1);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+        QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier, cell);
+    });
+}
+
 QtOperator& QtOperator::FocusRow(int listId, int row) {
     return Queue([this, listId, row] {
         auto* view = qobject_cast<QAbstractItemView*>(ControlOf(listId));

@@ -33,7 +33,8 @@ public:
     QtOperator& PressCloseBox();
     QtOperator& TickRow(int listId, int row);  // a click on the row's tick box
     QtOperator& SelectRows(int listId, const std::vector<int>& rows);  // click, ctrl+click
-    QtOperator& FocusRow(int listId, int row);       // ctrl+arrows: the selection stays
+    QtOperator& FocusRow(int listId, int row);  // ctrl+arrows: the selection stays
+    QtOperator& DoubleClickRow(int listId, int row);
     QtOperator& ChooseComboItem(int id, int index);  // arrow keys from the top
     QtOperator& SetTimeOfDay(int id, const QString& hhmmss);
     // Key presses, one per character, to the control that has the focus.

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "calvora/framework/ui/headless/headless_window_system.h"
 #include "tests/support/fake_program.h"
+#include "tests/support/headless/headless_window_system.h"
 
 class OperatorTest : public testing::Test {
 protected:
@@ -78,23 +78,24 @@ public:
     std::string EditText(int id) { return std::string(m_system.Text(id).View()); }
     int RowCount(int listId) {
         const ui::ListView* list = List(listId);
-        return list != nullptr ? list->ItemCount() : -1;
+        return list != nullptr ? list->RowCount() : -1;
     }
     std::string Cell(int listId, int row, int column) {
         const ui::ListView* list = List(listId);
-        return list != nullptr ? std::string(list->ItemText(row, column).View()) : std::string();
+        return list != nullptr ? std::string(list->CellText(row, column).View()) : std::string();
     }
     int TickState(int listId, int row) {
         const ui::ListView* list = List(listId);
-        return list != nullptr ? static_cast<int>(list->ItemState(row, LVIS_STATEIMAGEMASK) >> 12)
-                               : 0;
+        if (list == nullptr || !list->Look().tickBoxes)
+            return 0;
+        return list->IsTicked(row) ? 2 : 1;
     }
     std::string Heading(int listId, int column) {
         return std::string(m_system.Heading(listId, column).View());
     }
     DWORD ListStyle(int listId) {
         const ui::ListView* list = List(listId);
-        return list != nullptr ? list->ExtendedStyle() : 0;
+        return list != nullptr ? ui::ExtendedStyleOf(list->Look()) : 0;
     }
 
 private:

@@ -2,6 +2,8 @@
 // library by name.
 #pragma once
 
+#include <string>
+
 #include "calvora/framework/cstring.h"
 #include "calvora/framework/platform/file_path.h"
 
@@ -33,6 +35,8 @@ HMODULE AfxGetModuleOfAddress(const void* address);
 CALVORA_SYSTEM_API HMODULE CALVORA_SYSTEM_CALL LoadLibraryA(LPCSTR lpLibFileName);
 // The same for a path in the system's own form.
 HMODULE AfxLoadLibrary(const platform::FilePath& path);
+// Why the calling thread's last load of a library failed, in the system's words.
+std::string AfxLoadLibraryError();
 CALVORA_SYSTEM_API FARPROC CALVORA_SYSTEM_CALL GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
 CALVORA_SYSTEM_API BOOL CALVORA_SYSTEM_CALL FreeLibrary(HMODULE hLibModule);
 

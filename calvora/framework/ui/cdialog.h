@@ -130,6 +130,8 @@ protected:                                        \
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+// A control's WM_NOTIFY notification (NM_DBLCLK); the handler takes no arguments.
+#define ON_NOTIFY(code, id, memberFxn) ON_CONTROL(code, id, memberFxn)
 // One handler for the notification code of every control with an id from idFirst to idLast.
 #define ON_CONTROL_RANGE(code, idFirst, idLast, memberFxn) \
     {code, idFirst, idLast, nullptr, AFX_MSGMAP_RANGE_HANDLER(memberFxn)},

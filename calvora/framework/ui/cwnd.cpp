@@ -83,97 +83,131 @@ ui::ListView* CListCtrl::List() const {
     return IsAttached() ? m_pSystem->ListViewOf(m_hDlg, m_nID) : nullptr;
 }
 
-int CListCtrl::InsertColumn(int nCol, LPCSTR lpszColumnHeading, int nFormat, int nWidth, int) {
+// Columns are left-aligned whatever nFormat says: the only alignment the dialogs use.
+int CListCtrl::InsertColumn(int nCol, LPCSTR lpszColumnHeading, int, int nWidth, int) {
     ui::ListView* list = List();
-    return list != nullptr ? list->InsertColumn(nCol, CString(lpszColumnHeading), nFormat, nWidth)
-                           : -1;
+    return list != nullptr ? list->InsertColumn(nCol, CString(lpszColumnHeading), nWidth) : -1;
 }
 
 int CListCtrl::InsertItem(int nItem, LPCSTR lpszItem) {
     ui::ListView* list = List();
-    return list != nullptr ? list->InsertItem(nItem, CString(lpszItem)) : -1;
+    return list != nullptr ? list->InsertRow(nItem, CString(lpszItem)) : -1;
 }
 
 BOOL CListCtrl::DeleteItem(int nItem) {
     ui::ListView* list = List();
-    return list != nullptr && list->DeleteItem(nItem);
+    return list != nullptr && list->DeleteRow(nItem);
 }
 
 int CListCtrl::GetItemCount() const {
     const ui::ListView* list = List();
-    return list != nullptr ? list->ItemCount() : 0;
+    return list != nullptr ? list->RowCount() : 0;
 }
 
 BOOL CListCtrl::SetItemText(int nItem, int nSubItem, LPCSTR lpszText) {
     ui::ListView* list = List();
-    return list != nullptr && list->SetItemText(nItem, nSubItem, CString(lpszText));
+    return list != nullptr && list->SetCellText(nItem, nSubItem, CString(lpszText));
 }
 
 CString CListCtrl::GetItemText(int nItem, int nSubItem) const {
     const ui::ListView* list = List();
-    return list != nullptr ? list->ItemText(nItem, nSubItem) : CString();
+    return list != nullptr ? list->CellText(nItem, nSubItem) : CString();
 }
 
 BOOL CListCtrl::SetItemData(int nItem, DWORD_PTR dwData) {
     ui::ListView* list = List();
-    return list != nullptr && list->SetItemData(nItem, dwData);
+    return list != nullptr && list->SetRowData(nItem, dwData);
 }
 
 DWORD_PTR CListCtrl::GetItemData(int nItem) const {
     const ui::ListView* list = List();
-    return list != nullptr ? list->ItemData(nItem) : 0;
+    return list != nullptr ? list->RowData(nItem) : 0;
 }
 
 UINT CListCtrl::GetItemState(int nItem, UINT nMask) const {
     const ui::ListView* list = List();
-    return list != nullptr ? list->ItemState(nItem, nMask) : 0;
+    if (list == nullptr || nItem < 0 || nItem >= list->RowCount())
+        return 0;
+    UINT state = 0;
+    if (list->FocusedRow() == nItem)
+        state |= LVIS_FOCUSED;
+    if (list->IsSelected(nItem))
+        state |= LVIS_SELECTED;
+    if (list->Look().tickBoxes)
+        state |= INDEXTOSTATEIMAGEMASK(list->IsTicked(nItem) ? 2u : 1u);
+    return state & nMask;
 }
 
 BOOL CListCtrl::SetItemState(int nItem, UINT nState, UINT nMask) {
     ui::ListView* list = List();
-    return list != nullptr && list->SetItemState(nItem, nState, nMask);
+    const int count = list != nullptr ? list->RowCount() : 0;
+    // Row -1 changes every row.
+    if (list == nullptr || nItem < -1 || nItem >= count)
+        return FALSE;
+    const int first = nItem == -1 ? 0 : nItem;
+    const int last = nItem == -1 ? count - 1 : nItem;
+    for (int row = first; row <= last; ++row) {
+        if (nMask & LVIS_SELECTED)
+            list->SetSelected(row, (nState & LVIS_SELECTED) != 0);
+        if ((nMask & LVIS_FOCUSED) && (nState & LVIS_FOCUSED))
+            list->SetFocusedRow(row);
+        else if ((nMask & LVIS_FOCUSED) && list->FocusedRow() == row)
+            list->SetFocusedRow(-1);
+        if (nMask & LVIS_STATEIMAGEMASK)
+            list->SetTicked(row, (nState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2u));
+    }
+    return TRUE;
 }
 
 BOOL CListCtrl::GetCheck(int nItem) const {
-    // Without tick boxes the state image is not a tick, whatever was stored there.
-    if ((GetExtendedStyle() & LVS_EX_CHECKBOXES) == 0)
-        return FALSE;
-    return GetItemState(nItem, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2u);
+    const ui::ListView* list = List();
+    return list != nullptr && list->IsTicked(nItem);
 }
 
 BOOL CListCtrl::SetCheck(int nItem, BOOL fCheck) {
-    return SetItemState(nItem, INDEXTOSTATEIMAGEMASK(fCheck ? 2u : 1u), LVIS_STATEIMAGEMASK);
+    ui::ListView* list = List();
+    return list != nullptr && list->SetTicked(nItem, fCheck != FALSE);
 }
 
 DWORD CListCtrl::SetExtendedStyle(DWORD dwNewStyle) {
     ui::ListView* list = List();
     if (list == nullptr)
         return 0;
-    const DWORD previous = list->ExtendedStyle();
-    list->SetExtendedStyle(dwNewStyle);
+    const DWORD previous = ui::ExtendedStyleOf(list->Look());
+    list->SetLook(ui::ListLookOf(dwNewStyle));
     return previous;
 }
 
 DWORD CListCtrl::GetExtendedStyle() const {
     const ui::ListView* list = List();
-    return list != nullptr ? list->ExtendedStyle() : 0;
+    return list != nullptr ? ui::ExtendedStyleOf(list->Look()) : 0;
 }
 
 int CListCtrl::GetNextItem(int nItem, int nFlags) const {
-    const UINT wanted = static_cast<UINT>(nFlags) & (LVIS_FOCUSED | LVIS_SELECTED);
-    const int count = GetItemCount();
+    const ui::ListView* list = List();
+    if (list == nullptr)
+        return -1;
+    const bool focused = (static_cast<UINT>(nFlags) & LVNI_FOCUSED) != 0;
+    const bool selected = (static_cast<UINT>(nFlags) & LVNI_SELECTED) != 0;
+    const int focusedRow = list->FocusedRow();
+    const int count = list->RowCount();
     for (int row = nItem < 0 ? 0 : nItem + 1; row < count; ++row) {
-        if (GetItemState(row, wanted) == wanted)
+        if ((!focused || row == focusedRow) && (!selected || list->IsSelected(row)))
             return row;
     }
     return -1;
 }
 
 UINT CListCtrl::GetSelectedCount() const {
+    const ui::ListView* list = List();
+    const int count = list != nullptr ? list->RowCount() : 0;
     UINT selected = 0;
-    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0;
-         row = GetNextItem(row, LVNI_SELECTED)) {
-        ++selected;
-    }
+    for (int row = 0; row < count; ++row)
+        selected += list->IsSelected(row) ? 1u : 0u;
     return selected;
+}
+
+BOOL CListCtrl::EnsureVisible(int nItem, BOOL) {
+    ui::ListView* list = List();
+    return list != nullptr && list->ScrollTo(nItem);
 }

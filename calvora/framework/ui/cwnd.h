@@ -64,6 +64,9 @@ public:
     CString GetItemText(int nItem, int nSubItem) const;
     BOOL SetItemData(int nItem, DWORD_PTR dwData);
     DWORD_PTR GetItemData(int nItem) const;
+    // Item states in the platform's bits: LVIS_FOCUSED, LVIS_SELECTED and the state image index
+    // in LVIS_STATEIMAGEMASK (1 = unticked, 2 = ticked, none without tick boxes). Row -1 sets
+    // every row.
     UINT GetItemState(int nItem, UINT nMask) const;
     BOOL SetItemState(int nItem, UINT nState, UINT nMask);
     // 1 for a ticked row; 0 for an unticked row and for every row of a list without tick boxes.
@@ -76,6 +79,8 @@ public:
     // (LVNI_FOCUSED, LVNI_SELECTED; LVNI_ALL for any row); -1 when there is none.
     int GetNextItem(int nItem, int nFlags) const;
     UINT GetSelectedCount() const;
+    // Scrolls the list so that the row is in view (wholly: bPartialOK is not needed).
+    BOOL EnsureVisible(int nItem, BOOL bPartialOK);
 
 private:
     ui::ListView* List() const;

@@ -21,6 +21,23 @@ bool IsPushButton(ui::ControlKind kind);
 // Push buttons and check boxes: the controls with a check state.
 bool IsButton(ui::ControlKind kind);
 
+// What a window system hands out for a control of the given kind, from its object that
+// implements every control interface.
+template <typename EveryInterface>
+WindowSystem::ControlParts PartsOfKind(EveryInterface& control, ui::ControlKind kind) {
+    WindowSystem::ControlParts parts;
+    parts.control = &control;
+    if (IsButton(kind))
+        parts.button = &control;
+    if (kind == ui::ControlKind::DropDownList)
+        parts.comboBox = &control;
+    if (kind == ui::ControlKind::DateTimePicker)
+        parts.timeEditor = &control;
+    if (kind == ui::ControlKind::ListView)
+        parts.listView = &control;
+    return parts;
+}
+
 // The first tab stop that takes input, 0 when none: where the focus goes after initialisation.
 int FirstTabStop(const ui::DialogTemplate& dialog, WindowSystem& system, HDLG dlg);
 

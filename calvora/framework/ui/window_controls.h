@@ -61,25 +61,50 @@ protected:
     ~TimeEditor() = default;
 };
 
-// List views in report view. Row and column indexes from 0; failures answer -1 or false.
+// How a list view shows its rows: the platform list's extended styles the dialogs choose.
+struct ListLook {
+    bool gridLines = false;
+    bool fullRowSelect = false;
+    bool tickBoxes = false;
+    bool oneClickActivate = false;
+
+    bool operator==(const ListLook&) const = default;
+};
+
+// The platform list's extended style bits (LVS_EX_*) and the look they give, both ways; bits
+// with no part in the look are dropped.
+ListLook ListLookOf(DWORD extendedStyle);
+DWORD ExtendedStyleOf(const ListLook& look);
+
+// List views in report view, in rows: each row has a text per column, a pointer-sized value, a
+// tick (with tick boxes), whether it is selected, and at most one row has the focus frame. Row
+// and column indexes from 0; a bad row changes nothing and answers -1, false or empty.
 class ListView {
 public:
-    virtual int InsertColumn(int column, const CString& heading, int format, int width) = 0;
-    // Inserts at row, or at the end when row is past it; returns the new row's index.
-    virtual int InsertItem(int row, const CString& text) = 0;
-    virtual bool DeleteItem(int row) = 0;
-    virtual int ItemCount() const = 0;
-    virtual bool SetItemText(int row, int column, const CString& text) = 0;
-    virtual CString ItemText(int row, int column) const = 0;
-    virtual bool SetItemData(int row, DWORD_PTR data) = 0;
-    virtual DWORD_PTR ItemData(int row) const = 0;
-    // Item states with the platform's bits: LVIS_FOCUSED, LVIS_SELECTED and the state image
-    // index in LVIS_STATEIMAGEMASK (1 = unticked, 2 = ticked). Row -1 sets every row.
-    virtual UINT ItemState(int row, UINT mask) const = 0;
-    virtual bool SetItemState(int row, UINT state, UINT mask) = 0;
-    virtual DWORD ExtendedStyle() const = 0;
-    // Replaces all extended styles.
-    virtual void SetExtendedStyle(DWORD style) = 0;
+    // Columns are left-aligned, as the dialogs' are.
+    virtual int InsertColumn(int column, const CString& heading, int width) = 0;
+    // Inserts at row, or at the end when row is past it; returns the new row's index. A new
+    // row is unticked, not selected and has no focus.
+    virtual int InsertRow(int row, const CString& text) = 0;
+    virtual bool DeleteRow(int row) = 0;
+    virtual int RowCount() const = 0;
+    virtual bool SetCellText(int row, int column, const CString& text) = 0;
+    virtual CString CellText(int row, int column) const = 0;
+    virtual bool SetRowData(int row, DWORD_PTR data) = 0;
+    virtual DWORD_PTR RowData(int row) const = 0;
+    // No row of a list without tick boxes is ticked; turning them on unticks every row.
+    virtual bool IsTicked(int row) const = 0;
+    virtual bool SetTicked(int row, bool ticked) = 0;
+    virtual bool IsSelected(int row) const = 0;
+    virtual bool SetSelected(int row, bool selected) = 0;
+    // The row with the focus frame, -1 when none has it.
+    virtual int FocusedRow() const = 0;
+    // Moves the focus frame to row, or takes it from every row with -1; the selection stays.
+    virtual bool SetFocusedRow(int row) = 0;
+    virtual ListLook Look() const = 0;
+    virtual void SetLook(const ListLook& look) = 0;
+    // Scrolls the row wholly into view.
+    virtual bool ScrollTo(int row) = 0;
 
 protected:
     ~ListView() = default;

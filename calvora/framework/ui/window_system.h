@@ -24,7 +24,7 @@ struct DialogEvent {
     };
     Kind kind;
     // Notify: the notification code (BN_CLICKED, which is also a plain command, EN_KILLFOCUS,
-    // CBN_KILLFOCUS, CBN_SELCHANGE) and the control or command id.
+    // CBN_KILLFOCUS, CBN_SELCHANGE, NM_DBLCLK on a list's row) and the control or command id.
     UINT code = 0;
     int id = 0;
 };
@@ -60,13 +60,27 @@ public:
     // The control that has the keyboard focus, 0 when none of this dialog's controls has it.
     virtual int FocusedControl(HDLG) { return 0; }
 
+    // One control as a window system hands it out: the interfaces its kind has, nullptr for
+    // the others (dialog_rules::PartsOfKind).
+    struct ControlParts {
+        ui::Control* control = nullptr;
+        ui::Button* button = nullptr;
+        ui::ComboBox* comboBox = nullptr;
+        ui::TimeEditor* timeEditor = nullptr;
+        ui::ListView* listView = nullptr;
+    };
+
     // The controls of an open dialog, by id (window_controls.h): nullptr when the dialog has no
     // such control or it is not of that kind, and from a system that shows no dialog.
-    virtual ui::Control* ControlOf(HDLG, int) { return nullptr; }
-    virtual ui::Button* ButtonOf(HDLG, int) { return nullptr; }
-    virtual ui::ComboBox* ComboBoxOf(HDLG, int) { return nullptr; }
-    virtual ui::TimeEditor* TimeEditorOf(HDLG, int) { return nullptr; }
-    virtual ui::ListView* ListViewOf(HDLG, int) { return nullptr; }
+    ui::Control* ControlOf(HDLG dlg, int id) { return PartsOf(dlg, id).control; }
+    ui::Button* ButtonOf(HDLG dlg, int id) { return PartsOf(dlg, id).button; }
+    ui::ComboBox* ComboBoxOf(HDLG dlg, int id) { return PartsOf(dlg, id).comboBox; }
+    ui::TimeEditor* TimeEditorOf(HDLG dlg, int id) { return PartsOf(dlg, id).timeEditor; }
+    ui::ListView* ListViewOf(HDLG dlg, int id) { return PartsOf(dlg, id).listView; }
+
+protected:
+    // The one lookup a window system that shows dialogs gives.
+    virtual ControlParts PartsOf(HDLG, int) { return {}; }
 };
 
 // The window system dialogs are shown with; never null. Unless one is installed, the first call

@@ -2,6 +2,6 @@
 #include "host/app/host_commands.h"
 
 int RunIcs(const ModuleExports&, const HostInvocation&) {
-    Fail("ics is not part of the Windows build");
+    Fail(_("ics is not part of the Windows build"));
     return 2;
 }

@@ -2,6 +2,6 @@
 #include "host/app/host_commands.h"
 
 int RunWeek(const ModuleExports&, const HostInvocation&) {
-    Fail("week is not part of the Windows build");
+    Fail(_("week is not part of the Windows build"));
     return 2;
 }

@@ -25,7 +25,12 @@ int Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& 
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e)
         env.emplace_back(*e);
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
+    // As on Windows, an extra entry replaces the variable of its name.
+    auto name = [](const std::string& entry) { return entry.substr(0, entry.find('=') + 1); };
+    for (const std::string& extra : extraEnv) {
+        std::erase_if(env, [&](const std::string& entry) { return name(entry) == name(extra); });
+        env.push_back(extra);
+    }
     auto argPointers = Pointers(args);
     auto envPointers = Pointers(env);
 

@@ -124,6 +124,11 @@ HMODULE AfxLoadLibrary(const platform::FilePath& path) {
     return LoadLibraryA(path.Native().c_str());
 }
 
+std::string AfxLoadLibraryError() {
+    const char* reason = dlerror();
+    return reason != nullptr ? reason : "";
+}
+
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) {
     if (hModule == nullptr || lpProcName == nullptr)
         return nullptr;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "calvora/framework/platform/platform_file.h"
 #include "calvora/framework/platform/win32/windows_sdk.h"
 
 platform::FilePath AfxGetModuleFilePath(HMODULE hModule) {
@@ -19,6 +20,10 @@ platform::FilePath AfxGetModuleFilePath(HMODULE hModule) {
 
 HMODULE AfxLoadLibrary(const platform::FilePath& path) {
     return LoadLibraryW(path.Native().c_str());
+}
+
+std::string AfxLoadLibraryError() {
+    return platform::SystemErrorText(static_cast<int>(GetLastError()));
 }
 
 HMODULE AfxGetModuleOfAddress(const void* address) {

@@ -19,7 +19,9 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QStyleOption>
+#include <QValidator>
 #include <QWindow>
+#include <algorithm>
 
 #include "calvora/framework/ui/dialog_rules.h"
 #include "calvora/framework/ui/qt/qt_text.h"
@@ -110,6 +112,37 @@ QStyle* FocusCues() {
     return style.data();
 }
 
+// Exactly the title bar the template gives: a caption, and with the system menu the close box;
+// never a minimise or maximise box, which would let the window manager hide a modal dialog.
+Qt::WindowFlags TitleBarFlags(const ui::DialogTemplate& dialog) {
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    if (dialog.style & ui::kCaption)
+        flags |= Qt::WindowTitleHint;
+    if (dialog.style & ui::kSysMenu)
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    return flags;
+}
+
+// What a platform single-line edit keeps of a pasted or dropped text: up to its first line
+// break. Typing cannot bring one in (Enter is the dialog's), so the first line break before the
+// cursor starts what was just inserted beyond it.
+class SingleLineValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        const auto lineBreak = std::find_if(input.begin(), input.begin() + pos, [](QChar ch) {
+            return ch == QLatin1Char('\n') || ch == QLatin1Char('\r');
+        });
+        if (lineBreak != input.begin() + pos) {
+            const auto at = static_cast<int>(lineBreak - input.begin());
+            input.remove(at, pos - at);
+            pos = at;
+        }
+        return Acceptable;
+    }
+};
+
 bool InPopup(const QObject* watched) {
     const auto* widget = qobject_cast<const QWidget*>(watched);
     return widget != nullptr && widget->window()->windowType() == Qt::Popup;
@@ -130,6 +163,7 @@ DialogWindow::DialogWindow(const ui::DialogTemplate& dialog, QWidget* owner, Dia
     m_baseX = AverageCharWidth(metrics);
     m_baseY = metrics.height();
     setWindowTitle(ToQString(dialog.caption));
+    setWindowFlags(TitleBarFlags(dialog));
     setFixedSize(Scale(dialog.cx, m_baseX, 4), Scale(dialog.cy, m_baseY, 8));
     // Modal for its owner only, so that boxes of other threads stay usable beside it.
     setWindowModality(Qt::WindowModal);
@@ -184,6 +218,7 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
             return new QGroupBox(text, this);
         case ControlKind::Edit: {
             auto* edit = new QLineEdit(text, this);
+            edit->setValidator(new SingleLineValidator(edit));
             edit->setFrame((control.style & ui::kBorder) != 0);
             if (control.style & ui::kReadOnly) {
                 // A read-only edit shows the dialog's background, as on the platform.
@@ -222,8 +257,14 @@ QWidget* DialogWindow::CreateControl(const ControlTemplate& control) {
         }
         case ControlKind::DateTimePicker:
             return new TimeOfDayEdit(this);
-        case ControlKind::ListView:
-            return new ReportListView(this);
+        case ControlKind::ListView: {
+            // Only rows raise it: the view reports no double-click below the rows or on a tick
+            // box.
+            auto* list = new ReportListView(this);
+            connect(list, &QAbstractItemView::doubleClicked, this,
+                    [this, id = control.id] { Notify(NM_DBLCLK, id); });
+            return list;
+        }
     }
     return new QWidget(this);
 }
@@ -275,8 +316,14 @@ int DialogWindow::FocusedControl() const {
 }
 
 void DialogWindow::FocusControl(int id, Qt::FocusReason reason) {
-    if (QWidget* widget = Control(id))
-        widget->setFocus(reason);
+    QWidget* widget = Control(id);
+    if (widget == nullptr)
+        return;
+    widget->setFocus(reason);
+    // As the dialog manager does, an edit given the focus has its text selected, ready to be
+    // typed over (after a rejected value above all).
+    if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        edit->selectAll();
 }
 
 void DialogWindow::ShowDefaultButton(int focused) {
@@ -411,6 +458,14 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     // Keys that reach the dialog itself: no control has the focus.
     if (!IsDialogKey(event->key()) || !HandleDialogKey(*event))
         QDialog::keyPressEvent(event);
+}
+
+void DialogWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // A window manager that minimises the dialog anyway would leave the host waiting on an
+    // empty screen: it comes straight back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void DialogWindow::closeEvent(QCloseEvent* event) {

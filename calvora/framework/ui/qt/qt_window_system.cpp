@@ -6,12 +6,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <QThread>
+#include <QTranslator>
 #include <cstdio>
 #include <map>
 
+#include "calvora/framework/ui/dialog_rules.h"
 #include "calvora/framework/ui/qt/dialog_window.h"
 #include "calvora/framework/ui/qt/message_box.h"
 #include "calvora/framework/ui/qt/qt_platform.h"
@@ -38,11 +41,6 @@ public:
           m_picker(dynamic_cast<TimeOfDayEdit*>(&widget)),
           m_list(dynamic_cast<ReportListView*>(&widget)) {}
 
-    bool IsButton() const { return m_button != nullptr; }
-    bool IsComboBox() const { return m_combo != nullptr; }
-    bool IsTimeEditor() const { return m_picker != nullptr; }
-    bool IsListView() const { return m_list != nullptr; }
-
     // ui::Control
     CString Text() const override {
         if (auto* edit = qobject_cast<QLineEdit*>(m_widget))
@@ -56,7 +54,11 @@ public:
     void SetText(const CString& text) override {
         const QString shown = ToQString(text.View());
         if (auto* edit = qobject_cast<QLineEdit*>(m_widget)) {
+            // The dialog's own text is kept whole; only the operator's pastes are cut.
+            const QValidator* validator = edit->validator();
+            edit->setValidator(nullptr);
             edit->setText(shown);
+            edit->setValidator(validator);
         } else if (m_button != nullptr) {
             m_button->setText(shown);
         }
@@ -85,30 +87,33 @@ public:
     void SetTime(const CTime& value) override { m_picker->SetValue(value); }
 
     // ui::ListView
-    int InsertColumn(int column, const CString& heading, int, int width) override {
+    int InsertColumn(int column, const CString& heading, int width) override {
         return m_list->InsertColumn(column, heading, width);
     }
-    int InsertItem(int row, const CString& text) override {
+    int InsertRow(int row, const CString& text) override {
         return m_list->Model().InsertRow(row, text);
     }
-    bool DeleteItem(int row) override { return m_list->Model().RemoveRow(row); }
-    int ItemCount() const override { return m_list->Model().rowCount(); }
-    bool SetItemText(int row, int column, const CString& text) override {
+    bool DeleteRow(int row) override { return m_list->Model().RemoveRow(row); }
+    int RowCount() const override { return m_list->Model().rowCount(); }
+    bool SetCellText(int row, int column, const CString& text) override {
         return m_list->Model().SetText(row, column, text);
     }
-    CString ItemText(int row, int column) const override {
+    CString CellText(int row, int column) const override {
         return m_list->Model().Text(row, column);
     }
-    bool SetItemData(int row, DWORD_PTR data) override {
+    bool SetRowData(int row, DWORD_PTR data) override {
         return m_list->Model().SetValue(row, data);
     }
-    DWORD_PTR ItemData(int row) const override { return m_list->Model().Value(row); }
-    UINT ItemState(int row, UINT mask) const override { return m_list->State(row, mask); }
-    bool SetItemState(int row, UINT state, UINT mask) override {
-        return m_list->SetState(row, state, mask);
-    }
-    DWORD ExtendedStyle() const override { return m_list->ExtendedStyle(); }
-    void SetExtendedStyle(DWORD style) override { m_list->SetExtendedStyle(style); }
+    DWORD_PTR RowData(int row) const override { return m_list->Model().Value(row); }
+    bool IsTicked(int row) const override { return m_list->Model().IsTicked(row); }
+    bool SetTicked(int row, bool ticked) override { return m_list->Model().SetTicked(row, ticked); }
+    bool IsSelected(int row) const override { return m_list->IsSelected(row); }
+    bool SetSelected(int row, bool selected) override { return m_list->SetSelected(row, selected); }
+    int FocusedRow() const override { return m_list->FocusedRow(); }
+    bool SetFocusedRow(int row) override { return m_list->SetFocusedRow(row); }
+    ui::ListLook Look() const override { return m_list->Look(); }
+    void SetLook(const ui::ListLook& look) override { m_list->SetLook(look); }
+    bool ScrollTo(int row) override { return m_list->ScrollTo(row); }
 
 private:
     DialogWindow& m_dialog;
@@ -142,6 +147,34 @@ QtControl* ControlIn(HDLG dlg, int id) {
     }
     return nullptr;
 }
+
+// The toolkit's own texts (an edit's context menu, ...) in the dialogs' language, Simplified
+// Chinese, whatever the host's locale, for as long as one of the module's dialogs is open: the
+// host's own windows go back to its language afterwards. Without the translation file they stay
+// English.
+class ToolkitTranslation {
+public:
+    ToolkitTranslation() {
+        if (s_dialogsOpen++ == 0 && Loaded() != nullptr)
+            QCoreApplication::installTranslator(Loaded());
+    }
+    ~ToolkitTranslation() {
+        if (--s_dialogsOpen == 0 && Loaded() != nullptr)
+            QCoreApplication::removeTranslator(Loaded());
+    }
+    ToolkitTranslation(const ToolkitTranslation&) = delete;
+    ToolkitTranslation& operator=(const ToolkitTranslation&) = delete;
+
+private:
+    static QTranslator* Loaded() {
+        static QTranslator translator;
+        static const bool loaded = translator.load(
+            QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        return loaded ? &translator : nullptr;
+    }
+
+    static inline int s_dialogsOpen = 0;  // only the application's thread runs dialogs
+};
 
 }  // namespace
 
@@ -189,6 +222,7 @@ INT_PTR QtWindowSystem::RunModalDialog(const ui::DialogTemplate& dialog, HDLG ow
     QWidget* const ownerWindow = OwnerOf(owner);
     INT_PTR result = -1;
     {
+        const ToolkitTranslation chinese;
         DialogWindow window(dialog, ownerWindow, sink, *this);
         g_openDialogs.push_back(OpenDialog{&window, {}});
         result = window.Run();
@@ -219,26 +253,9 @@ int QtWindowSystem::FocusedControl(HDLG dlg) {
     return dlg != nullptr ? DialogWindow::FromHandle(dlg)->FocusedControl() : 0;
 }
 
-ui::Control* QtWindowSystem::ControlOf(HDLG dlg, int id) {
-    return ControlIn(dlg, id);
-}
-
-ui::Button* QtWindowSystem::ButtonOf(HDLG dlg, int id) {
+WindowSystem::ControlParts QtWindowSystem::PartsOf(HDLG dlg, int id) {
     QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsButton() ? control : nullptr;
-}
-
-ui::ComboBox* QtWindowSystem::ComboBoxOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsComboBox() ? control : nullptr;
-}
-
-ui::TimeEditor* QtWindowSystem::TimeEditorOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsTimeEditor() ? control : nullptr;
-}
-
-ui::ListView* QtWindowSystem::ListViewOf(HDLG dlg, int id) {
-    QtControl* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsListView() ? control : nullptr;
+    if (control == nullptr)
+        return {};
+    return dialog_rules::PartsOfKind(*control, DialogWindow::FromHandle(dlg)->TemplateOf(id)->kind);
 }

@@ -3,13 +3,16 @@
 // keeps texts only up to the last column written; the columns beyond read empty.
 #include "calvora/framework/ui/qt/report_list.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <utility>
 
@@ -18,10 +21,9 @@
 
 namespace {
 
-constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1u);
-constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2u);
-
-// Cells without a focus frame of their own: the view draws one around the focused row.
+// Cells without a focus frame of their own: the view draws one around the focused row. A tick
+// box gets a frame in the text colour, which stands out in a dark palette as in a light one. A
+// cell too narrow for its text shows the whole text as a tip, as the platform's label tips do.
 class CellDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -31,6 +33,43 @@ public:
         QStyleOptionViewItem cell(option);
         cell.state &= ~QStyle::State_HasFocus;
         QStyledItemDelegate::paint(painter, cell, index);
+        if ((index.flags() & Qt::ItemIsUserCheckable) == 0)
+            return;
+        initStyleOption(&cell, index);
+        const QRect box = Style(option).subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell,
+                                                       option.widget);
+        painter->save();
+        painter->setPen(option.palette.color(QPalette::Text));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        painter->restore();
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        if (IsCut(cell))
+            QToolTip::showText(event->globalPos(), cell.text, view, option.rect);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+
+private:
+    static const QStyle& Style(const QStyleOptionViewItem& option) {
+        return option.widget != nullptr ? *option.widget->style() : *QApplication::style();
+    }
+
+    // As the style lays the text out: inside its rectangle less a margin on either side.
+    static bool IsCut(const QStyleOptionViewItem& cell) {
+        const QStyle& style = Style(cell);
+        const QRect text = style.subElementRect(QStyle::SE_ItemViewItemText, &cell, cell.widget);
+        const int margin =
+            style.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, cell.widget) + 1;
+        return cell.fontMetrics.horizontalAdvance(cell.text) > text.width() - 2 * margin;
     }
 };
 
@@ -109,11 +148,12 @@ bool ReportListModel::IsTicked(int row) const {
     return IsRow(row) && m_rows[static_cast<std::size_t>(row)].ticked;
 }
 
-void ReportListModel::SetTicked(int row, bool ticked) {
+bool ReportListModel::SetTicked(int row, bool ticked) {
     if (!IsRow(row))
-        return;
-    m_rows[static_cast<std::size_t>(row)].ticked = ticked;
+        return false;
+    m_rows[static_cast<std::size_t>(row)].ticked = m_tickBoxes && ticked;
     emit dataChanged(index(row, 0), index(row, 0), {Qt::CheckStateRole});
+    return true;
 }
 
 void ReportListModel::SetTickBoxes(bool on) {
@@ -189,65 +229,68 @@ int ReportListView::InsertColumn(int column, const CString& heading, int width) 
     return at;
 }
 
-UINT ReportListView::State(int row, UINT mask) const {
+bool ReportListView::IsSelected(int row) const {
+    return m_model.IsRow(row) && selectionModel()->rowIntersectsSelection(row, {});
+}
+
+bool ReportListView::SetSelected(int row, bool selected) {
     if (!m_model.IsRow(row))
-        return 0;
-    UINT state = 0;
-    if (currentIndex().isValid() && currentIndex().row() == row)
-        state |= LVIS_FOCUSED;
-    if (selectionModel()->rowIntersectsSelection(row, {}))
-        state |= LVIS_SELECTED;
-    if (m_model.HasTickBoxes())
-        state |= m_model.IsTicked(row) ? kTicked : kUnticked;
-    return state & mask;
-}
-
-bool ReportListView::SetState(int row, UINT state, UINT mask) {
-    // Row -1 changes every row, as on the platform.
-    if (row != -1 && !m_model.IsRow(row))
         return false;
-    const int first = row == -1 ? 0 : row;
-    const int last = row == -1 ? m_model.rowCount() - 1 : row;
-    if (mask & LVIS_SELECTED) {
-        if (row == -1 && (state & LVIS_SELECTED) == 0) {
-            selectionModel()->clearSelection();
-        } else {
-            for (int i = first; i <= last; ++i)
-                Select(i, (state & LVIS_SELECTED) != 0);
-        }
-    }
-    if (mask & LVIS_FOCUSED) {
-        for (int i = first; i <= last; ++i)
-            SetFocusRow(i, (state & LVIS_FOCUSED) != 0);
-    }
-    if ((mask & LVIS_STATEIMAGEMASK) && m_model.HasTickBoxes()) {
-        for (int i = first; i <= last; ++i)
-            m_model.SetTicked(i, (state & LVIS_STATEIMAGEMASK) == kTicked);
-    }
-    return true;
-}
-
-void ReportListView::Select(int row, bool selected) {
     const QItemSelection rowSelection(m_model.index(row, 0),
                                       m_model.index(row, m_model.columnCount() - 1));
     selectionModel()->select(
         rowSelection, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    return true;
 }
 
-void ReportListView::SetFocusRow(int row, bool focused) {
-    if (focused) {
-        selectionModel()->setCurrentIndex(m_model.index(row, 0), QItemSelectionModel::NoUpdate);
-    } else if (currentIndex().isValid() && currentIndex().row() == row) {
-        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+int ReportListView::FocusedRow() const {
+    return currentIndex().isValid() ? currentIndex().row() : -1;
+}
+
+bool ReportListView::SetFocusedRow(int row) {
+    if (row != -1 && !m_model.IsRow(row))
+        return false;
+    selectionModel()->setCurrentIndex(row == -1 ? QModelIndex() : m_model.index(row, 0),
+                                      QItemSelectionModel::NoUpdate);
+    return true;
+}
+
+void ReportListView::SetLook(const ui::ListLook& look) {
+    m_look = look;
+    setShowGrid(look.gridLines);
+    setSelectionBehavior(look.fullRowSelect ? QAbstractItemView::SelectRows
+                                            : QAbstractItemView::SelectItems);
+    m_model.SetTickBoxes(look.tickBoxes);
+}
+
+bool ReportListView::ScrollTo(int row) {
+    if (!m_model.IsRow(row))
+        return false;
+    // A row just inserted is not laid out yet, and the scroll range would not reach it.
+    updateGeometries();
+    scrollTo(m_model.index(row, 0));
+    return true;
+}
+
+QModelIndex ReportListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    // Home and End go to the first and last row, as in a report list, not along the row; the
+    // selection then follows the focus as for the other keys (Shift extends, Ctrl leaves it).
+    if ((action == MoveHome || action == MoveEnd) && m_model.rowCount() > 0) {
+        const int row = action == MoveHome ? 0 : m_model.rowCount() - 1;
+        return m_model.index(row, currentIndex().isValid() ? currentIndex().column() : 0);
     }
+    return QTableView::moveCursor(action, modifiers);
 }
 
-void ReportListView::SetExtendedStyle(DWORD style) {
-    m_extendedStyle = style;
-    setShowGrid((style & LVS_EX_GRIDLINES) != 0);
-    setSelectionBehavior((style & LVS_EX_FULLROWSELECT) != 0 ? QAbstractItemView::SelectRows
-                                                             : QAbstractItemView::SelectItems);
-    m_model.SetTickBoxes((style & LVS_EX_CHECKBOXES) != 0);
+QItemSelectionModel::SelectionFlags ReportListView::selectionCommand(const QModelIndex& index,
+                                                                     const QEvent* event) const {
+    QItemSelectionModel::SelectionFlags how = QTableView::selectionCommand(index, event);
+    // Shift with a key selects the rows from the anchor to the focus and no others.
+    if (event != nullptr && event->type() == QEvent::KeyPress &&
+        static_cast<const QKeyEvent*>(event)->modifiers() == Qt::ShiftModifier) {
+        how |= QItemSelectionModel::Clear;
+    }
+    return how;
 }
 
 void ReportListView::focusInEvent(QFocusEvent* event) {

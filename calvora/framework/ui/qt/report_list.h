@@ -8,6 +8,7 @@
 
 #include "calvora/framework/afxtypes.h"
 #include "calvora/framework/cstring.h"
+#include "calvora/framework/ui/window_controls.h"
 
 class ReportListModel final : public QAbstractTableModel {
 public:
@@ -21,7 +22,8 @@ public:
     bool SetValue(int row, DWORD_PTR value);
     DWORD_PTR Value(int row) const;
     bool IsTicked(int row) const;
-    void SetTicked(int row, bool ticked);
+    // Without tick boxes no row is ticked; false for a bad row.
+    bool SetTicked(int row, bool ticked);
     // With tick boxes off no row shows one; turning them on gives every row an empty box.
     void SetTickBoxes(bool on);
     bool HasTickBoxes() const { return m_tickBoxes; }
@@ -53,13 +55,18 @@ public:
 
     ReportListModel& Model() { return m_model; }
     int InsertColumn(int column, const CString& heading, int width);
-    // Item states with the platform's bits: focused, selected and the tick as state image.
-    UINT State(int row, UINT mask) const;
-    bool SetState(int row, UINT state, UINT mask);
-    DWORD ExtendedStyle() const { return m_extendedStyle; }
-    void SetExtendedStyle(DWORD style);
+    bool IsSelected(int row) const;
+    bool SetSelected(int row, bool selected);
+    int FocusedRow() const;
+    bool SetFocusedRow(int row);
+    ui::ListLook Look() const { return m_look; }
+    void SetLook(const ui::ListLook& look);
+    bool ScrollTo(int row);
 
 protected:
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -69,12 +76,10 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    void Select(int row, bool selected);
-    void SetFocusRow(int row, bool focused);
     // The row whose tick box lies under a point of the viewport, -1 when none does.
     int TickBoxRowAt(const QPoint& point) const;
 
     ReportListModel m_model;
-    DWORD m_extendedStyle = 0;
+    ui::ListLook m_look;
     bool m_pressedOnTickBox = false;
 };

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <algorithm>
+#include <utility>
 
 #include "calvora/framework/ui/dialog_rules.h"
 
@@ -43,15 +44,16 @@ void TimeOfDayEdit::TypeDigit(int digit) {
     const Section field = currentSection();
     const int highest = field == HourSection ? 23 : 59;
     // A second digit completes the field when the two make a value in range; otherwise the
-    // digit starts the field afresh.
+    // digit starts the field afresh. The field is full with two digits, or with one that no
+    // second digit could follow.
     int value = digit;
+    bool full = digit * 10 > highest;
     if (field == m_pendingField && m_pendingDigit * 10 + digit <= highest) {
         value = m_pendingDigit * 10 + digit;
-        m_pendingField = NoSection;
-    } else {
-        m_pendingField = field;
-        m_pendingDigit = digit;
+        full = true;
     }
+    m_pendingField = full ? NoSection : field;
+    m_pendingDigit = digit;
     const QTime shown = time();
     switch (field) {
         case HourSection:
@@ -66,13 +68,22 @@ void TimeOfDayEdit::TypeDigit(int digit) {
         default:
             return;
     }
-    setSelectedSection(field);
+    // A full field hands the typing on to the next one, as "0830" is 08:30.
+    const int next = currentSectionIndex() + 1;
+    if (full && next < sectionCount()) {
+        SelectField(next);
+        m_movedOnByDigits = true;
+    } else {
+        setSelectedSection(field);
+    }
 }
 
 void TimeOfDayEdit::keyPressEvent(QKeyEvent* event) {
     const bool command =
         (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
     const QString typed = event->text();
+    // A separator typed just after the digits filled a field has already been moved past.
+    const bool movedOnByDigits = std::exchange(m_movedOnByDigits, false);
     switch (event->key()) {
         case Qt::Key_Left:
             SelectField(std::max(currentSectionIndex() - 1, 0));
@@ -100,7 +111,7 @@ void TimeOfDayEdit::keyPressEvent(QKeyEvent* event) {
     const QChar ch = typed.front();
     if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
         TypeDigit(ch.digitValue());
-    else if (ch == QLatin1Char(':'))
+    else if (ch == QLatin1Char(':') && !movedOnByDigits)
         SelectField(std::min(currentSectionIndex() + 1, sectionCount() - 1));
     // Any other character is refused.
     event->accept();

@@ -1,7 +1,7 @@
 // The time picker: holds a whole instant and lets the operator change only its time of day, to
 // the second; the date part stays what it was given. Typing works field by field as on the
-// platform's picker: digits fill the selected field, the separator moves on to the next one,
-// the arrows step the field round within its range.
+// platform's picker: digits fill the selected field and move on to the next one once it is
+// full, the separator moves on too, the arrows step the field round within its range.
 #pragma once
 
 #include <QTimeEdit>
@@ -27,4 +27,5 @@ private:
     // The field a first digit was typed into, waiting for a second one.
     Section m_pendingField = NoSection;
     int m_pendingDigit = 0;
+    bool m_movedOnByDigits = false;
 };

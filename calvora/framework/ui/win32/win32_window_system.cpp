@@ -13,6 +13,7 @@
 #include <string>
 
 #include "calvora/framework/ui/dialog_rules.h"
+#include "calvora/framework/ui/win32/cell_tips.h"
 
 namespace {
 
@@ -86,8 +87,7 @@ public:
     Win32Control(HWND dialog, HWND control, ui::ControlKind kind)
         : m_dialog(dialog), m_control(control), m_kind(kind) {}
 
-    bool Is(ui::ControlKind kind) const { return m_kind == kind; }
-    bool IsButton() const { return dialog_rules::IsButton(m_kind); }
+    ui::ControlKind Kind() const { return m_kind; }
 
     // ui::Control
     CString Text() const override {
@@ -133,40 +133,71 @@ public:
             Send(m_control, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&fields));
     }
 
-    // ui::ListView
-    int InsertColumn(int column, const CString& heading, int format, int width) override;
-    int InsertItem(int row, const CString& text) override;
-    bool DeleteItem(int row) override {
+    // ui::ListView: rows in the platform's item states, here alone.
+    int InsertColumn(int column, const CString& heading, int width) override;
+    int InsertRow(int row, const CString& text) override;
+    bool DeleteRow(int row) override {
         return Send(m_control, LVM_DELETEITEM, static_cast<WPARAM>(row)) != 0;
     }
-    int ItemCount() const override { return static_cast<int>(Send(m_control, LVM_GETITEMCOUNT)); }
-    bool SetItemText(int row, int column, const CString& text) override;
-    CString ItemText(int row, int column) const override;
-    bool SetItemData(int row, DWORD_PTR data) override;
-    DWORD_PTR ItemData(int row) const override;
-    UINT ItemState(int row, UINT mask) const override {
-        return static_cast<UINT>(Send(m_control, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
+    int RowCount() const override { return static_cast<int>(Send(m_control, LVM_GETITEMCOUNT)); }
+    bool SetCellText(int row, int column, const CString& text) override;
+    CString CellText(int row, int column) const override;
+    bool SetRowData(int row, DWORD_PTR data) override;
+    DWORD_PTR RowData(int row) const override;
+    bool IsTicked(int row) const override {
+        return Look().tickBoxes && State(row, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2u);
     }
-    bool SetItemState(int row, UINT state, UINT mask) override;
-    DWORD ExtendedStyle() const override {
-        return static_cast<DWORD>(Send(m_control, LVM_GETEXTENDEDLISTVIEWSTYLE));
+    bool SetTicked(int row, bool ticked) override {
+        if (!Look().tickBoxes)
+            return IsRow(row);
+        return SetState(row, INDEXTOSTATEIMAGEMASK(ticked ? 2u : 1u), LVIS_STATEIMAGEMASK);
+    }
+    bool IsSelected(int row) const override { return State(row, LVIS_SELECTED) != 0; }
+    bool SetSelected(int row, bool selected) override {
+        return SetState(row, selected ? LVIS_SELECTED : 0u, LVIS_SELECTED);
+    }
+    int FocusedRow() const override {
+        return static_cast<int>(
+            Send(m_control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+    }
+    bool SetFocusedRow(int row) override {
+        if (row != -1)
+            return SetState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+        const int focused = FocusedRow();
+        return focused < 0 || SetState(focused, 0, LVIS_FOCUSED);
+    }
+    ui::ListLook Look() const override {
+        return ui::ListLookOf(static_cast<DWORD>(Send(m_control, LVM_GETEXTENDEDLISTVIEWSTYLE)));
     }
     // A mask of 0 replaces every extended style.
-    void SetExtendedStyle(DWORD style) override {
-        Send(m_control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
+    void SetLook(const ui::ListLook& look) override {
+        Send(m_control, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+             static_cast<LPARAM>(ui::ExtendedStyleOf(look)));
+    }
+    bool ScrollTo(int row) override {
+        return IsRow(row) && Send(m_control, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
     }
 
 private:
+    bool IsRow(int row) const { return row >= 0 && row < RowCount(); }
+    UINT State(int row, UINT mask) const {
+        if (!IsRow(row))
+            return 0;
+        return static_cast<UINT>(Send(m_control, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
+    }
+    // Row -1 would change every row: callers name one.
+    bool SetState(int row, UINT state, UINT mask);
+
     HWND m_dialog;
     HWND m_control;
     ui::ControlKind m_kind;
 };
 
-int Win32Control::InsertColumn(int column, const CString& heading, int format, int width) {
+int Win32Control::InsertColumn(int column, const CString& heading, int width) {
     std::wstring text = Wide(heading);
     LVCOLUMNW info{};
     info.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-    info.fmt = format;
+    info.fmt = LVCFMT_LEFT;
     info.cx = width;
     info.pszText = text.data();
     info.iSubItem = column;
@@ -174,7 +205,7 @@ int Win32Control::InsertColumn(int column, const CString& heading, int format, i
                                  reinterpret_cast<LPARAM>(&info)));
 }
 
-int Win32Control::InsertItem(int row, const CString& text) {
+int Win32Control::InsertRow(int row, const CString& text) {
     std::wstring wide = Wide(text);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
@@ -183,7 +214,7 @@ int Win32Control::InsertItem(int row, const CString& text) {
     return static_cast<int>(Send(m_control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-bool Win32Control::SetItemText(int row, int column, const CString& text) {
+bool Win32Control::SetCellText(int row, int column, const CString& text) {
     std::wstring wide = Wide(text);
     LVITEMW item{};
     item.iSubItem = column;
@@ -192,23 +223,11 @@ bool Win32Control::SetItemText(int row, int column, const CString& text) {
                 reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
-CString Win32Control::ItemText(int row, int column) const {
-    // The control copies at most the buffer's size: grow it until the text fits.
-    for (std::size_t size = 256;; size *= 2) {
-        std::wstring buffer(size, L'\0');
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.pszText = buffer.data();
-        item.cchTextMax = static_cast<int>(size);
-        const auto length =
-            static_cast<std::size_t>(Send(m_control, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                          reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < size)
-            return Narrow(std::wstring_view(buffer.data(), length));
-    }
+CString Win32Control::CellText(int row, int column) const {
+    return Narrow(win32::ListCellText(m_control, row, column));
 }
 
-bool Win32Control::SetItemData(int row, DWORD_PTR data) {
+bool Win32Control::SetRowData(int row, DWORD_PTR data) {
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
@@ -216,7 +235,7 @@ bool Win32Control::SetItemData(int row, DWORD_PTR data) {
     return Send(m_control, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 
-DWORD_PTR Win32Control::ItemData(int row) const {
+DWORD_PTR Win32Control::RowData(int row) const {
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
@@ -225,7 +244,9 @@ DWORD_PTR Win32Control::ItemData(int row) const {
     return static_cast<DWORD_PTR>(item.lParam);
 }
 
-bool Win32Control::SetItemState(int row, UINT state, UINT mask) {
+bool Win32Control::SetState(int row, UINT state, UINT mask) {
+    if (!IsRow(row))
+        return false;
     LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
@@ -250,9 +271,23 @@ Win32Control* ControlIn(HDLG dlg, int id) {
     return &context->controls.try_emplace(id, Window(dlg), control, known->kind).first->second;
 }
 
+// A double-click on a list's row, not on its tick box (which ticks) nor below the rows.
+bool IsRowDoubleClick(const NMHDR& header) {
+    if (header.code != NM_DBLCLK)
+        return false;
+    const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    LVHITTESTINFO hit{};
+    hit.pt = click.ptAction;
+    const auto row = Send(header.hwndFrom, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    return row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON) == 0;
+}
+
 // A resource template cannot carry the items of a drop-down list: they come from the table.
-void FillDropDownLists(HWND hwnd, const ui::DialogTemplate& dialog) {
+// Lists get the tips of their cut cells.
+void CompleteControls(HWND hwnd, const ui::DialogTemplate& dialog) {
     for (const ui::ControlTemplate& control : dialog.controls) {
+        if (control.kind == ui::ControlKind::ListView)
+            win32::ShowCutCellTips(GetDlgItem(hwnd, control.id));
         for (const char* item : control.items) {
             SendDlgItemMessageW(hwnd, control.id, CB_ADDSTRING, 0,
                                 reinterpret_cast<LPARAM>(win32::WideFromCp936(item).c_str()));
@@ -265,8 +300,18 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         case WM_INITDIALOG: {
             auto* context = reinterpret_cast<ModalContext*>(lParam);
             SetWindowLongPtrW(hwnd, DWLP_USER, lParam);
-            FillDropDownLists(hwnd, context->dialog);
+            CompleteControls(hwnd, context->dialog);
             return context->sink.OnDialogEvent(Dialog(hwnd), DialogEvent{DialogEvent::Init});
+        }
+        case WM_NOTIFY: {
+            auto* context = reinterpret_cast<ModalContext*>(GetWindowLongPtrW(hwnd, DWLP_USER));
+            const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+            if (context != nullptr && IsRowDoubleClick(header)) {
+                context->sink.OnDialogEvent(
+                    Dialog(hwnd),
+                    DialogEvent{DialogEvent::Notify, NM_DBLCLK, static_cast<int>(header.idFrom)});
+            }
+            return FALSE;
         }
         case WM_COMMAND: {
             auto* context = reinterpret_cast<ModalContext*>(GetWindowLongPtrW(hwnd, DWLP_USER));
@@ -311,26 +356,9 @@ int Win32WindowSystem::FocusedControl(HDLG dlg) {
     return focus != nullptr ? GetDlgCtrlID(focus) : 0;
 }
 
-ui::Control* Win32WindowSystem::ControlOf(HDLG dlg, int id) {
-    return ControlIn(dlg, id);
-}
-
-ui::Button* Win32WindowSystem::ButtonOf(HDLG dlg, int id) {
+WindowSystem::ControlParts Win32WindowSystem::PartsOf(HDLG dlg, int id) {
     Win32Control* control = ControlIn(dlg, id);
-    return control != nullptr && control->IsButton() ? control : nullptr;
-}
-
-ui::ComboBox* Win32WindowSystem::ComboBoxOf(HDLG dlg, int id) {
-    Win32Control* control = ControlIn(dlg, id);
-    return control != nullptr && control->Is(ui::ControlKind::DropDownList) ? control : nullptr;
-}
-
-ui::TimeEditor* Win32WindowSystem::TimeEditorOf(HDLG dlg, int id) {
-    Win32Control* control = ControlIn(dlg, id);
-    return control != nullptr && control->Is(ui::ControlKind::DateTimePicker) ? control : nullptr;
-}
-
-ui::ListView* Win32WindowSystem::ListViewOf(HDLG dlg, int id) {
-    Win32Control* control = ControlIn(dlg, id);
-    return control != nullptr && control->Is(ui::ControlKind::ListView) ? control : nullptr;
+    if (control == nullptr)
+        return {};
+    return dialog_rules::PartsOfKind(*control, control->Kind());
 }

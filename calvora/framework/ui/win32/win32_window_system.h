@@ -12,9 +12,7 @@ public:
     int ShowMessageBox(HDLG owner, const CString& text, const CString& caption, UINT type) override;
 
     int FocusedControl(HDLG dlg) override;
-    ui::Control* ControlOf(HDLG dlg, int id) override;
-    ui::Button* ButtonOf(HDLG dlg, int id) override;
-    ui::ComboBox* ComboBoxOf(HDLG dlg, int id) override;
-    ui::TimeEditor* TimeEditorOf(HDLG dlg, int id) override;
-    ui::ListView* ListViewOf(HDLG dlg, int id) override;
+
+protected:
+    ControlParts PartsOf(HDLG dlg, int id) override;
 };

@@ -1,7 +1,7 @@
 // An HDLG is the address of its Dialog, which m_open owns while RunModalDialog runs; its controls,
 // one per template entry, are never added to or moved, so the pointers handed out stay good while
 // it is open. Steps run inside a modal loop, on its thread; only message boxes come from others.
-#include "calvora/framework/ui/headless/headless_window_system.h"
+#include "tests/support/headless/headless_window_system.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,13 +19,14 @@ struct HeadlessWindowSystem::Control final : ui::Control,
                                              ui::ListView {
     struct Column {
         CString heading;
-        int format;
         int width;
     };
     struct Row {
         std::vector<CString> texts;
         DWORD_PTR data = 0;
-        UINT state = 0;
+        bool ticked = false;
+        bool selected = false;
+        bool focused = false;
     };
 
     Control(HeadlessWindowSystem& owner, Dialog& in, const ui::ControlTemplate& control)
@@ -46,10 +47,11 @@ struct HeadlessWindowSystem::Control final : ui::Control,
     CTime time = CTime::GetCurrentTime();  // a picker starts at the present moment
     std::vector<Column> columns;
     std::vector<Row> rows;
-    DWORD extendedStyle = 0;
+    ui::ListLook look;
 
     bool IsRow(int row) const { return row >= 0 && row < static_cast<int>(rows.size()); }
-    bool Is(ControlKind kind) const { return tmpl->kind == kind; }
+    Row& At(int row) { return rows[static_cast<std::size_t>(row)]; }
+    const Row& At(int row) const { return rows[static_cast<std::size_t>(row)]; }
 
     // ui::Control
     CString Text() const override { return text; }
@@ -72,18 +74,23 @@ struct HeadlessWindowSystem::Control final : ui::Control,
     CTime Time() const override { return time; }
     void SetTime(const CTime& value) override { time = value; }
     // ui::ListView
-    int InsertColumn(int column, const CString& heading, int format, int width) override;
-    int InsertItem(int row, const CString& itemText) override;
-    bool DeleteItem(int row) override;
-    int ItemCount() const override { return static_cast<int>(rows.size()); }
-    bool SetItemText(int row, int column, const CString& itemText) override;
-    CString ItemText(int row, int column) const override;
-    bool SetItemData(int row, DWORD_PTR data) override;
-    DWORD_PTR ItemData(int row) const override;
-    UINT ItemState(int row, UINT mask) const override;
-    bool SetItemState(int row, UINT state, UINT mask) override;
-    DWORD ExtendedStyle() const override { return extendedStyle; }
-    void SetExtendedStyle(DWORD style) override;
+    int InsertColumn(int column, const CString& heading, int width) override;
+    int InsertRow(int row, const CString& rowText) override;
+    bool DeleteRow(int row) override;
+    int RowCount() const override { return static_cast<int>(rows.size()); }
+    bool SetCellText(int row, int column, const CString& cellText) override;
+    CString CellText(int row, int column) const override;
+    bool SetRowData(int row, DWORD_PTR data) override;
+    DWORD_PTR RowData(int row) const override { return IsRow(row) ? At(row).data : 0; }
+    bool IsTicked(int row) const override { return IsRow(row) && At(row).ticked; }
+    bool SetTicked(int row, bool ticked) override;
+    bool IsSelected(int row) const override { return IsRow(row) && At(row).selected; }
+    bool SetSelected(int row, bool selected) override;
+    int FocusedRow() const override;
+    bool SetFocusedRow(int row) override;
+    ui::ListLook Look() const override { return look; }
+    void SetLook(const ui::ListLook& value) override;
+    bool ScrollTo(int row) override { return IsRow(row); }
 };
 
 struct HeadlessWindowSystem::Dialog {
@@ -99,9 +106,6 @@ struct HeadlessWindowSystem::Dialog {
 };
 
 namespace {
-
-constexpr UINT kUnticked = INDEXTOSTATEIMAGEMASK(1u);
-constexpr UINT kTicked = INDEXTOSTATEIMAGEMASK(2u);
 
 // The first button of a message box, which the headless operator always presses.
 int FirstButton(UINT type) {
@@ -350,14 +354,13 @@ void HeadlessWindowSystem::PressCloseBox() {
 void HeadlessWindowSystem::TickRow(int listId, int row, bool ticked) {
     Control* list = Reachable(listId, "tick");
     if (list == nullptr || list->tmpl->kind != ControlKind::ListView || !list->IsRow(row) ||
-        (list->extendedStyle & LVS_EX_CHECKBOXES) == 0) {
+        !list->look.tickBoxes) {
         if (list != nullptr)
             Ignore("tick", listId);
         return;
     }
     ChangeFocus(*Operated(), listId);
-    UINT& state = list->rows[static_cast<std::size_t>(row)].state;
-    state = (state & ~LVIS_STATEIMAGEMASK) | (ticked ? kTicked : kUnticked);
+    list->SetTicked(row, ticked);
 }
 
 void HeadlessWindowSystem::SelectRows(int listId, const std::vector<int>& rows) {
@@ -369,11 +372,12 @@ void HeadlessWindowSystem::SelectRows(int listId, const std::vector<int>& rows) 
         return;
     }
     ChangeFocus(*Operated(), listId);
-    list->SetItemState(-1, 0, LVIS_SELECTED);
+    for (Control::Row& row : list->rows)
+        row.selected = false;
     for (int row : rows)
-        list->SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+        list->SetSelected(row, true);
     if (!rows.empty())
-        list->SetItemState(rows.back(), LVIS_FOCUSED, LVIS_FOCUSED);
+        list->SetFocusedRow(rows.back());
 }
 
 void HeadlessWindowSystem::FocusRow(int listId, int row) {
@@ -384,7 +388,7 @@ void HeadlessWindowSystem::FocusRow(int listId, int row) {
         return;
     }
     ChangeFocus(*Operated(), listId);
-    list->SetItemState(row, LVIS_FOCUSED, LVIS_FOCUSED);
+    list->SetFocusedRow(row);
 }
 
 void HeadlessWindowSystem::ChooseComboItem(int id, int index) {
@@ -472,120 +476,103 @@ int HeadlessWindowSystem::FocusedControl(HDLG dlg) {
     return dialog != nullptr ? dialog->focus : 0;
 }
 
-ui::Control* HeadlessWindowSystem::ControlOf(HDLG dlg, int id) {
-    return Find(dlg, id);
-}
-
-ui::Button* HeadlessWindowSystem::ButtonOf(HDLG dlg, int id) {
+WindowSystem::ControlParts HeadlessWindowSystem::PartsOf(HDLG dlg, int id) {
     Control* control = Find(dlg, id);
-    return control != nullptr && dialog_rules::IsButton(control->tmpl->kind) ? control : nullptr;
-}
-
-ui::ComboBox* HeadlessWindowSystem::ComboBoxOf(HDLG dlg, int id) {
-    Control* control = Find(dlg, id);
-    return control != nullptr && control->Is(ControlKind::DropDownList) ? control : nullptr;
-}
-
-ui::TimeEditor* HeadlessWindowSystem::TimeEditorOf(HDLG dlg, int id) {
-    Control* control = Find(dlg, id);
-    return control != nullptr && control->Is(ControlKind::DateTimePicker) ? control : nullptr;
-}
-
-ui::ListView* HeadlessWindowSystem::ListViewOf(HDLG dlg, int id) {
-    Control* control = Find(dlg, id);
-    return control != nullptr && control->Is(ControlKind::ListView) ? control : nullptr;
+    if (control == nullptr)
+        return {};
+    return dialog_rules::PartsOfKind(*control, control->tmpl->kind);
 }
 
 // List views ----------------------------------------------------------------------------------
 
-int HeadlessWindowSystem::Control::InsertColumn(int column, const CString& heading, int format,
-                                                int width) {
+int HeadlessWindowSystem::Control::InsertColumn(int column, const CString& heading, int width) {
     if (column < 0)
         return -1;
     const int at = std::min(column, static_cast<int>(columns.size()));
-    columns.insert(columns.begin() + at, Column{heading, format, width});
+    columns.insert(columns.begin() + at, Column{heading, width});
     return at;
 }
 
-int HeadlessWindowSystem::Control::InsertItem(int row, const CString& itemText) {
+int HeadlessWindowSystem::Control::InsertRow(int row, const CString& rowText) {
     if (row < 0)
         return -1;
     const int at = std::min(row, static_cast<int>(rows.size()));
     Row inserted;
-    inserted.texts.push_back(itemText);
-    if (extendedStyle & LVS_EX_CHECKBOXES)
-        inserted.state = kUnticked;
+    inserted.texts.push_back(rowText);
     rows.insert(rows.begin() + at, std::move(inserted));
     return at;
 }
 
-bool HeadlessWindowSystem::Control::DeleteItem(int row) {
+bool HeadlessWindowSystem::Control::DeleteRow(int row) {
     if (!IsRow(row))
         return false;
     rows.erase(rows.begin() + row);
     return true;
 }
 
-bool HeadlessWindowSystem::Control::SetItemText(int row, int column, const CString& itemText) {
+bool HeadlessWindowSystem::Control::SetCellText(int row, int column, const CString& cellText) {
     const int columnCount = std::max<int>(1, static_cast<int>(columns.size()));
     if (!IsRow(row) || column < 0 || column >= columnCount)
         return false;
-    std::vector<CString>& texts = rows[static_cast<std::size_t>(row)].texts;
+    std::vector<CString>& texts = At(row).texts;
     if (static_cast<int>(texts.size()) <= column)
         texts.resize(static_cast<std::size_t>(column) + 1);
-    texts[static_cast<std::size_t>(column)] = itemText;
+    texts[static_cast<std::size_t>(column)] = cellText;
     return true;
 }
 
-CString HeadlessWindowSystem::Control::ItemText(int row, int column) const {
+CString HeadlessWindowSystem::Control::CellText(int row, int column) const {
     if (!IsRow(row) || column < 0)
         return CString();
-    const std::vector<CString>& texts = rows[static_cast<std::size_t>(row)].texts;
+    const std::vector<CString>& texts = At(row).texts;
     return column < static_cast<int>(texts.size()) ? texts[static_cast<std::size_t>(column)]
                                                    : CString();
 }
 
-bool HeadlessWindowSystem::Control::SetItemData(int row, DWORD_PTR data) {
+bool HeadlessWindowSystem::Control::SetRowData(int row, DWORD_PTR data) {
     if (!IsRow(row))
         return false;
-    rows[static_cast<std::size_t>(row)].data = data;
+    At(row).data = data;
     return true;
 }
 
-DWORD_PTR HeadlessWindowSystem::Control::ItemData(int row) const {
-    return IsRow(row) ? rows[static_cast<std::size_t>(row)].data : 0;
+bool HeadlessWindowSystem::Control::SetTicked(int row, bool ticked) {
+    if (!IsRow(row))
+        return false;
+    At(row).ticked = look.tickBoxes && ticked;
+    return true;
 }
 
-UINT HeadlessWindowSystem::Control::ItemState(int row, UINT mask) const {
-    return IsRow(row) ? rows[static_cast<std::size_t>(row)].state & mask : 0;
+bool HeadlessWindowSystem::Control::SetSelected(int row, bool selected) {
+    if (!IsRow(row))
+        return false;
+    At(row).selected = selected;
+    return true;
 }
 
-bool HeadlessWindowSystem::Control::SetItemState(int row, UINT state, UINT mask) {
-    // Row -1 changes every row, as on the platform.
+int HeadlessWindowSystem::Control::FocusedRow() const {
+    for (int row = 0; row < RowCount(); ++row) {
+        if (At(row).focused)
+            return row;
+    }
+    return -1;
+}
+
+bool HeadlessWindowSystem::Control::SetFocusedRow(int row) {
     if (row != -1 && !IsRow(row))
         return false;
-    const bool takesFocus = (mask & state & LVIS_FOCUSED) != 0;
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-        UINT& current = rows[static_cast<std::size_t>(i)].state;
-        if (row == -1 || i == row) {
-            current = (current & ~mask) | (state & mask);
-        } else if (takesFocus) {
-            current &= ~LVIS_FOCUSED;  // one row at most has the focus
-        }
-    }
+    for (int i = 0; i < RowCount(); ++i)
+        At(i).focused = i == row;
     return true;
 }
 
-void HeadlessWindowSystem::Control::SetExtendedStyle(DWORD style) {
-    const bool hadTicks = (extendedStyle & LVS_EX_CHECKBOXES) != 0;
-    const bool hasTicks = (style & LVS_EX_CHECKBOXES) != 0;
-    extendedStyle = style;
-    if (hadTicks == hasTicks)
-        return;
-    // Turning tick boxes on gives every row an empty box; turning them off removes the boxes.
-    for (Row& row : rows) {
-        row.state = (row.state & ~LVIS_STATEIMAGEMASK) | (hasTicks ? kUnticked : 0u);
+void HeadlessWindowSystem::Control::SetLook(const ui::ListLook& value) {
+    // Turning tick boxes on or off leaves every row unticked.
+    if (value.tickBoxes != look.tickBoxes) {
+        for (Row& row : rows)
+            row.ticked = false;
     }
+    look = value;
 }
 
 // Script --------------------------------------------------------------------------------------
