@@ -41,6 +41,24 @@ void Fail(const std::string& message);
 // The system's words for an error, as UTF-8.
 std::string SystemReason(int error);
 
+// The entry point of one of the host's plug-ins, from where the module is looked for; nullptr
+// when there is none, with a line from cannotLoad (given the places tried and why) or noEntry
+// (given the entry's name).
+template <typename Entry>
+Entry LoadPluginEntry(const char* fileName, const char* entryName, const char* cannotLoad,
+                      const char* noEntry) {
+    std::string reasons;
+    HMODULE plugin = LoadFirstOf(ModuleCandidates(fileName), reasons);
+    if (plugin == nullptr) {
+        Fail(Format(cannotLoad, reasons));
+        return nullptr;
+    }
+    const auto entry = AfxGetProcAddress<Entry>(plugin, entryName);
+    if (entry == nullptr)
+        Fail(Format(noEntry, entryName));
+    return entry;
+}
+
 // Replaces the file with the content, under a temporary name beside it until the content is
 // whole; false, with the system's reason as the last system error, when it cannot.
 bool WriteWholeFile(const std::string& path, const std::string& content);

@@ -41,27 +41,14 @@ std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint
     return events;
 }
 
-// The writing plug-in's entry point, from where the module is looked for; nullptr, with a line
-// saying why, when there is none.
-PFN_WriteIcsCalendar LoadCalendarPlugin() {
-    std::string reasons;
-    HMODULE plugin = LoadFirstOf(ModuleCandidates(CALVORA_ICS_PLUGIN_FILE), reasons);
-    if (plugin == nullptr) {
-        Fail(Format(_("cannot load the calendar plug-in %s"), reasons));
-        return nullptr;
-    }
-    const auto write = AfxGetProcAddress<PFN_WriteIcsCalendar>(plugin, kWriteIcsCalendarName);
-    if (write == nullptr)
-        Fail(Format(_("the calendar plug-in exports no %s"), kWriteIcsCalendarName));
-    return write;
-}
-
 }  // namespace
 
 int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
     CObList periods;
     module.getConfigData(&periods);
-    const PFN_WriteIcsCalendar write = LoadCalendarPlugin();
+    const auto write = LoadPluginEntry<PFN_WriteIcsCalendar>(
+        CALVORA_ICS_PLUGIN_FILE, kWriteIcsCalendarName, _("cannot load the calendar plug-in %s"),
+        _("the calendar plug-in exports no %s"));
     if (write == nullptr)
         return 2;
     const CTime day = InvocationTime(invocation);

@@ -79,21 +79,6 @@ WeekPicture Picture(const std::vector<Band>& bands, const std::vector<Day>& days
     return picture;
 }
 
-// The drawing plug-in's entry point, from where the module is looked for; nullptr, with a
-// line saying where it was looked for, when there is none.
-PFN_DrawWeekPicture LoadPicturePlugin() {
-    std::string reasons;
-    HMODULE plugin = LoadFirstOf(ModuleCandidates(CALVORA_WEEK_PLUGIN_FILE), reasons);
-    if (plugin == nullptr) {
-        Fail(Format(_("cannot load the week's picture plug-in %s"), reasons));
-        return nullptr;
-    }
-    const auto draw = AfxGetProcAddress<PFN_DrawWeekPicture>(plugin, kDrawWeekPictureName);
-    if (draw == nullptr)
-        Fail(Format(_("the week's picture plug-in exports no %s"), kDrawWeekPictureName));
-    return draw;
-}
-
 }  // namespace
 
 int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
@@ -105,7 +90,10 @@ int RunWeek(const ModuleExports& module, const HostInvocation& invocation) {
     days.reserve(static_cast<std::size_t>(invocation.days));
     for (int i = 0; i < invocation.days; ++i)
         days.push_back({LocalMidnight(from, i), LocalMidnight(from, i + 1)});
-    const PFN_DrawWeekPicture draw = LoadPicturePlugin();
+    const auto draw =
+        LoadPluginEntry<PFN_DrawWeekPicture>(CALVORA_WEEK_PLUGIN_FILE, kDrawWeekPictureName,
+                                             _("cannot load the week's picture plug-in %s"),
+                                             _("the week's picture plug-in exports no %s"));
     if (draw == nullptr)
         return 2;
     const WeekPicture picture = Picture(bands, days, invocation);
