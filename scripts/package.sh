@@ -146,7 +146,7 @@ check_deb() {
     for package in libqt6widgets6 libqt6gui6 fonts-arphic-uming fonts-wqy-zenhei adduser; do
         [[ "$depends" == *"$package"* ]] || fail "calvora does not depend on $package"
     done
-    expect_eq "$(dpkg-deb -f "$deb" Recommends)" qt6-wayland "calvora's Recommends"
+    expect_eq "$(dpkg-deb -f "$deb" Recommends)" "qt6-translations-l10n, qt6-wayland" "calvora's Recommends"
     scratch="$work/root"
     for package in build/package/*.deb; do dpkg -x "$package" "$scratch"; done
     host="$scratch/usr/bin/calvora-host"
