@@ -115,9 +115,9 @@ public:
     }
 
     CTime operator()(const std::uint32_t* fields) const {
-        const auto hour = static_cast<std::int32_t>(fields[0]);
-        const auto minute = static_cast<std::int32_t>(fields[1]);
-        const auto second = static_cast<std::int32_t>(fields[2]);
+        const auto hour = static_cast<std::int64_t>(static_cast<std::int32_t>(fields[0]));
+        const auto minute = static_cast<std::int64_t>(static_cast<std::int32_t>(fields[1]));
+        const auto second = static_cast<std::int64_t>(static_cast<std::int32_t>(fields[2]));
         if (!m_unbroken || hour < 0 || hour >= 24 || minute < 0 || minute >= 60 || second < 0 ||
             second >= 60)
             return RebuildClockReading(fields);
@@ -217,7 +217,7 @@ void LoadPeriodList(CObList& list, CArchive& ar) {
                 element.reset(ar.ReadObject(periodClass));
             }
             list.AddTail(element.get());
-            element.release();
+            (void)element.release();  // the list owns it now
         }
     } catch (const std::bad_alloc&) {
         ar.CountObjectsRead(uncounted);

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -61,8 +62,10 @@ int List(const ModuleExports& module, bool json) {
             list.push_back(std::move(entry));
             continue;
         }
-        Print(stdout, std::to_string(period->GetID()) + "\t" + FieldText(period->m_strDesc.View()) +
-                          "\t" + dates + "\t" + times + "\n");
+        std::string line = std::to_string(period->GetID());
+        line.append("\t").append(FieldText(period->m_strDesc.View()));
+        line.append("\t").append(dates).append("\t").append(times).append("\n");
+        Print(stdout, line);
     }
     if (json)
         Print(stdout, JsonText(list));
@@ -243,7 +246,7 @@ HMODULE LoadFirstOf(const std::vector<platform::FilePath>& candidates, std::stri
         std::string reason = FromLocaleText(AfxLoadLibraryError());
         if (reason.starts_with(name + ": "))
             reason.erase(0, name.size() + 2);  // the loader's words may begin with the name
-        reasons += (reasons.empty() ? "" : "; ") + name + ": " + reason;
+        reasons.append(reasons.empty() ? "" : "; ").append(name).append(": ").append(reason);
     }
     return nullptr;
 }
@@ -338,6 +341,12 @@ int RunCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int status = RunCommandLine(argc, argv);
-    return StandardOutputClosed() ? status : kExitUsage;
+    try {
+        const int status = RunCommandLine(argc, argv);
+        return StandardOutputClosed() ? status : kExitUsage;
+    } catch (const std::exception& error) {
+        // Out of memory, most likely: one line and a failure, never an abort.
+        std::fprintf(stderr, "calvora-host: %s\n", error.what());
+        return kExitUsage;
+    }
 }
