@@ -1,5 +1,8 @@
 #include "calvora/framework/platform/posix/folder_rules.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace platform {
 
 std::string FolderOf(const std::string& path) {
@@ -9,13 +12,37 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool OthersMayWriteFolderOf(const std::string& path, struct stat* folder) {
-    struct stat info {};
-    if (::stat(FolderOf(path).c_str(), &info) != 0)
+namespace {
+
+// The last part of a path; "." for one that ends in '/'.
+std::string NameOf(const std::string& path) {
+    if (!path.empty() && path.back() == '/')
+        return ".";
+    return path.substr(path.rfind('/') + 1);  // npos + 1 == 0
+}
+
+}  // namespace
+
+// A path-only descriptor: it needs no right to read the folder, as a path-based open did not.
+Folder::Folder(const std::string& path)
+    : m_fd(::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)),
+      m_name(m_fd < 0 ? path : NameOf(path)) {
+    if (m_fd < 0)
+        m_fd = AT_FDCWD;
+}
+
+Folder::~Folder() {
+    if (m_fd != AT_FDCWD)
+        ::close(m_fd);
+}
+
+bool Folder::OthersMayWrite(struct stat* info) const {
+    struct stat status {};
+    if (::fstat(m_fd, &status) != 0)
         return true;  // what cannot be checked is not trusted
-    if (folder != nullptr)
-        *folder = info;
-    return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    if (info != nullptr)
+        *info = status;
+    return (status.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
 }  // namespace platform
