@@ -1,9 +1,9 @@
 // Every descriptor opened here is close-on-exec and closed before the call returns. A link is
 // followed only where nobody but its owner and root could have put it; every other name is
-// opened without following a link at it, relative to its folder opened once for the call
-// (platform::Folder). A replacement is a rename, which replaces a link rather
-// than following it, then a sync of the directory; a file is unused once this process gets an
-// exclusive lock on it, which any user's lock refuses.
+// opened without following a link at it, relative to its folder: the one the path holds, or
+// else one opened once for the call (platform::Folder). A replacement is a rename, which replaces a
+// link rather than following it, then a sync of the directory; a file is unused once this process
+// gets an exclusive lock on it, which any user's lock refuses.
 #include "calvora/framework/platform/file_system.h"
 
 #include <dirent.h>
@@ -41,7 +41,7 @@ bool IsTrustedLink(const Folder& folder, const struct stat& link) {
 // The name a chain of trusted symbolic links ends at; the path itself when it is no such link.
 std::string FollowTrustedLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
-        const Folder folder(path);
+        const Folder folder{platform::FilePath(path)};
         struct stat link {};
         if (fstatat(folder.Descriptor(), folder.Name(), &link, AT_SYMLINK_NOFOLLOW) != 0 ||
             !S_ISLNK(link.st_mode) || !IsTrustedLink(folder, link)) {
@@ -110,18 +110,18 @@ bool CopyContent(const Folder& from, const Folder& to) {
 }  // namespace
 
 BOOL AfxDeleteFile(const platform::FilePath& path) {
-    const Folder folder(path.Native());
+    const Folder folder(path);
     return unlinkat(folder.Descriptor(), folder.Name(), 0) == 0;
 }
 
 BOOL CFileFind::FindFile(const platform::FilePath& name) {
-    const Folder folder(name.Native());
+    const Folder folder(name);
     struct stat info;
     return fstatat(folder.Descriptor(), folder.Name(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 BOOL AfxIsFileWritable(const platform::FilePath& path) {
-    const Folder folder(path.Native());
+    const Folder folder(path);
     const int fd = openat(folder.Descriptor(), folder.Name(),
                           O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -135,11 +135,15 @@ BOOL AfxIsFileWritable(const platform::FilePath& path) {
 }
 
 platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
-    return platform::FilePath(FollowTrustedLinks(path.Native()));
+    std::string resolved = FollowTrustedLinks(path.Native());
+    if (resolved == path.Native() && path.Held())
+        return path;
+    auto folder = platform::HoldFolderOf(resolved);
+    return platform::FilePath(std::move(resolved), std::move(folder));
 }
 
 BOOL AfxIsSymbolicLink(const platform::FilePath& path) {
-    const Folder folder(path.Native());
+    const Folder folder(path);
     struct stat info;
     return fstatat(folder.Descriptor(), folder.Name(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
            S_ISLNK(info.st_mode);
@@ -148,7 +152,7 @@ BOOL AfxIsSymbolicLink(const platform::FilePath& path) {
 std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
     const std::string& full = prefix.Native();
     const std::string directory = FolderOf(full);
-    const Folder folder(full);
+    const Folder folder(prefix);
     const std::string_view name = folder.Name();
     std::vector<platform::FilePath> paths;
     const int fd = OpenForReading(folder);
@@ -160,7 +164,7 @@ std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& 
     }
     while (const dirent* entry = readdir(listing)) {
         if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
-            paths.emplace_back(directory + "/" + entry->d_name);
+            paths.emplace_back(directory + "/" + entry->d_name, prefix.Held());
         }
     }
     closedir(listing);
@@ -168,7 +172,7 @@ std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& 
 }
 
 BOOL AfxDeleteUnusedFile(const platform::FilePath& file) {
-    const Folder folder(file.Native());
+    const Folder folder(file);
     const int fd = openat(folder.Descriptor(), folder.Name(),
                           O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
@@ -186,8 +190,8 @@ BOOL AfxDeleteUnusedFile(const platform::FilePath& file) {
 }
 
 BOOL AfxReplaceFile(const platform::FilePath& replacement, const platform::FilePath& target) {
-    const Folder from(replacement.Native());
-    const Folder to(target.Native());
+    const Folder from(replacement);
+    const Folder to(target);
     if (renameat(from.Descriptor(), from.Name(), to.Descriptor(), to.Name()) != 0)
         return FALSE;
     SyncDirectory(to);
@@ -195,5 +199,5 @@ BOOL AfxReplaceFile(const platform::FilePath& replacement, const platform::FileP
 }
 
 BOOL AfxKeepCopyOf(const platform::FilePath& path, const platform::FilePath& copyPath) {
-    return CopyContent(Folder(path.Native()), Folder(copyPath.Native()));
+    return CopyContent(Folder(path), Folder(copyPath));
 }

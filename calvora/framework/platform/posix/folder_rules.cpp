@@ -1,6 +1,5 @@
 #include "calvora/framework/platform/posix/folder_rules.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace platform {
@@ -23,22 +22,30 @@ std::string NameOf(const std::string& path) {
 
 }  // namespace
 
-// A path-only descriptor: it needs no right to read the folder, as a path-based open did not.
-Folder::Folder(const std::string& path)
-    : m_fd(::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC)),
-      m_name(m_fd < 0 ? path : NameOf(path)) {
-    if (m_fd < 0)
-        m_fd = AT_FDCWD;
+HeldFolder::~HeldFolder() {
+    ::close(m_fd);
 }
 
-Folder::~Folder() {
-    if (m_fd != AT_FDCWD)
-        ::close(m_fd);
+// A path-only descriptor: it needs no right to read the folder, as a path-based open did not.
+std::shared_ptr<const HeldFolder> HoldFolderOf(const std::string& path) {
+    const int fd = ::open(FolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    try {
+        return std::make_shared<const HeldFolder>(fd);
+    } catch (...) {
+        ::close(fd);
+        return nullptr;
+    }
 }
+
+Folder::Folder(const FilePath& path)
+    : m_folder(path.Held() ? path.Held() : HoldFolderOf(path.Native())),
+      m_name(m_folder ? NameOf(path.Native()) : path.Native()) {}
 
 bool Folder::OthersMayWrite(struct stat* info) const {
     struct stat status {};
-    if (::fstat(m_fd, &status) != 0)
+    if (::fstat(Descriptor(), &status) != 0)
         return true;  // what cannot be checked is not trusted
     if (info != nullptr)
         *info = status;

@@ -82,7 +82,7 @@ int CheckOpened(int fd, const FileOpenMode& mode, const Folder& folder) {
 }  // namespace
 
 int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file) {
-    const Folder folder(path.Native());
+    const Folder folder(path);
     int fd;
     do {
         fd = ::openat(folder.Descriptor(), folder.Name(), OpenFlags(mode), 0666);
@@ -170,7 +170,7 @@ int ReserveFileSpace(FileHandle file, std::int64_t length) {
 }
 
 int AdoptIdentityOf(FileHandle file, const FilePath& model) {
-    const Folder folder(model.Native());
+    const Folder folder(model);
     struct stat old {};
     if (::fstatat(folder.Descriptor(), folder.Name(), &old, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
@@ -192,8 +192,8 @@ int AdoptIdentityOf(FileHandle file, const FilePath& model) {
 void ShareWithFolderGroup(FileHandle file, const FilePath& path) {
     struct stat folder {};
     struct stat own {};
-    if (::fstat(Folder(path.Native()).Descriptor(), &folder) != 0 ||
-        (folder.st_mode & S_IWGRP) == 0 || ::fstat(Descriptor(file), &own) != 0) {
+    if (::fstat(Folder(path).Descriptor(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0 ||
+        ::fstat(Descriptor(file), &own) != 0) {
         return;
     }
     if (own.st_gid != folder.st_gid)
@@ -228,7 +228,7 @@ int CreateLockFile(const Folder& folder, const char* lockName, const struct stat
 }
 
 int OpenLockFile(const FilePath& path) {
-    const Folder folder(path.Native());
+    const Folder folder(path);
     struct stat data {};
     if (::fstatat(folder.Descriptor(), folder.Name(), &data, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISREG(data.st_mode)) {
