@@ -464,6 +464,23 @@ void KillSavesAtRandom(const HostDirectory& dir, int rounds, Check check) {
     }
 }
 
+// A save keeps the folder it started in: one renamed meanwhile, with a link put at its old
+// path, redirects neither the new file nor its temporary.
+TEST(StoreFiles, ASaveStaysInTheFolderItStartedIn) {
+    TempDir dir;
+    const std::string held = dir / "held", moved = dir / "moved", elsewhere = dir / "elsewhere";
+    ASSERT_TRUE(std::filesystem::create_directory(held));
+    ASSERT_TRUE(std::filesystem::create_directory(elsewhere));
+    CAtomicFile file;
+    ASSERT_TRUE(file.OpenFor((held + "/data.tm").c_str()));
+    file.Write("new", 3);
+    ASSERT_EQ(rename(held.c_str(), moved.c_str()), 0);
+    ASSERT_EQ(symlink(elsewhere.c_str(), held.c_str()), 0);
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ(ReadWholeFile(moved + "/data.tm"), "new");
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere));
+}
+
 TEST(StoreFiles, KilledAtomicSavesLeaveWholeFilesAndTheirTemporariesGoAtTheNextSave) {
     HostDirectory dir;
     const std::string even = ArchiveBytes(ManyPeriods(20000, 0)),

@@ -25,7 +25,10 @@ BOOL AfxIsFileWritable(const platform::FilePath& path);
 // The name a chain of symbolic links at path ends at, following a link only where nobody but
 // its owner and root could have put it (a folder only its owner may write, or a sticky one,
 // and a link of root's or of the folder owner's); path itself when it is no such link. Where
-// the system follows links itself in every open (Windows), path itself.
+// the system follows links itself in every open (Windows), path itself. Where the system can
+// resolve names in an open folder (POSIX), the path returned holds the folder it ends in
+// (FilePath::Held), so that every later step on it, or on a name made beside it with +, uses
+// that folder and never resolves the folder's path again.
 platform::FilePath AfxResolveLinks(const platform::FilePath& path);
 // Whether path is a symbolic link that the store does not follow: a save replaces it.
 BOOL AfxIsSymbolicLink(const platform::FilePath& path);

@@ -1,8 +1,9 @@
 // Every descriptor opened here is close-on-exec and closed before the call returns. A link is
 // followed only where nobody but its owner and root could have put it; every other name is
-// opened without following a link at it. A replacement is a rename, which replaces a link rather
-// than following it, then a sync of the directory; a file is unused once this process gets an
-// exclusive lock on it, which any user's lock refuses.
+// opened without following a link at it, relative to its folder: the one the path holds, or
+// else one opened once for the call (platform::Folder). A replacement is a rename, which replaces a
+// link rather than following it, then a sync of the directory; a file is unused once this process
+// gets an exclusive lock on it, which any user's lock refuses.
 #include "calvora/framework/platform/file_system.h"
 
 #include <dirent.h>
@@ -22,28 +23,33 @@
 
 namespace {
 
+using platform::Folder;
 using platform::FolderOf;
 
-// Whether nobody but the link's owner and root could have put the link at path: its folder
+// Whether nobody but the link's owner and root could have put the link in folder: the folder
 // is written by its owner alone, or is sticky, so that only an entry's owner replaces it; and
 // the link belongs to root or to the folder's owner.
-bool IsTrustedLink(const std::string& path, const struct stat& link) {
-    struct stat folder {};
-    if (stat(FolderOf(path).c_str(), &folder) != 0)
+bool IsTrustedLink(const Folder& folder, const struct stat& link) {
+    struct stat info {};
+    if (fstat(folder.Descriptor(), &info) != 0)
         return false;
     const bool ownerAlone =
-        (folder.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (folder.st_mode & S_ISVTX) != 0;
-    return ownerAlone && (link.st_uid == 0 || link.st_uid == folder.st_uid);
+        (info.st_mode & (S_IWGRP | S_IWOTH)) == 0 || (info.st_mode & S_ISVTX) != 0;
+    return ownerAlone && (link.st_uid == 0 || link.st_uid == info.st_uid);
 }
 
 // The name a chain of trusted symbolic links ends at; the path itself when it is no such link.
 std::string FollowTrustedLinks(std::string path) {
     for (int hops = 0; hops < 40; ++hops) {
+        const Folder folder{platform::FilePath(path)};
         struct stat link {};
-        if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode) || !IsTrustedLink(path, link))
+        if (fstatat(folder.Descriptor(), folder.Name(), &link, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISLNK(link.st_mode) || !IsTrustedLink(folder, link)) {
             return path;
+        }
         std::vector<char> buffer(PATH_MAX);
-        const ssize_t length = readlink(path.c_str(), buffer.data(), buffer.size());
+        const ssize_t length =
+            readlinkat(folder.Descriptor(), folder.Name(), buffer.data(), buffer.size());
         if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
             return path;
         std::string target(buffer.data(), static_cast<std::size_t>(length));
@@ -52,8 +58,13 @@ std::string FollowTrustedLinks(std::string path) {
     return path;
 }
 
-bool SyncDirectory(const std::string& directory) {
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// The folder itself, open for reading, as listing and syncing need.
+int OpenForReading(const Folder& folder) {
+    return openat(folder.Descriptor(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+bool SyncDirectory(const Folder& folder) {
+    const int fd = OpenForReading(folder);
     if (fd < 0)
         return false;
     const bool synced = fsync(fd) == 0;
@@ -63,8 +74,9 @@ bool SyncDirectory(const std::string& directory) {
 
 // The copy takes the group and permission bits of the original, so that it opens to nobody
 // the original is closed to; it is the copier's own until complete.
-bool CopyContent(const char* from, const char* to) {
-    const int in = open(from, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+bool CopyContent(const Folder& from, const Folder& to) {
+    const int in = openat(from.Descriptor(), from.Name(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     struct stat original {};
     if (in < 0)
         return false;
@@ -73,7 +85,8 @@ bool CopyContent(const char* from, const char* to) {
         errno = EACCES;
         return false;
     }
-    const int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    const int out = openat(to.Descriptor(), to.Name(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
     bool ok = out >= 0;
     char buffer[65536];
     while (ok) {
@@ -90,24 +103,27 @@ bool CopyContent(const char* from, const char* to) {
     }
     close(in);
     if (!ok && out >= 0)
-        unlink(to);
+        unlinkat(to.Descriptor(), to.Name(), 0);
     return ok;
 }
 
 }  // namespace
 
 BOOL AfxDeleteFile(const platform::FilePath& path) {
-    return unlink(path.Native().c_str()) == 0;
+    const Folder folder(path);
+    return unlinkat(folder.Descriptor(), folder.Name(), 0) == 0;
 }
 
 BOOL CFileFind::FindFile(const platform::FilePath& name) {
+    const Folder folder(name);
     struct stat info;
-    return lstat(name.Native().c_str(), &info) == 0;
+    return fstatat(folder.Descriptor(), folder.Name(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 BOOL AfxIsFileWritable(const platform::FilePath& path) {
-    const int fd =
-        open(path.Native().c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const Folder folder(path);
+    const int fd = openat(folder.Descriptor(), folder.Name(),
+                          O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
     struct stat info;
@@ -119,25 +135,36 @@ BOOL AfxIsFileWritable(const platform::FilePath& path) {
 }
 
 platform::FilePath AfxResolveLinks(const platform::FilePath& path) {
-    return platform::FilePath(FollowTrustedLinks(path.Native()));
+    std::string resolved = FollowTrustedLinks(path.Native());
+    if (resolved == path.Native() && path.Held())
+        return path;
+    auto folder = platform::HoldFolderOf(resolved);
+    return platform::FilePath(std::move(resolved), std::move(folder));
 }
 
 BOOL AfxIsSymbolicLink(const platform::FilePath& path) {
+    const Folder folder(path);
     struct stat info;
-    return lstat(path.Native().c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+    return fstatat(folder.Descriptor(), folder.Name(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+           S_ISLNK(info.st_mode);
 }
 
 std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& prefix) {
     const std::string& full = prefix.Native();
     const std::string directory = FolderOf(full);
-    const std::string name = full.substr(full.rfind('/') + 1);  // npos + 1 == 0
+    const Folder folder(prefix);
+    const std::string_view name = folder.Name();
     std::vector<platform::FilePath> paths;
-    DIR* listing = opendir(directory.c_str());
-    if (listing == nullptr)
+    const int fd = OpenForReading(folder);
+    DIR* listing = fd < 0 ? nullptr : fdopendir(fd);
+    if (listing == nullptr) {
+        if (fd >= 0)
+            close(fd);
         return paths;
+    }
     while (const dirent* entry = readdir(listing)) {
         if (std::string_view(entry->d_name).substr(0, name.size()) == name) {
-            paths.emplace_back(directory + "/" + entry->d_name);
+            paths.emplace_back(directory + "/" + entry->d_name, prefix.Held());
         }
     }
     closedir(listing);
@@ -145,29 +172,32 @@ std::vector<platform::FilePath> AfxFilesBeginningWith(const platform::FilePath& 
 }
 
 BOOL AfxDeleteUnusedFile(const platform::FilePath& file) {
-    const char* path = file.Native().c_str();
-    const int fd = open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const Folder folder(file);
+    const int fd = openat(folder.Descriptor(), folder.Name(),
+                          O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return FALSE;
     // A user holds a lock on the file for as long as it needs it. Once the lock is ours, the
     // name must still be the file locked: a writer may have renamed it into place meanwhile.
     struct stat opened, named;
-    const bool unused = fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) &&
-                        flock(fd, LOCK_EX | LOCK_NB) == 0 && lstat(path, &named) == 0 &&
-                        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
-    const bool removed = unused && unlink(path) == 0;
+    const bool unused =
+        fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        fstatat(folder.Descriptor(), folder.Name(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
+    const bool removed = unused && unlinkat(folder.Descriptor(), folder.Name(), 0) == 0;
     close(fd);
     return removed;
 }
 
 BOOL AfxReplaceFile(const platform::FilePath& replacement, const platform::FilePath& target) {
-    const std::string& destination = target.Native();
-    if (rename(replacement.Native().c_str(), destination.c_str()) != 0)
+    const Folder from(replacement);
+    const Folder to(target);
+    if (renameat(from.Descriptor(), from.Name(), to.Descriptor(), to.Name()) != 0)
         return FALSE;
-    SyncDirectory(FolderOf(destination));
+    SyncDirectory(to);
     return TRUE;
 }
 
 BOOL AfxKeepCopyOf(const platform::FilePath& path, const platform::FilePath& copyPath) {
-    return CopyContent(path.Native().c_str(), copyPath.Native().c_str());
+    return CopyContent(Folder(path), Folder(copyPath));
 }

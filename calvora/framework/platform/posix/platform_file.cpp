@@ -1,6 +1,7 @@
 // A FileHandle is the descriptor itself, close-on-exec. An open hands it out only once lock, kind
 // of file, truncation and blocking mode are as asked, and closes it otherwise. Locks are flock
 // locks, which go with the descriptor's close; an interrupted open, lock, read or write is retried.
+// A name is opened, and looked at, relative to its folder opened once (Folder).
 #include "calvora/framework/platform/platform_file.h"
 
 #include <fcntl.h>
@@ -58,7 +59,7 @@ int Lock(int fd, FileLock lock) {
 }
 
 // Whether the opened file may be handed out in that mode.
-int CheckOpened(int fd, const FileOpenMode& mode, const FilePath& path) {
+int CheckOpened(int fd, const FileOpenMode& mode, const Folder& folder) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
         return errno;
@@ -68,7 +69,7 @@ int CheckOpened(int fd, const FileOpenMode& mode, const FilePath& path) {
         return EACCES;
     // Another name in such a folder may be one a member put there for a file of someone else's.
     if (mode.regularOnly && mode.access != FileAccess::read && info.st_nlink > 1 &&
-        OthersMayWriteFolderOf(path.Native())) {
+        folder.OthersMayWrite()) {
         return EMLINK;
     }
     // A new file that lost its name before the lock was taken (someone removed it as unused)
@@ -81,15 +82,16 @@ int CheckOpened(int fd, const FileOpenMode& mode, const FilePath& path) {
 }  // namespace
 
 int OpenFile(const FilePath& path, const FileOpenMode& mode, FileHandle* file) {
+    const Folder folder(path);
     int fd;
     do {
-        fd = ::open(path.Native().c_str(), OpenFlags(mode), 0666);
+        fd = ::openat(folder.Descriptor(), folder.Name(), OpenFlags(mode), 0666);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return errno;
     int error = Lock(fd, mode.lock);
     if (error == 0)
-        error = CheckOpened(fd, mode, path);
+        error = CheckOpened(fd, mode, folder);
     // Truncation waits for the lock, so that a file held by another opener is not emptied.
     if (error == 0 && mode.truncate && ::ftruncate(fd, 0) != 0)
         error = errno;
@@ -168,13 +170,14 @@ int ReserveFileSpace(FileHandle file, std::int64_t length) {
 }
 
 int AdoptIdentityOf(FileHandle file, const FilePath& model) {
+    const Folder folder(model);
     struct stat old {};
-    if (::lstat(model.Native().c_str(), &old) != 0)
+    if (::fstatat(folder.Descriptor(), folder.Name(), &old, AT_SYMLINK_NOFOLLOW) != 0)
         return errno;
     if (!S_ISREG(old.st_mode))
         return 0;
     if (old.st_nlink > 1)
-        return OthersMayWriteFolderOf(model.Native()) ? 0 : kOtherNames;
+        return folder.OthersMayWrite() ? 0 : kOtherNames;
     struct stat own {};
     if (::fstat(Descriptor(file), &own) != 0)
         return errno;
@@ -189,7 +192,7 @@ int AdoptIdentityOf(FileHandle file, const FilePath& model) {
 void ShareWithFolderGroup(FileHandle file, const FilePath& path) {
     struct stat folder {};
     struct stat own {};
-    if (::stat(FolderOf(path.Native()).c_str(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0 ||
+    if (::fstat(Folder(path).Descriptor(), &folder) != 0 || (folder.st_mode & S_IWGRP) == 0 ||
         ::fstat(Descriptor(file), &own) != 0) {
         return;
     }
@@ -205,16 +208,16 @@ constexpr char kLockSuffix[] = ".calvora-lock";
 // Makes the lock file of data, open for reading only by the owner at first. It then goes to
 // data's owner and group where the process may give them, and opens to the group or to others
 // only where they may write data or its folder.
-int CreateLockFile(const std::string& lockPath, const struct stat& data) {
-    const int fd = ::open(lockPath.c_str(),
-                          O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+int CreateLockFile(const Folder& folder, const char* lockName, const struct stat& data) {
+    const int fd = ::openat(folder.Descriptor(), lockName,
+                            O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
     if (fd < 0)
         return -1;
-    struct stat folder {};
-    OthersMayWriteFolderOf(lockPath, &folder);
+    struct stat folderStatus {};
+    folder.OthersMayWrite(&folderStatus);
     if (::fchown(fd, data.st_uid, data.st_gid) != 0)
         (void)::fchown(fd, static_cast<uid_t>(-1), data.st_gid);
-    const mode_t writers = data.st_mode | folder.st_mode;
+    const mode_t writers = data.st_mode | folderStatus.st_mode;
     mode_t mode = 0600;
     if ((writers & S_IWGRP) != 0)
         mode |= 0060;
@@ -225,16 +228,19 @@ int CreateLockFile(const std::string& lockPath, const struct stat& data) {
 }
 
 int OpenLockFile(const FilePath& path) {
+    const Folder folder(path);
     struct stat data {};
-    if (::lstat(path.Native().c_str(), &data) != 0 || !S_ISREG(data.st_mode))
+    if (::fstatat(folder.Descriptor(), folder.Name(), &data, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISREG(data.st_mode)) {
         return -1;
-    const std::string lockPath = path.Native() + kLockSuffix;
+    }
+    const std::string lockName = folder.Name() + std::string(kLockSuffix);
     const int flags = O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    int fd = ::open(lockPath.c_str(), flags);
+    int fd = ::openat(folder.Descriptor(), lockName.c_str(), flags);
     if (fd < 0 && errno == ENOENT)
-        fd = CreateLockFile(lockPath, data);
+        fd = CreateLockFile(folder, lockName.c_str(), data);
     if (fd < 0 && errno == EEXIST)
-        fd = ::open(lockPath.c_str(), flags);
+        fd = ::openat(folder.Descriptor(), lockName.c_str(), flags);
     struct stat info {};
     if (fd >= 0 && (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
         ::close(fd);
