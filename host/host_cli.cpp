@@ -259,6 +259,7 @@ std::variant<std::size_t, UsageError> ParseOptions(std::vector<char*>& argv,
 // argv for getopt_long: the strings' own characters, with a terminating null.
 std::vector<char*> ArgumentVector(std::vector<std::string>& args) {
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <exception>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <vector>

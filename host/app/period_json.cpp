@@ -87,11 +87,10 @@ std::optional<std::string> DescriptionFromUtf8(std::string_view utf8, std::strin
 std::string Shown(const Json& value) {
     constexpr std::size_t kMostShown = 40;
     constexpr auto kReplace = Json::error_handler_t::replace;
-    const std::string text =
-        value.is_string() && value.get_ref<const std::string&>().size() > kMostShown
-            ? Json(value.get_ref<const std::string&>().substr(0, kMostShown))
-                  .dump(-1, ' ', false, kReplace)
-            : value.dump(-1, ' ', false, kReplace);
+    std::string text = value.is_string() && value.get_ref<const std::string&>().size() > kMostShown
+                           ? Json(value.get_ref<const std::string&>().substr(0, kMostShown))
+                                 .dump(-1, ' ', false, kReplace)
+                           : value.dump(-1, ' ', false, kReplace);
     if (text.size() <= kMostShown)
         return text;
     std::size_t cut = kMostShown;
