@@ -169,7 +169,7 @@ constexpr CommandOption kJson{"json", false, SetJson};
 // What a command takes after its options.
 enum class Operands { None, Numbers, OneFile };
 
-struct CommandSpec {
+struct CommandSyntax {
     const char* name;
     HostCommand command;
     Operands operands;
@@ -177,8 +177,8 @@ struct CommandSpec {
 };
 
 // Every command with what it takes; -h and --help go with each of them.
-const std::vector<CommandSpec>& Commands() {
-    static const std::vector<CommandSpec> commands = {
+const std::vector<CommandSyntax>& Commands() {
+    static const std::vector<CommandSyntax> commands = {
         {"list", HostCommand::List, Operands::None, {kJson}},
         {"check", HostCommand::Check, Operands::Numbers, {}},
         {"next",
@@ -266,10 +266,10 @@ std::vector<char*> ArgumentVector(std::vector<std::string>& args) {
     return argv;
 }
 
-std::optional<UsageError> ParseOperands(const CommandSpec& spec,
+std::optional<UsageError> ParseOperands(const CommandSyntax& syntax,
                                         const std::vector<std::string>& rest,
                                         HostInvocation& invocation) {
-    switch (spec.operands) {
+    switch (syntax.operands) {
         case Operands::Numbers:
             for (const std::string& text : rest) {
                 std::uint32_t number = 0;
@@ -280,7 +280,7 @@ std::optional<UsageError> ParseOperands(const CommandSpec& spec,
             break;
         case Operands::OneFile:
             if (rest.size() != 1)
-                return UsageError{Format(_("%s needs exactly one FILE"), spec.name)};
+                return UsageError{Format(_("%s needs exactly one FILE"), syntax.name)};
             invocation.file = rest[0];
             break;
         case Operands::None:
@@ -292,16 +292,16 @@ std::optional<UsageError> ParseOperands(const CommandSpec& spec,
 }
 
 // The command's options and operands, args[0] being its name.
-std::variant<HostInvocation, UsageError> ParseCommand(const CommandSpec& spec,
+std::variant<HostInvocation, UsageError> ParseCommand(const CommandSyntax& syntax,
                                                       std::vector<std::string> args,
                                                       HostInvocation invocation) {
-    invocation.command = spec.command;
-    if (spec.command == HostCommand::Ics)
+    invocation.command = syntax.command;
+    if (syntax.command == HostCommand::Ics)
         invocation.days = 28;
     std::vector<option> options;
     std::string shortOptions;
-    for (std::size_t i = 0; i < spec.options.size(); ++i) {
-        const CommandOption& o = spec.options[i];
+    for (std::size_t i = 0; i < syntax.options.size(); ++i) {
+        const CommandOption& o = syntax.options[i];
         options.push_back({o.name, o.takesValue ? required_argument : no_argument, nullptr,
                            kFirstCommandOption + static_cast<int>(i)});
         if (o.letter != 0)
@@ -317,12 +317,12 @@ std::variant<HostInvocation, UsageError> ParseCommand(const CommandSpec& spec,
                 return OptionResult();
             }
             const auto byLetter =
-                std::find_if(spec.options.begin(), spec.options.end(),
+                std::find_if(syntax.options.begin(), syntax.options.end(),
                              [&](const CommandOption& o) { return o.letter == id; });
             const CommandOption& o =
-                byLetter != spec.options.end()
+                byLetter != syntax.options.end()
                     ? *byLetter
-                    : spec.options[static_cast<std::size_t>(id - kFirstCommandOption)];
+                    : syntax.options[static_cast<std::size_t>(id - kFirstCommandOption)];
             return o.apply(std::string("--") + o.name, value, invocation);
         });
     if (const auto* error = std::get_if<UsageError>(&parsed))
@@ -330,11 +330,11 @@ std::variant<HostInvocation, UsageError> ParseCommand(const CommandSpec& spec,
     if (invocation.command == HostCommand::Help)
         return invocation;
     const auto first = static_cast<std::ptrdiff_t>(std::get<std::size_t>(parsed));
-    if (auto error = ParseOperands(spec, {args.begin() + first, args.end()}, invocation))
+    if (auto error = ParseOperands(syntax, {args.begin() + first, args.end()}, invocation))
         return *error;
-    if (spec.command == HostCommand::Week && invocation.file.empty())
+    if (syntax.command == HostCommand::Week && invocation.file.empty())
         invocation.file = "week.png";
-    if (spec.command == HostCommand::Ics && invocation.numbers.empty())
+    if (syntax.command == HostCommand::Ics && invocation.numbers.empty())
         return UsageError{_("ics needs at least one number")};
     return invocation;
 }
@@ -368,10 +368,10 @@ std::variant<HostInvocation, UsageError> ParseHostCommandLine(
     const std::size_t first = std::get<std::size_t>(parsed);
     if (first >= all.size())
         return UsageError{_("missing COMMAND")};
-    for (const CommandSpec& spec : Commands()) {
-        if (all[first] == spec.name)
-            return ParseCommand(spec, {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()},
-                                invocation);
+    for (const CommandSyntax& syntax : Commands()) {
+        if (all[first] == syntax.name)
+            return ParseCommand(
+                syntax, {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()}, invocation);
     }
     return UsageError{Format(_("unknown command %s"), all[first])};
 }
