@@ -66,7 +66,11 @@ check_installed() {
 # mode as they were, and no file appears or changes outside /var/lib/calvora.
 check_planted_names() {  # member
     local member="$1" data=/var/lib/calvora/calvora-host.tm planted command status
-    local victim=/root/calvora-victim created=/root/calvora-created shared=/var/tmp/calvora-shared
+    local victim=/root/calvora-victim created=/root/calvora-created shared
+    # The shared file lives in a folder of root's own on the data file's file system (a hard
+    # link cannot cross one), never in a folder where another user could plant its name.
+    shared="$(mktemp -d /var/lib/calvora-check.XXXXXXXX)/shared"
+    chmod 0755 "${shared%/*}"
     env -u DISPLAY calvora-host export >"$work/periods.json"
     for planted in "ln -s $victim" "ln -s $created" "ln $shared" mkfifo mkdir; do
         for command in "receive /usr/share/calvora/sample-periods.tm" list \
@@ -95,7 +99,7 @@ check_planted_names() {  # member
                 ! -name '.*' -print)" "" "$planted, $command: files changed outside /var/lib/calvora"
         done
     done
-    rm -rf "$data" "$victim" "$shared"
+    rm -rf "$data" "$victim" "${shared%/*}"
     /var/lib/dpkg/info/calvora.postinst configure
     echo "names planted at the data file: nothing outside /var/lib/calvora read through or changed"
 }
