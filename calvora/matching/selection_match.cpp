@@ -14,16 +14,6 @@
 
 namespace {
 
-const CTimeZone* FirstWithNumber(const CObList& list, int number) {
-    POSITION pos = list.GetHeadPosition();
-    while (pos != nullptr) {
-        const auto* period = static_cast<const CTimeZone*>(list.GetNext(pos));
-        if (period->GetID() == number)
-            return period;
-    }
-    return nullptr;
-}
-
 // Period numbers, each with the first period of the list that has it, in an open-addressing
 // table at most half full, behind a bit filter that turns most absent numbers away with one
 // test. Small tables stay inside the object, so that a short list or selection costs no
@@ -170,7 +160,7 @@ BOOL AnyActivePerNumber(const CDWordArray& selection, const LocalMoment& moment,
 BOOL AnyActiveWalkingPerNumber(const CObList& list, const CDWordArray& selection,
                                const LocalMoment& moment) {
     return AnyActivePerNumber(selection, moment,
-                              [&](int number) { return FirstWithNumber(list, number); });
+                              [&](int number) { return FirstPeriodWithNumber(list, number); });
 }
 
 // The clock is broken down once for every period a call tests.

@@ -118,6 +118,15 @@ const BOOL* SetPeriodArchiveSchemaFlag(const BOOL* pTmFormat) {
     return previous;
 }
 
+const CTimeZone* FirstPeriodWithNumber(const CObList& periods, int number) {
+    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
+        const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
+        if (period->GetID() == number)
+            return period;
+    }
+    return nullptr;
+}
+
 void RegisterPeriodClasses() {
     AfxClassInit(RUNTIME_CLASS(CTimeZone));
     AfxClassInit(RUNTIME_CLASS(CDateInfo));

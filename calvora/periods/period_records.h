@@ -96,6 +96,10 @@ private:
     ClockMemo m_endClock;
 };
 
+// The first period of the list, in list order, that has the number: the one that answers for
+// it; nullptr when none has. The list holds CTimeZone pointers only.
+const CTimeZone* FirstPeriodWithNumber(const CObList& periods, int number);
+
 // The archive schema in force: TRUE for the tm schema (times as hour, minute, second), FALSE
 // for the legacy one (times as 32-bit instants). The module's application object holds the
 // flag and names it here when it is constructed; until then the tm schema is in force.

@@ -3,15 +3,6 @@
 #include "calvora/framework/atomic_file.h"
 #include "calvora/periods/period_records.h"
 
-const CTimeZone* FirstPeriodOf(const CObList& periods, int number) {
-    for (POSITION pos = periods.GetHeadPosition(); pos != nullptr;) {
-        const auto* period = static_cast<const CTimeZone*>(periods.GetNext(pos));
-        if (period->GetID() == number)
-            return period;
-    }
-    return nullptr;
-}
-
 bool WriteWholeFile(const std::string& path, const std::string& content) {
     CAtomicFile file;
     if (!file.OpenFor(path.c_str()))

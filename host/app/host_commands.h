@@ -66,9 +66,6 @@ bool WriteWholeFile(const std::string& path, const std::string& content);
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);
 
-// The period that answers for the number: its first in list order; nullptr when none has it.
-const CTimeZone* FirstPeriodOf(const CObList& periods, int number);
-
 // The instant of --from or --at; the present moment without one.
 CTime InvocationTime(const HostInvocation& invocation);
 

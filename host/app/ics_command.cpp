@@ -25,7 +25,7 @@ std::vector<IcsEvent> Events(const CObList& periods, const std::vector<std::uint
         const int number = static_cast<int>(selected);
         if (!done.insert(number).second)
             continue;
-        const CTimeZone* first = FirstPeriodOf(periods, number);
+        const CTimeZone* first = FirstPeriodWithNumber(periods, number);
         if (first == nullptr) {
             Fail(Format(_("no period has the number %d"), number));
             continue;

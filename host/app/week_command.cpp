@@ -31,7 +31,7 @@ std::vector<Band> MakeBands(const CObList& periods, const std::vector<std::uint3
     CDWordArray all;
     for (const std::uint32_t number : numbers) {
         all.Add(number);
-        const CTimeZone* first = FirstPeriodOf(periods, static_cast<int>(number));
+        const CTimeZone* first = FirstPeriodWithNumber(periods, static_cast<int>(number));
         const bool seen = std::any_of(bands.begin(), bands.end(), [&](const Band& band) {
             return band.label.starts_with(std::to_string(static_cast<int>(number)) + " ");
         });
