@@ -1,5 +1,5 @@
 // Save and load of lists of periods to memory and to a file, against copying, writing and
-// reading the same bytes raw into warm buffers, and against creating the same objects. The
+// reading the same bytes raw into warm buffers, and against parsing them into plain records. The
 // first argument of each is the number of periods; the second, where there is one, chooses the
 // times: 0 the sample's few clock readings, 1 a distinct clock reading per period.
 #include <benchmark/benchmark.h>
@@ -125,9 +125,11 @@ void BM_CopyRaw(benchmark::State& state) {
 }
 
 // The floor of a load: the same bytes parsed into plain records, by none of the module's code
-// (bench/support/plain_parse.h), in memory that an untimed parse has written before.
+// (bench/support/plain_parse.h). The third argument 0 takes fresh pages for every parse, as a
+// load does; 1 parses into memory that the parse before wrote, which no load can count on.
 void BM_ParseRaw(benchmark::State& state) {
     const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
+    const bool warm = state.range(2) != 0;
     const std::int64_t midnight = plain_parse::RebuildMidnight();
     plain_parse::List list;
     const auto parse = [&] {
@@ -139,30 +141,14 @@ void BM_ParseRaw(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         list.Clear();
+        if (!warm)
+            list.Release();
         state.ResumeTiming();
         if (!parse())
             state.SkipWithError("the plain parse stopped early");
         benchmark::DoNotOptimize(list.count);
     }
     Count(state, bytes.size());
-}
-
-// The floor the load was measured against before: creating the periods, with their descriptions
-// and list nodes, through the module's own pool, constructor and list.
-void BM_CreateRaw(benchmark::State& state) {
-    for (auto _ : state) {
-        PeriodList created;
-        for (int i = 0; i < Periods(state); ++i) {
-            auto* period = new CTimeZone;
-            period->SetDesc(SampleDesc(i));
-            created.list.AddTail(period);
-        }
-        benchmark::DoNotOptimize(created.list.GetCount());
-        state.PauseTiming();
-        created.Clear();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * Periods(state));
 }
 
 void BM_LoadFromMemory(benchmark::State& state) {
@@ -252,10 +238,11 @@ void ListSizes(benchmark::internal::Benchmark* b) {
 }
 
 BENCHMARK(BM_CopyRaw)->Apply(ListSizes)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ParseRaw)->Apply(ListSizes)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_CreateRaw)
-    ->Args({100000, 0})
-    ->Args({1000000, 0})
+BENCHMARK(BM_ParseRaw)
+    ->Args({100000, 1, 0})
+    ->Args({1000000, 0, 0})
+    ->Args({100000, 1, 1})
+    ->Args({1000000, 0, 1})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
 BENCHMARK(BM_SaveToMemory)->Apply(ListSizes)->Unit(benchmark::kMillisecond);

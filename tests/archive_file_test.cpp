@@ -8,6 +8,13 @@
 
 namespace {
 
+// A memory file that the archive reads through its buffer, as it reads any file but a plain
+// memory file.
+class BufferedMemFile final : public CMemFile {
+public:
+    using CMemFile::CMemFile;
+};
+
 TEST(CArchive, PrimitivesAreLittleEndianAndRoundTrip) {
     CMemFile file;
     {
@@ -70,16 +77,28 @@ TEST(CArchive, BufferSizesDoNotChangeTheBytes) {
             reference = bytes;
         EXPECT_EQ(bytes, reference) << bufferSize;
 
-        for (int readSize : {16, 33, 4096}) {
-            std::vector<BYTE> own(static_cast<std::size_t>(readSize));
-            file.SeekToBegin();
-            CArchive ar(&file, CArchive::load, readSize, own.data());
-            for (int length : lengths) {
-                CString text;
-                DWORD value = 0;
-                ar >> text >> value;
-                EXPECT_EQ(text, CString('a' + length % 26, length));
-                EXPECT_EQ(value, static_cast<DWORD>(length));
+        // A plain memory file is read where its bytes lie, any other file through the buffer.
+        // The first string and number go through one archive and the rest through a second,
+        // which starts where the first, closed, left the file.
+        Bytes copy = bytes;
+        BufferedMemFile buffered(copy.data(), static_cast<UINT>(copy.size()));
+        for (CMemFile* source : {&file, static_cast<CMemFile*>(&buffered)}) {
+            for (int readSize : {16, 33, 4096}) {
+                std::vector<BYTE> own(static_cast<std::size_t>(readSize));
+                source->SeekToBegin();
+                std::size_t next = 0;
+                for (std::size_t stop : {std::size_t{1}, std::size(lengths)}) {
+                    CArchive ar(source, CArchive::load, readSize, own.data());
+                    for (; next < stop; ++next) {
+                        CString text;
+                        DWORD value = 0;
+                        ar >> text >> value;
+                        EXPECT_EQ(text, CString('a' + lengths[next] % 26, lengths[next]));
+                        EXPECT_EQ(value, static_cast<DWORD>(lengths[next]));
+                    }
+                    ar.Close();
+                    EXPECT_EQ(source->GetPosition(), stop == 1 ? 5u : bytes.size());
+                }
             }
         }
     }

@@ -34,7 +34,7 @@ static_assert(sizeof(Node) == 24, "a list node's size");
 
 // Memory mapped 2 MiB at a time on a 2 MiB boundary and marked for huge pages, as the
 // module's large blocks are, so that fresh pages cost what they cost the module; kept for the
-// next parse when the list is cleared.
+// next parse when the list is cleared, given back when it is released.
 class Arena {
 public:
     Arena() = default;
@@ -58,6 +58,13 @@ public:
     void Rewind() {
         m_used = 0;
         m_next = m_end = nullptr;
+    }
+    // Gives the memory back, so that the next parse takes fresh pages.
+    void Release() {
+        Rewind();
+        for (void* chunk : m_chunks)
+            ::munmap(chunk, kChunk);
+        m_chunks.clear();
     }
 
 private:
@@ -96,6 +103,12 @@ struct List {
         nodes.Rewind();
         head = nullptr;
         count = 0;
+    }
+    // Clears the list and gives its memory back.
+    void Release() {
+        Clear();
+        records.Release();
+        nodes.Release();
     }
 
     Arena records;

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <bit>
 #include <cassert>
+#include <limits>
 #include <memory>
 #include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <typeinfo>
 
 static_assert(std::endian::native == std::endian::little,
               "primitive values are copied to and from the stream as they lie in memory");
@@ -33,7 +35,11 @@ CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
     : m_pFile(pFile), m_nMode(nMode) {
     m_nBufSize =
         std::max<std::size_t>(nBufSize > 0 ? static_cast<std::size_t>(nBufSize) : 0, kMinBufSize);
-    if (lpBuf != nullptr && static_cast<std::size_t>(nBufSize) >= kMinBufSize) {
+    // Only a plain memory file: a class derived from it may give other bytes than it holds.
+    if (IsLoading() && pFile != nullptr && typeid(*pFile) == typeid(CMemFile)) {
+        m_pInPlaceFile = static_cast<CMemFile*>(pFile);
+        m_lpBufStart = nullptr;
+    } else if (lpBuf != nullptr && static_cast<std::size_t>(nBufSize) >= kMinBufSize) {
         m_lpBufStart = static_cast<BYTE*>(lpBuf);
     } else {
         m_ownBuffer.resize(m_nBufSize);
@@ -101,6 +107,8 @@ void CArchive::FillBuffer(std::size_t nBytesNeeded) {
 
 std::size_t CArchive::FillBufferUpTo(std::size_t nBytesWanted) {
     CheckMode(true);
+    if (m_pInPlaceFile != nullptr)
+        return FillInPlace(nBytesWanted);
     const std::size_t kept = static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
     std::memmove(m_lpBufStart, m_lpBufCur, kept);
     m_lpBufCur = m_lpBufStart;
@@ -112,6 +120,22 @@ std::size_t CArchive::FillBufferUpTo(std::size_t nBytesWanted) {
         if (n == 0)
             break;
         m_lpBufMax += n;
+    }
+    return static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
+}
+
+std::size_t CArchive::FillInPlace(std::size_t nBytesWanted) {
+    if (static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nBytesWanted) {
+        // The window is the rest of the file, taken whole the first time: nothing further to
+        // copy or move, and what follows the window always follows it in memory too.
+        const std::span<const BYTE> rest =
+            m_pInPlaceFile->ReadInPlace(std::numeric_limits<std::size_t>::max());
+        if (!rest.empty()) {
+            if (m_lpBufCur == m_lpBufMax)
+                m_lpBufCur = const_cast<BYTE*>(rest.data());
+            assert(m_lpBufMax == rest.data() || m_lpBufCur == rest.data());
+            m_lpBufMax = const_cast<BYTE*>(rest.data() + rest.size());
+        }
     }
     return static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
 }
@@ -137,8 +161,7 @@ UINT CArchive::Read(void* lpBuf, UINT nMax) {
     // The buffer is empty now. Large reads bypass it.
     if (nMax - done >= m_nBufSize)
         return static_cast<UINT>(done + m_pFile->Read(out + done, static_cast<UINT>(nMax - done)));
-    m_lpBufCur = m_lpBufMax = m_lpBufStart;
-    m_lpBufMax += m_pFile->Read(m_lpBufStart, static_cast<UINT>(m_nBufSize));
+    FillBufferUpTo(nMax - done);
     const std::size_t rest =
         std::min<std::size_t>(nMax - done, static_cast<std::size_t>(m_lpBufMax - m_lpBufCur));
     std::memcpy(out + done, m_lpBufCur, rest);

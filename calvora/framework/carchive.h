@@ -140,6 +140,7 @@ private:
     void FillBuffer(std::size_t nBytesNeeded);
     // The same, stopping quietly at the end of the stream; returns the bytes available.
     std::size_t FillBufferUpTo(std::size_t nBytesWanted);
+    std::size_t FillInPlace(std::size_t nBytesWanted);
     // Whether the stream still holds nCount bytes, buffered or in the file; empty when the
     // file cannot tell, as a pipe cannot.
     std::optional<bool> StreamHolds(ULONGLONG nCount) const;
@@ -153,6 +154,8 @@ private:
     BYTE* m_lpBufCur;
     BYTE* m_lpBufMax;
     std::size_t m_nBufSize;
+    // Loading from a memory file, the buffer is a window on the file's own bytes.
+    CMemFile* m_pInPlaceFile = nullptr;
 
     // Index 0 stands for the null object; classes and objects are numbered from 1 in order of
     // appearance.

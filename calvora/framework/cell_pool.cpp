@@ -41,16 +41,36 @@ void* CellPool::Allocate() noexcept {
     if (kCellPerAllocation)
         return ::operator new (m_cellSize, std::align_val_t{m_cellAlign}, std::nothrow);
     const Lock lock(m_busy);
+    void* cell = TakeCell();
+    if (cell != nullptr)
+        ++m_nLive;
+    return cell;
+}
+
+std::size_t CellPool::AllocateRun(void** cells, std::size_t count) noexcept {
+    std::size_t taken = 0;
+    if (kCellPerAllocation) {
+        while (taken < count && (cells[taken] = Allocate()) != nullptr)
+            ++taken;
+        return taken;
+    }
+    const Lock lock(m_busy);
+    while (taken < count && (cells[taken] = TakeCell()) != nullptr)
+        ++taken;
+    m_nLive += taken;
+    return taken;
+}
+
+void* CellPool::TakeCell() noexcept {
     void* cell = m_pFree;
     if (cell != nullptr) {
         m_pFree = m_pFree->pNext;
-    } else {
-        if (static_cast<std::size_t>(m_pBlockEnd - m_pUncarved) < m_cellSize && !AddBlock())
-            return nullptr;
-        cell = m_pUncarved;
-        m_pUncarved += m_cellSize;
+        return cell;
     }
-    ++m_nLive;
+    if (static_cast<std::size_t>(m_pBlockEnd - m_pUncarved) < m_cellSize && !AddBlock())
+        return nullptr;
+    cell = m_pUncarved;
+    m_pUncarved += m_cellSize;
     return cell;
 }
 

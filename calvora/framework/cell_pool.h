@@ -20,6 +20,10 @@ public:
 
     // nullptr when memory is exhausted.
     void* Allocate() noexcept;
+    // Up to count cells in one step, into cells, for a caller that makes many objects one
+    // after the other: the number taken, fewer only when memory is exhausted. Each is freed
+    // as one from Allocate.
+    std::size_t AllocateRun(void** cells, std::size_t count) noexcept;
     // A cell that Allocate of this pool returned, or nullptr.
     void Free(void* cell) noexcept;
     // Takes back every cell in one step when count is the number of cells handed out and not
@@ -39,6 +43,8 @@ private:
     // mutex is not on every platform, and is held for a few instructions at a time.
     class Lock;
 
+    // The next cell, not yet counted as live; nullptr when memory is exhausted. Under the lock.
+    void* TakeCell() noexcept;
     // Starts a new block for the next cells; false when memory is exhausted.
     bool AddBlock() noexcept;
     void ReleaseBlocks() noexcept;

@@ -221,6 +221,14 @@ UINT CMemFile::Read(void* lpBuf, UINT nCount) {
     return static_cast<UINT>(n);
 }
 
+std::span<const BYTE> CMemFile::ReadInPlace(std::size_t nCount) {
+    const std::size_t available = m_nPosition < m_nFileSize ? m_nFileSize - m_nPosition : 0;
+    const std::size_t n = std::min(nCount, available);
+    const std::span<const BYTE> taken(m_lpBuffer + (n > 0 ? m_nPosition : 0), n);
+    m_nPosition += n;
+    return taken;
+}
+
 void CMemFile::GrowFile(std::size_t nNewSize) {
     if (nNewSize <= m_nBufferSize)
         return;

@@ -3,6 +3,9 @@
 // which reports them through its result.
 #pragma once
 
+#include <cstddef>
+#include <span>
+
 #include "calvora/framework/afxexcept.h"
 #include "calvora/framework/afxtypes.h"
 #include "calvora/framework/cobject.h"
@@ -96,6 +99,9 @@ public:
     // Hands the bytes to the caller and empties the file; an owned buffer comes from malloc
     // and is the caller's to free().
     BYTE* Detach();
+    // The bytes from the position on, at most nCount, taken as Read would take them but left
+    // where they lie; valid until the file is next written, closed or detached.
+    std::span<const BYTE> ReadInPlace(std::size_t nCount);
 
     BOOL Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
     UINT Read(void* lpBuf, UINT nCount) override;

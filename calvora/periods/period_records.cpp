@@ -1,5 +1,6 @@
 #include "calvora/periods/period_records.h"
 
+#include <new>
 #include <typeinfo>
 
 #include "calvora/framework/cell_pool.h"
@@ -45,6 +46,23 @@ void CTimeZone::operator delete(void* period, std::size_t size) noexcept {
     } else {
         ::operator delete(period);
     }
+}
+
+PeriodMaker::~PeriodMaker() {
+    while (m_next < m_taken)
+        g_periodCells.Free(m_cells[m_next++]);
+}
+
+std::unique_ptr<CTimeZone> PeriodMaker::Make() {
+    if (m_next == m_taken) {
+        m_taken = g_periodCells.AllocateRun(m_cells, kRun);
+        m_next = 0;
+        if (m_taken == 0)
+            throw std::bad_alloc();
+    }
+    // The cell is the pool's, so that deleting the period gives it back there.
+    return std::unique_ptr<CTimeZone>(::new (m_cells[m_next++])
+                                          CTimeZone(CTimeZone::FieldsToFollow{}));
 }
 
 void DeleteAllPeriods(CObList& list) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calvora/framework/local_time.h"
+#include "calvora/periods/period_ownership.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/periods/time_of_day.h"
 
@@ -158,7 +159,7 @@ constexpr std::size_t kShortClassTag = 2;
 // of a 1- or 3-byte length; otherwise nullptr, nothing taken, and the archive's own way reads
 // the element, with its checks.
 std::unique_ptr<CTimeZone> ParseBuffered(CArchive& ar, const BYTE* tag, bool tmSchema,
-                                         const ClockRebuilder& rebuild) {
+                                         const ClockRebuilder& rebuild, PeriodMaker& maker) {
     const std::span<const BYTE> buffered = ar.Buffered(kElementWindow);
     const std::size_t tailBytes = TailBytes(tmSchema);
     constexpr std::size_t kHeadBytes = kShortClassTag + kHeadFields * 4;
@@ -183,7 +184,7 @@ std::unique_ptr<CTimeZone> ParseBuffered(CArchive& ar, const BYTE* tag, bool tmS
     std::uint32_t tail[kTmTailFields];
     std::memcpy(head, at + kShortClassTag, sizeof head);
     std::memcpy(tail, at + kHeadBytes + prefix + length, tailBytes);
-    auto period = std::make_unique<CTimeZone>(CTimeZone::FieldsToFollow{});
+    std::unique_ptr<CTimeZone> period = maker.Make();
     period->m_strDesc =
         CString(std::string_view(reinterpret_cast<const char*>(at + kHeadBytes + prefix), length));
     SetFixedFields(*period, head, tail, tmSchema, rebuild);
@@ -198,6 +199,7 @@ void LoadPeriodList(CObList& list, CArchive& ar) {
     const bool tmSchema = PeriodArchiveUsesTmSchema();
     const CRuntimeClass* periodClass = RUNTIME_CLASS(CTimeZone);
     const ClockRebuilder rebuild;
+    PeriodMaker maker;
     BYTE tag[kMaxClassTag];
     std::size_t tagBytes = 0;
     // Elements parsed here and not yet counted by the archive, whose numbering of the classes
@@ -209,7 +211,7 @@ void LoadPeriodList(CObList& list, CArchive& ar) {
                 tagBytes = ar.EncodeRecordedClassTag(periodClass, tag);
             std::unique_ptr<CObject> element;
             if (tagBytes == kShortClassTag)
-                element = ParseBuffered(ar, tag, tmSchema, rebuild);
+                element = ParseBuffered(ar, tag, tmSchema, rebuild, maker);
             if (element) {
                 ++uncounted;
             } else {
