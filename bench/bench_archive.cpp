@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "bench/support/plain_parse.h"
+#include "calvora/periods/period_ownership.h"
 #include "calvora/periods/period_records.h"
 #include "calvora/store/period_store.h"
 
@@ -25,10 +26,7 @@ public:
     PeriodList(const PeriodList&) = delete;
     PeriodList& operator=(const PeriodList&) = delete;
     ~PeriodList() { Clear(); }
-    void Clear() {
-        while (!list.IsEmpty())
-            delete list.RemoveHead();
-    }
+    void Clear() { DeleteAllPeriods(list); }
     CObList list;
 };
 

@@ -62,9 +62,16 @@ std::size_t CellPool::AllocateRun(void** cells, std::size_t count) noexcept {
 }
 
 void* CellPool::TakeCell() noexcept {
-    void* cell = m_pFree;
-    if (cell != nullptr) {
-        m_pFree = m_pFree->pNext;
+    if (m_nRun == 0 && m_pOlderRuns != nullptr) {
+        m_pRun = reinterpret_cast<unsigned char*>(m_pOlderRuns);
+        m_nRun = m_pOlderRuns->nCells;
+        m_pOlderRuns = m_pOlderRuns->pNext;
+    }
+    unsigned char* cell = nullptr;
+    if (m_nRun > 0) {
+        cell = m_pRun;
+        m_pRun += m_cellSize;
+        --m_nRun;
         return cell;
     }
     if (static_cast<std::size_t>(m_pBlockEnd - m_pUncarved) < m_cellSize && !AddBlock())
@@ -82,9 +89,21 @@ void CellPool::Free(void* cell) noexcept {
         return;
     }
     const Lock lock(m_busy);
-    auto* freed = static_cast<FreeCell*>(cell);
-    freed->pNext = m_pFree;
-    m_pFree = freed;
+    auto* freed = static_cast<unsigned char*>(cell);
+    if (m_nRun > 0 && freed + m_cellSize == m_pRun) {
+        // The cell just before the newest run: the run grows at its front.
+        m_pRun = freed;
+        ++m_nRun;
+    } else {
+        if (m_nRun > 0) {
+            auto* older = reinterpret_cast<FreeRun*>(m_pRun);
+            older->pNext = m_pOlderRuns;
+            older->nCells = m_nRun;
+            m_pOlderRuns = older;
+        }
+        m_pRun = freed;
+        m_nRun = 1;
+    }
     if (--m_nLive == 0)
         ReleaseBlocks();
 }
@@ -130,6 +149,8 @@ void CellPool::ReleaseBlocks() noexcept {
         }
         m_pBlocks = next;
     }
-    m_pFree = nullptr;
+    m_pRun = nullptr;
+    m_nRun = 0;
+    m_pOlderRuns = nullptr;
     m_pUncarved = m_pBlockEnd = nullptr;
 }

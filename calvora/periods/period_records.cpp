@@ -81,8 +81,10 @@ void DeleteAllPeriods(CObList& list) {
         }
     }
     if (!g_periodCells.FreeAllIfLive(destroyed)) {
-        for (POSITION pos = list.GetHeadPosition(); pos != nullptr;)
-            g_periodCells.Free(list.GetNext(pos));
+        // Tail first, so that the pool hands the cells out again in the list's order, which
+        // is mostly the order of their addresses: the next list made walks memory forwards.
+        for (POSITION pos = list.GetTailPosition(); pos != nullptr;)
+            g_periodCells.Free(list.GetPrev(pos));
     }
     list.RemoveAll();
 }
