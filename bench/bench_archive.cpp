@@ -123,8 +123,9 @@ void BM_CopyRaw(benchmark::State& state) {
 }
 
 // The floor of a load: the same bytes parsed into plain records, by none of the module's code
-// (bench/support/plain_parse.h). The third argument 0 takes fresh pages for every parse, as a
-// load does; 1 parses into memory that the parse before wrote, which no load can count on.
+// (bench/support/plain_parse.h). The third argument 1 parses into memory that the parse before
+// wrote, as the load here makes its periods in the cells of the list before (the sample lists
+// keep the pool's blocks); 0 takes fresh pages for every parse, as a process's first load does.
 void BM_ParseRaw(benchmark::State& state) {
     const std::vector<BYTE> bytes = SavedBytes(SampleList(state), TRUE);
     const bool warm = state.range(2) != 0;

@@ -2,7 +2,8 @@
 // to the first export call; against loading it with no data file, in the same run. And the
 // start-up of a whole process, "calvora-host check 1", against a program that only reads the
 // same file, and one that parses it into plain records, all timed by the processor time the
-// child used, with its peak resident size; and "calvora-host --help" against date.
+// child used, with its peak resident size; and "calvora-host --help" against date and against a
+// C++ program that does nothing.
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -185,8 +186,15 @@ void BM_DateProcess(benchmark::State& state) {
     TimeChild(state, {"/bin/date"});
 }
 
+// What any C++ program's start costs beyond date's: the C++ runtime's libraries loaded and
+// set up.
+void BM_CxxProgramProcess(benchmark::State& state) {
+    TimeChild(state, {CALVORA_READ_FILE_PATH});
+}
+
 BENCHMARK(BM_HostHelpProcess)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_DateProcess)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_CxxProgramProcess)->Unit(benchmark::kMillisecond)->UseManualTime();
 BENCHMARK(BM_HostCheckProcess)
     ->Arg(100000)
     ->Arg(1000000)

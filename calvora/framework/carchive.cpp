@@ -140,7 +140,7 @@ std::size_t CArchive::FillInPlace(std::size_t nBytesWanted) {
     return static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
 }
 
-std::span<const BYTE> CArchive::Buffered(std::size_t nWanted) {
+std::span<const BYTE> CArchive::BufferedAfterFill(std::size_t nWanted) {
     nWanted = std::min(nWanted, m_nBufSize);
     if (IsStoring() || static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) < nWanted)
         FillBufferUpTo(nWanted);

@@ -104,7 +104,11 @@ public:
     // The same for a reader that parses objects straight from the buffer: the bytes buffered,
     // at least nWanted (up to the buffer's size) unless the stream ends first, and a count of
     // them taken. Loading only.
-    std::span<const BYTE> Buffered(std::size_t nWanted);
+    std::span<const BYTE> Buffered(std::size_t nWanted) {
+        if (IsLoading() && static_cast<std::size_t>(m_lpBufMax - m_lpBufCur) >= nWanted)
+            return {m_lpBufCur, m_lpBufMax};
+        return BufferedAfterFill(nWanted);
+    }
     void Consume(std::size_t nCount) {
         m_lpBufCur += nCount;
     }
@@ -141,6 +145,7 @@ private:
     // The same, stopping quietly at the end of the stream; returns the bytes available.
     std::size_t FillBufferUpTo(std::size_t nBytesWanted);
     std::size_t FillInPlace(std::size_t nBytesWanted);
+    std::span<const BYTE> BufferedAfterFill(std::size_t nWanted);
     // Whether the stream still holds nCount bytes, buffered or in the file; empty when the
     // file cannot tell, as a pipe cannot.
     std::optional<bool> StreamHolds(ULONGLONG nCount) const;

@@ -45,6 +45,11 @@ public:
         m_data = text ? text : "";
         return *this;
     }
+    // The length bytes at bytes, which may be nullptr only when length is not positive.
+    void SetString(LPCSTR bytes, int length) {
+        assert(bytes != nullptr || length <= 0);
+        m_data.assign(bytes, length > 0 ? static_cast<std::size_t>(length) : 0);
+    }
     CString& operator+=(const CString& other) {
         m_data += other.m_data;
         return *this;

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 #include <span>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -183,10 +182,15 @@ std::unique_ptr<CTimeZone> ParseBuffered(CArchive& ar, const BYTE* tag, bool tmS
     std::uint32_t head[kHeadFields];
     std::uint32_t tail[kTmTailFields];
     std::memcpy(head, at + kShortClassTag, sizeof head);
-    std::memcpy(tail, at + kHeadBytes + prefix + length, tailBytes);
+    // Fixed sizes, which copy as a few moves.
+    if (tmSchema) {
+        std::memcpy(tail, at + kHeadBytes + prefix + length, kTmTailFields * 4);
+    } else {
+        std::memcpy(tail, at + kHeadBytes + prefix + length, kLegacyTailFields * 4);
+    }
     std::unique_ptr<CTimeZone> period = maker.Make();
-    period->m_strDesc =
-        CString(std::string_view(reinterpret_cast<const char*>(at + kHeadBytes + prefix), length));
+    period->m_strDesc.SetString(reinterpret_cast<LPCSTR>(at + kHeadBytes + prefix),
+                                static_cast<int>(length));
     SetFixedFields(*period, head, tail, tmSchema, rebuild);
     ar.Consume(elementBytes);
     return period;
