@@ -100,6 +100,12 @@ add_library(calvora_sync_sdk INTERFACE)
 target_link_libraries(calvora_sync_sdk INTERFACE $<BUILD_INTERFACE:calvora_sync_api> periods
                       framework)
 set_target_properties(calvora_sync_sdk PROPERTIES EXPORT_NAME SyncLibrary)
+# A sync library exports its entry point alone: nothing of the static libraries it takes in, not
+# even the C++ runtime's template type information that their code instantiates. (A DLL exports
+# only what is marked for export once anything is.)
+if(NOT WIN32)
+    target_link_options(calvora_sync_sdk INTERFACE LINKER:--exclude-libs,ALL)
+endif()
 # On Linux the module is a plug-in that hosts load by path: Calvora::Module names its file and
 # links nothing. On Windows a host may link it through the import library, which carries the
 # ordinals of the .def file.

@@ -37,7 +37,6 @@ CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
         std::max<std::size_t>(nBufSize > 0 ? static_cast<std::size_t>(nBufSize) : 0, kMinBufSize);
     // Only a plain memory file: a class derived from it may give other bytes than it holds.
     if (IsLoading() && pFile != nullptr && typeid(*pFile) == typeid(CMemFile)) {
-        m_pInPlaceFile = static_cast<CMemFile*>(pFile);
         m_lpBufStart = nullptr;
     } else if (lpBuf != nullptr && static_cast<std::size_t>(nBufSize) >= kMinBufSize) {
         m_lpBufStart = static_cast<BYTE*>(lpBuf);
@@ -107,7 +106,7 @@ void CArchive::FillBuffer(std::size_t nBytesNeeded) {
 
 std::size_t CArchive::FillBufferUpTo(std::size_t nBytesWanted) {
     CheckMode(true);
-    if (m_pInPlaceFile != nullptr)
+    if (ReadsInPlace())
         return FillInPlace(nBytesWanted);
     const std::size_t kept = static_cast<std::size_t>(m_lpBufMax - m_lpBufCur);
     std::memmove(m_lpBufStart, m_lpBufCur, kept);
@@ -129,7 +128,7 @@ std::size_t CArchive::FillInPlace(std::size_t nBytesWanted) {
         // The window is the rest of the file, taken whole the first time: nothing further to
         // copy or move, and what follows the window always follows it in memory too.
         const std::span<const BYTE> rest =
-            m_pInPlaceFile->ReadInPlace(std::numeric_limits<std::size_t>::max());
+            static_cast<CMemFile*>(m_pFile)->ReadInPlace(std::numeric_limits<std::size_t>::max());
         if (!rest.empty()) {
             if (m_lpBufCur == m_lpBufMax)
                 m_lpBufCur = const_cast<BYTE*>(rest.data());

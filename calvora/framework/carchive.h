@@ -144,6 +144,11 @@ private:
     void FillBuffer(std::size_t nBytesNeeded);
     // The same, stopping quietly at the end of the stream; returns the bytes available.
     std::size_t FillBufferUpTo(std::size_t nBytesWanted);
+    // Loading from a plain memory file, the buffer is a window on the file's own bytes and
+    // m_lpBufStart, which no other buffer leaves null, is null.
+    bool ReadsInPlace() const {
+        return m_lpBufStart == nullptr && IsLoading();
+    }
     std::size_t FillInPlace(std::size_t nBytesWanted);
     std::span<const BYTE> BufferedAfterFill(std::size_t nWanted);
     // Whether the stream still holds nCount bytes, buffered or in the file; empty when the
@@ -159,8 +164,6 @@ private:
     BYTE* m_lpBufCur;
     BYTE* m_lpBufMax;
     std::size_t m_nBufSize;
-    // Loading from a memory file, the buffer is a window on the file's own bytes.
-    CMemFile* m_pInPlaceFile = nullptr;
 
     // Index 0 stands for the null object; classes and objects are numbered from 1 in order of
     // appearance.
