@@ -1,8 +1,14 @@
 #include "host/app/host_commands.h"
 
+#include <cstdio>
+
 #include "calvora/framework/atomic_file.h"
+#include "calvora/framework/platform/platform_file.h"
 #include "calvora/periods/period_records.h"
 
+namespace {
+
+// false, with the system's reason as the last system error, when the file cannot be replaced.
 bool WriteWholeFile(const std::string& path, const std::string& content) {
     CAtomicFile file;
     if (!file.OpenFor(path.c_str()))
@@ -13,6 +19,26 @@ bool WriteWholeFile(const std::string& path, const std::string& content) {
         return false;
     }
     return file.Commit();
+}
+
+}  // namespace
+
+int WriteCommandOutput(const HostInvocation& invocation, const std::string& content,
+                       StandardOutput standardOutput) {
+    if (invocation.file.empty() || invocation.file == "-") {
+        if (standardOutput == StandardOutput::Bytes) {
+            std::fwrite(content.data(), 1, content.size(), stdout);
+        } else {
+            Print(stdout, content);
+        }
+        return 0;
+    }
+    if (!WriteWholeFile(invocation.file, content)) {
+        Fail(Format(_("cannot write %s: %s"), invocation.file,
+                    SystemReason(platform::LastSystemError())));
+        return 2;
+    }
+    return 0;
 }
 
 CTime InvocationTime(const HostInvocation& invocation) {

@@ -59,9 +59,15 @@ Entry LoadPluginEntry(const char* fileName, const char* entryName, const char* c
     return entry;
 }
 
-// Replaces the file with the content, under a temporary name beside it until the content is
-// whole; false, with the system's reason as the last system error, when it cannot.
-bool WriteWholeFile(const std::string& path, const std::string& content);
+// How a command's output goes to standard output: converted to the locale's character set, or
+// as the bytes they are (a format that is UTF-8 whatever the terminal).
+enum class StandardOutput { LocaleText, Bytes };
+
+// Writes a command's whole output to the file the invocation names, which a failed write
+// leaves as it was (a temporary beside it is renamed over it once whole), or to standard output
+// where it names none or "-". The command's exit status: 0, or 2 after one line of reason.
+int WriteCommandOutput(const HostInvocation& invocation, const std::string& content,
+                       StandardOutput standardOutput);
 
 // The selection of the command line as the exports take it.
 void FillSelection(const std::vector<std::uint32_t>& numbers, CDWordArray& selection);

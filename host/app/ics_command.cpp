@@ -1,12 +1,10 @@
 // ics: the intervals in which each selected number is active, as an iCalendar file. The file is
 // UTF-8 whatever the locale: the format says so, so standard output takes its bytes as they are.
-#include <cstdio>
 #include <string>
 #include <unordered_set>
 #include <vector>
 
 #include "calvora/changes/next_change.h"
-#include "calvora/framework/platform/platform_file.h"
 #include "calvora/periods/period_records.h"
 #include "host/active_intervals.h"
 #include "host/app/host_commands.h"
@@ -60,14 +58,5 @@ int RunIcs(const ModuleExports& module, const HostInvocation& invocation) {
         Fail(_("libical could not write the calendar"));
         return 2;
     }
-    if (invocation.file.empty() || invocation.file == "-") {
-        std::fwrite(text.data(), 1, text.size(), stdout);
-        return 0;
-    }
-    if (!WriteWholeFile(invocation.file, text)) {
-        Fail(Format(_("cannot write %s: %s"), invocation.file,
-                    SystemReason(platform::LastSystemError())));
-        return 2;
-    }
-    return 0;
+    return WriteCommandOutput(invocation, text, StandardOutput::Bytes);
 }
