@@ -58,13 +58,8 @@ bool EverActive(const CTimeZone& period, const CTime& now) {
 
 // The period with the ranges of `open` (kDates, kWeekdays, kTimes) left open.
 void CopyOpening(const CTimeZone& period, unsigned open, CTimeZone& copy) {
+    CopyPeriodValues(copy, period);
     copy.m_nID = period.m_nID;
-    copy.m_dateStart = period.m_dateStart;
-    copy.m_dateEnd = period.m_dateEnd;
-    copy.m_nWeekStart = period.m_nWeekStart;
-    copy.m_nWeekEnd = period.m_nWeekEnd;
-    copy.m_timeStart = period.m_timeStart;
-    copy.m_timeEnd = period.m_timeEnd;
     if (open & kDates) {
         copy.SetStartDate(0, 0, 0, 0, 0);
         copy.SetEndDate(0, 0, 0, 0, 0);
@@ -72,8 +67,8 @@ void CopyOpening(const CTimeZone& period, unsigned open, CTimeZone& copy) {
     if (open & kWeekdays)
         copy.m_nWeekStart = copy.m_nWeekEnd = 0;
     if (open & kTimes) {
-        copy.m_timeStart = CTime(2005, 4, 12, 0, 0, 0);
-        copy.m_timeEnd = CTime(2005, 4, 12, 23, 59, 59);
+        copy.m_timeStart = ClockReading(0, 0, 0);
+        copy.m_timeEnd = ClockReading(23, 59, 59);
     }
 }
 

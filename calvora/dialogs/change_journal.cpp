@@ -2,17 +2,6 @@
 
 namespace {
 
-// Every value of a period except its number and change kind.
-void CopyPeriodValues(CTimeZone& to, const CTimeZone& from) {
-    to.m_nWeekStart = from.m_nWeekStart;
-    to.m_nWeekEnd = from.m_nWeekEnd;
-    to.SetDesc(from.GetDesc());
-    to.m_timeStart = from.m_timeStart;
-    to.m_timeEnd = from.m_timeEnd;
-    to.m_dateStart = from.m_dateStart;
-    to.m_dateEnd = from.m_dateEnd;
-}
-
 bool IsRecordedKind(int kind) {
     return kind == ChangeAdded || kind == ChangeDeleted || kind == ChangeModified;
 }

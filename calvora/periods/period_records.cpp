@@ -147,6 +147,16 @@ const CTimeZone* FirstPeriodWithNumber(const CObList& periods, int number) {
     return nullptr;
 }
 
+void CopyPeriodValues(CTimeZone& to, const CTimeZone& from) {
+    to.m_nWeekStart = from.m_nWeekStart;
+    to.m_nWeekEnd = from.m_nWeekEnd;
+    to.SetDesc(from.GetDesc());
+    to.m_timeStart = from.m_timeStart;
+    to.m_timeEnd = from.m_timeEnd;
+    to.m_dateStart = from.m_dateStart;
+    to.m_dateEnd = from.m_dateEnd;
+}
+
 void RegisterPeriodClasses() {
     AfxClassInit(RUNTIME_CLASS(CTimeZone));
     AfxClassInit(RUNTIME_CLASS(CDateInfo));

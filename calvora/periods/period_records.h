@@ -100,6 +100,9 @@ private:
 // it; nullptr when none has. The list holds CTimeZone pointers only.
 const CTimeZone* FirstPeriodWithNumber(const CObList& periods, int number);
 
+// Gives `to` every value of `from` but its number and change kind: its ranges and description.
+void CopyPeriodValues(CTimeZone& to, const CTimeZone& from);
+
 // The archive schema in force: TRUE for the tm schema (times as hour, minute, second), FALSE
 // for the legacy one (times as 32-bit instants). The module's application object holds the
 // flag and names it here when it is constructed; until then the tm schema is in force.

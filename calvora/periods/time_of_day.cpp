@@ -2,6 +2,11 @@
 
 #include "calvora/framework/local_time.h"
 
+CTime ClockReading(int hour, int minute, int second) {
+    return CTime(static_cast<int>(kClockReadingDate.year), kClockReadingDate.month,
+                 kClockReadingDate.day, hour, minute, second);
+}
+
 int SecondsSinceMidnight(const std::tm& fields) {
     return fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
 }

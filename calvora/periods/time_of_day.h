@@ -11,6 +11,9 @@
 // JSON lists): every such time carries it, so equal clock readings are equal times.
 inline constexpr CivilDate kClockReadingDate{2005, 4, 12};
 
+// The time that holds a clock reading: that time of day on kClockReadingDate, in local time.
+CTime ClockReading(int hour, int minute, int second);
+
 // Seconds since local midnight of broken-down local time fields.
 int SecondsSinceMidnight(const std::tm& fields);
 

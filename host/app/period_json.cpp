@@ -271,8 +271,7 @@ public:
                        name, Shown(*field));
             return CTime();
         }
-        return CTime(static_cast<int>(kClockReadingDate.year), kClockReadingDate.month,
-                     kClockReadingDate.day, clock->hour, clock->minute, clock->second);
+        return ClockReading(clock->hour, clock->minute, clock->second);
     }
 
     std::string Description() {
